@@ -1,0 +1,4 @@
+#pragma once
+
+// Thrown by a path search's goal visitor and caught inside the search.
+struct FoundGoal {};

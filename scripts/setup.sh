@@ -1,0 +1,28 @@
+#!/bin/sh
+# Installs every Debian 12 package the build, the demo and the tests need.
+# Idempotent: packages already present are not touched.
+set -eu
+
+PACKAGES="g++ cmake ninja-build pkg-config git
+liblua5.1-0-dev lua5.1 zlib1g-dev libboost-dev libboost-graph-dev libfreeimage-dev
+libogg-dev libtheora-dev libsdl2-dev libopenal-dev libsndfile1-dev libvorbis-dev
+libopenmpt-dev libepoxy-dev libgl-dev libegl-dev libopengl-dev libgl1-mesa-dri
+libegl-mesa0 libegl1
+libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -n "$missing" ]; then
+    SUDO=""
+    if [ "$(id -u)" != "0" ]; then SUDO="sudo"; fi
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -q
+    # shellcheck disable=SC2086
+    $SUDO apt-get install -y -q --no-install-recommends $missing
+fi
