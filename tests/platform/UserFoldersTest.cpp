@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/os/UserFolders.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct EnvGuard {
+    explicit EnvGuard(const char* n) : name(n)
+    {
+        const char* v = std::getenv(n);
+        had = v != nullptr;
+        if (had)
+            old = v;
+    }
+    ~EnvGuard() { had ? setenv(name, old.c_str(), 1) : unsetenv(name); }
+    const char* name;
+    bool had = false;
+    std::string old;
+};
+}  // namespace
+
+TEST(UserFolders, DocumentsFolderFollowsXdgAndIsCreated)
+{
+    EnvGuard home("HOME"), docs("XDG_DOCUMENTS_DIR"), config("XDG_CONFIG_HOME");
+    const fs::path root = fs::temp_directory_path() / ("docs-test-" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root);
+    setenv("HOME", root.c_str(), 1);
+    unsetenv("XDG_DOCUMENTS_DIR");
+    unsetenv("XDG_CONFIG_HOME");
+
+    // No user-dirs file: $HOME/Documents, created.
+    EXPECT_EQ((root / "Documents").string(), OsPlatform::GetDocumentsFolder());
+    EXPECT_TRUE(fs::is_directory(root / "Documents"));
+
+    // The user-dirs file names another folder under $HOME.
+    fs::create_directories(root / ".config");
+    std::ofstream(root / ".config/user-dirs.dirs") << "# comment\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n";
+    EXPECT_EQ((root / "Dokumente").string(), OsPlatform::GetDocumentsFolder());
+    EXPECT_TRUE(fs::is_directory(root / "Dokumente"));
+
+    // The environment wins over the file.
+    setenv("XDG_DOCUMENTS_DIR", (root / "env-docs").c_str(), 1);
+    EXPECT_EQ((root / "env-docs").string(), OsPlatform::GetDocumentsFolder());
+
+    fs::remove_all(root);
+}
