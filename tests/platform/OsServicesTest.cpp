@@ -74,7 +74,7 @@ TEST(MessageBox, HookAnswersInPlaceOfTheUser)
 {
     std::string seen;
     for (bool answer : {false, true}) {
-        OsPlatform::SetMessageBoxHook([&](const std::string& caption, const std::string& text) {
+        OsPlatform::SetMessageBoxHook([&seen, answer](const std::string& caption, const std::string& text) {
             seen = caption + "|" + text;
             return answer;
         });
