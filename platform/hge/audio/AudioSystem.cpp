@@ -234,8 +234,13 @@ struct AudioSystem::Impl {
     {
         for (uint32_t h : channels.Handles()) {
             Channel* c = channels.Get(h);
-            if (!c || !c->source)
+            if (!c)
                 continue;
+            if (!c->source) {
+                if (!IsPlaying(*c) && !c->paused)
+                    ReleaseChannel(h);
+                continue;
+            }
             const ALint state = SourceState(*c);
             if (!c->decoder) {
                 if (state == AL_STOPPED)

@@ -42,8 +42,9 @@ public:
     uint32_t EffectLoad(const void* data, uint32_t size);
     // Stops the effect's channels, then frees it.
     void EffectFree(uint32_t effect);
-    // A new channel per call; earlier channels play on. pan -100 (left) to 100 (right),
-    // pitch a playback-rate factor (1 = as recorded).
+    // A new channel per call; earlier channels play on. pan -100 (left) to 100 (right), for
+    // mono sounds; pitch a playback-rate factor (1 = as recorded). When every OpenAL source
+    // is taken, the oldest one-shot effect channel gives its own up.
     uint32_t EffectPlayEx(uint32_t effect, int volume, int pan, float pitch, bool loop);
 
     // Tracker modules through libopenmpt, any other format through libsndfile. The bytes are
