@@ -404,6 +404,22 @@ TEST(AudioWithoutDevice, LoadsStillGiveHandlesAndChannelsKeepTime)
     EXPECT_FALSE(audio.ChannelIsPlaying(loop));
 }
 
+TEST(AudioWithoutDevice, NoOutputDriverFallsBackToTheSilentDevice)
+{
+    // OpenAL reads its driver list once per process: the check runs in a fresh one.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("ALSOFT_DRIVERS", "no-such-driver", 1);
+            AudioSystem audio;
+            const fx::Bytes tone = fx::Wav(0.05);
+            const bool ok = audio.Initiate() && audio.IsSilent() &&
+                            audio.EffectPlayEx(Load(audio, Kind::Effect, tone), 100, 0, 1.0f, false) != 0;
+            std::exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST(AudioWithoutDevice, DefaultDeviceNeverFails)
 {
     // Whatever the machine has (a sound card, the null driver, nothing), loads work.
