@@ -411,10 +411,13 @@ TEST(AudioWithoutDevice, NoOutputDriverFallsBackToTheSilentDevice)
     EXPECT_EXIT(
         {
             setenv("ALSOFT_DRIVERS", "no-such-driver", 1);
-            AudioSystem audio;
-            const fx::Bytes tone = fx::Wav(0.05);
-            const bool ok = audio.Initiate() && audio.IsSilent() &&
-                            audio.EffectPlayEx(Load(audio, Kind::Effect, tone), 100, 0, 1.0f, false) != 0;
+            bool ok = false;
+            {
+                AudioSystem audio;  // shut down before the process ends
+                const fx::Bytes tone = fx::Wav(0.05);
+                ok = audio.Initiate() && audio.IsSilent() &&
+                     audio.EffectPlayEx(Load(audio, Kind::Effect, tone), 100, 0, 1.0f, false) != 0;
+            }
             std::exit(ok ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
