@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -89,6 +90,28 @@ struct Channel {
 };
 
 enum class Mode { None, Default, Loopback, Silent };
+
+// A process that exits with a system still running (a path that skipped Shutdown) must stop
+// its feeder before OpenAL's own exit cleanup takes the device away under it. The list is
+// never destroyed, so it is still there for the exit handler and for late destructors.
+std::mutex& LiveMutex()
+{
+    static auto* m = new std::mutex;
+    return *m;
+}
+
+std::vector<AudioSystem*>& LiveSystems()
+{
+    static auto* v = new std::vector<AudioSystem*>;
+    return *v;
+}
+
+void ShutdownLiveSystems()
+{
+    std::lock_guard<std::mutex> lock(LiveMutex());
+    for (AudioSystem* system : LiveSystems())
+        system->Shutdown();
+}
 
 }  // namespace
 
@@ -421,6 +444,11 @@ AudioSystem::AudioSystem() : impl_(std::make_unique<Impl>()) {}
 
 AudioSystem::~AudioSystem()
 {
+    {
+        std::lock_guard<std::mutex> lock(LiveMutex());
+        auto& live = LiveSystems();
+        live.erase(std::remove(live.begin(), live.end(), this), live.end());
+    }
     Shutdown();
 }
 
@@ -431,6 +459,15 @@ bool AudioSystem::Initiate()
 
 bool AudioSystem::Initiate(Device device, int sampleRate)
 {
+    {
+        // Registered after OpenAL is loaded, so the handler runs before OpenAL's cleanup.
+        static std::once_flag registered;
+        std::call_once(registered, [] { std::atexit(ShutdownLiveSystems); });
+        std::lock_guard<std::mutex> lock(LiveMutex());
+        auto& live = LiveSystems();
+        if (std::find(live.begin(), live.end(), this) == live.end())
+            live.push_back(this);
+    }
     Impl& s = *impl_;
     std::lock_guard<std::mutex> lock(s.mutex);
     if (s.running)
