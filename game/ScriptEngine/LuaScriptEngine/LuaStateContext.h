@@ -1,10 +1,11 @@
 #pragma once
 // What the game core keeps for each interpreter state it opens, reachable from the
 // lua_State* alone: it rides in the user pointer of the state's allocator, so finding it
-// costs two loads and no table look-up (the binder asks for it on every method call).
+// needs no table look-up. A state must not be closed while one of its runs is still
+// active (its own stack and this context would go from under the running call).
 
-#include <exception>
 #include <cstddef>
+#include <exception>
 
 #include <lua.hpp>
 
@@ -35,6 +36,7 @@ public:
     // the marker; the code that made the protected call takes it back and rethrows it.
     // Only std::exception-derived types are bridged: Lua's own errors are not of that kind
     // and must keep unwinding untouched.
+    //
     // Called inside the catch block: keeps the exception being handled.
     static void KeepCurrentException(lua_State* state);
     // Called after leaving the catch block: raises the Lua error that stands for it.
