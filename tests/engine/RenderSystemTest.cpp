@@ -56,6 +56,17 @@ protected:
         render.Update(dt);
         return log;
     }
+    // One frame, returning only its draw calls.
+    Log Drawn()
+    {
+        Log drawn;
+        for (const std::string& line : Frame()) {
+            if (line.rfind("render ", 0) == 0) {
+                drawn.push_back(line);
+            }
+        }
+        return drawn;
+    }
 
     RenderSystem& render = RenderSystem::Instance();
     Log log;
@@ -78,6 +89,24 @@ TEST_F(RenderSystemTest, FrameUpdatesAndDrawsInPriorityOrderThenParticlesThenGui
     c.SetPriority(-1.0f);
     EXPECT_EQ((Log{"update c", "update a", "update b", "render c", "render a", "render b", "particles", "gui"}),
               Frame());
+}
+
+TEST_F(RenderSystemTest, ListIsKeptUntilVisibilityOrPriorityChanges)
+{
+    RecordingSprite a("a", log, 1.0f);
+    RecordingSprite b("b", log, 2.0f);
+    Frame();
+    // Copying attributes moves a's priority behind b without telling the render
+    // system: the cached order stays...
+    render.SetCurrentGameState("menu");
+    RecordingSprite donor("donor", log, 5.0f);
+    render.SetCurrentGameState("game");
+    Frame();
+    static_cast<Sprite&>(a) = donor;
+    EXPECT_EQ((Log{"render a", "render b"}), Drawn());
+    // ...until a visibility change flags the list for a new sort.
+    b.SetVisible(true);
+    EXPECT_EQ((Log{"render b", "render a"}), Drawn());
 }
 
 TEST_F(RenderSystemTest, EmptyStateStillDrawsParticlesAndGui)
@@ -199,13 +228,7 @@ TEST_F(RenderSystemTest, NanPrioritiesSortFirst)
     for (const char* tag : {"nan", "nan", "nan", "nan", "-3", "0", "1", "2", "7"}) {
         expected.push_back(std::string("render ") + tag);
     }
-    Log drawn;
-    for (const std::string& line : Frame()) {
-        if (line.rfind("render ", 0) == 0) {
-            drawn.push_back(line);
-        }
-    }
-    EXPECT_EQ(expected, drawn);
+    EXPECT_EQ(expected, Drawn());
 }
 
 TEST_F(RenderSystemTest, ScreenSettingsAreStoredBeforeTheDelegateSeesThem)
