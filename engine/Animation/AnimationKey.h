@@ -2,7 +2,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/Math/D3DXTypes.h"
+#include "engine/Math/D3DXQUATERNION.h"
+#include "engine/Math/D3DXVECTOR3.h"
 
 namespace EngineCore {
 
