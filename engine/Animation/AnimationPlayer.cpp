@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/Animation/Animation.h"
+#include "engine/Math/MathSystem.h"
 #include "engine/Renderer/DistortionMesh.h"
 #include "engine/Renderer/Sprite.h"
 #include "engine/Renderer/Texture.h"
@@ -15,12 +16,11 @@ namespace {
 const float kForcedStep = 0.0001f;
 const int kDistortionMeshType = 5;
 
-// The angle about z of a rotation quaternion, every intermediate in single precision.
 float AngleAboutZ(const D3DXQUATERNION& q)
 {
-    const float y = 2.0f * (q.x * q.y + q.z * q.w);
-    const float x = q.w * q.w + q.x * q.x - q.y * q.y - q.z * q.z;
-    return std::atan2(y, x);
+    D3DXVECTOR3 euler;
+    MathSystem::Instance().ConvertQuaternionToEuler(q, euler);
+    return euler.z;
 }
 
 // A colour byte plus a sampled offset (offset × 255, rounded half up, truncated

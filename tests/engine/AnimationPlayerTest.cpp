@@ -34,9 +34,13 @@ std::shared_ptr<Animation> Slide(float length)
 
 class AnimationPlayerTest : public ::testing::Test {
 protected:
-    void SetUp() override { RenderSystem::Instance().SetCurrentGameState("player-test"); }
+    void SetUp() override
+    {
+        RenderSystem::Instance().SetCurrentGameState("player-test");
+        sprite = std::make_shared<RecordingSprite>();
+    }
 
-    std::shared_ptr<RecordingSprite> sprite = std::make_shared<RecordingSprite>();
+    std::shared_ptr<RecordingSprite> sprite;
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 namespace TestSupport {
 
+// Sprites register with the render system: a game state must be current when one is made.
 class RecordingSprite : public EngineCore::Sprite {
 public:
     void Render() override {}
@@ -64,10 +65,14 @@ public:
         int reference;
     };
     void Render() override {}
+    uint32_t GetColor(int, int) const override { return 0xFFFFFFFFu; }
+    void SetColor(int, int, uint32_t) override {}
+    void SetTextureAspects(float, float) override {}
     void SetDisplacement(int column, int row, float dx, float dy, ReferencePoint reference) override
     {
         displacements.push_back({column, row, dx, dy, static_cast<int>(reference)});
     }
+    void GetDisplacement(int, int, ReferencePoint, float& dx, float& dy) override { dx = dy = 0; }
 
     std::vector<Displacement> displacements;
 };

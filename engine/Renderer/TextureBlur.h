@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+// The texture blur's line and image steps, apart from any texture so that they
+// can be measured and checked on plain pixel buffers. Pixels are 32-bit ARGB.
+
+namespace EngineCore {
+
+// Blurs the colour of one line of `count` pixels into `out` (`count` pixels);
+// alpha is the centre pixel's own. `scratch` holds at least 3 * count floats.
+// Taps beyond either end repeat the edge pixel. Each channel is summed in tap
+// order in single precision, so results are bit-exact on every machine built
+// without floating-point contraction.
+void BlurLine(const uint32_t* in, int count, uint32_t* out, float* scratch);
+
+// Blurs rows 0..rows-1 of an image `width` pixels wide (pitch = width) in place:
+// per pass every row, then every column over those rows. A `passes` value whose
+// signed reading is 0 or negative makes no pass. Rows and columns are shared out
+// among OpenMP threads; each works on its own line, so the result does not depend
+// on the number of threads.
+void BlurTopRows(uint32_t* pixels, unsigned width, unsigned rows, unsigned passes);
+
+}  // namespace EngineCore
