@@ -88,12 +88,8 @@ TEST_F(ApplicationTest, CreateGameStateRefusesAnExistingName)
 
 TEST_F(ApplicationTest, SelectingAnUnknownStateAtStartUpFails)
 {
-    WriteStartup({"menu"}, "nothing");
-    EngineCore::RenderSystem::Instance().SetCurrentGameState("system");
-    EngineCore::AnimationSystem::Instance().CreateAnimationPlayer("SystemLogic.CursorAnimation.player", cursorPlayer);
-    EngineCore::AnimationSystem::Instance().CreateAnimationPlayer("Loading.LoadingBar.AnimationPlayer",
-                                                                  loadingBarPlayer);
-    app.PreInit("PreStartup.lua");
+    Write("Startup.lua", StartupScript({"menu"}, "nothing"));
+    Prepare();
     EXPECT_EQ(ErrorOf([&] { app.Init("Startup.lua"); }),
               "File: \"Base\\Application.cpp\"\nLine: 406\n\n"
               "Error: Error[StartCurrentStateChanging]: next game state is empty.");
