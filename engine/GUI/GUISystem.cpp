@@ -74,6 +74,18 @@ void GUISystem::Release()
     _impl->cursorResource.reset();
 }
 
+void GUISystem::Update(float dt)
+{
+    std::function<void(float)> updater;
+    {
+        MutexLocker locker(_impl->lock);
+        updater = _impl->updater;
+    }
+    if (updater)
+        updater(dt);
+    _impl->mouseMovedThisFrame = false;
+}
+
 void GUISystem::SystemUpdate(float dt)
 {
     MutexLocker locker(_impl->lock);

@@ -25,6 +25,9 @@ public:
     // Reset, then drops the cursor.
     void Release();
 
+    // The normal-mode frame step, run by the game core before the current game
+    // state's update: the back-end's updater, when one is installed.
+    void Update(float dt);
     // Calls the back-end's renderer, when one is installed.
     void Render();
 

@@ -76,6 +76,11 @@ public:
         _value += 1;
         return 0;
     }
+    int RunFile(lua_State* L)
+    {
+        engine->RunFile(luaL_checkstring(L, 1));
+        return 0;
+    }
     int Throw(lua_State* L)
     {
         ScopeProbe probe;
@@ -95,6 +100,7 @@ inline const LuaHelper<A>::RegType A::methods[] = {
     {"Set", &A::Set},
     {"CollectAll", &A::CollectAll},
     {"Run", &A::Run},
+    {"RunFile", &A::RunFile},
     {"Throw", &A::Throw},
     {nullptr, nullptr},
 };

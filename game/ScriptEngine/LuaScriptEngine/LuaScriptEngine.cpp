@@ -6,6 +6,8 @@
 
 #include <lua.hpp>
 
+#include "engine/FileSystem/CachedFile.h"
+#include "engine/FileSystem/FileSystem.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/SystemLogger.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaStateContext.h"
@@ -116,8 +118,28 @@ void* LuaScriptEngine::GetOwner(lua_State* state)
 
 bool LuaScriptEngine::RunFile(const std::string& path)
 {
-    (void)path;
-    return true;
+    EngineCore::SystemLogger::Instance().Log(("LuaScriptEngine::RunFile (" + path + ").").c_str());
+    std::shared_ptr<EngineCore::CachedFile> file;
+    if (!EngineCore::FileSystem::Instance().GetFile(path, file) || !file)
+        EngineCore::ThrowEngineErrorF(kSource, kLineFileNotFound, "File (%s) not fond.", path.c_str());
+    const int size = file->GetSize();
+    if (size < 3)
+        return true;
+    const char* bytes = reinterpret_cast<const char*>(file->GetData());
+
+    // The path stays listed exactly while the file runs, also when the run throws.
+    _impl->fileStack.push_back(path);
+    struct PopOnExit {
+        std::vector<std::string>& stack;
+        ~PopOnExit() { stack.pop_back(); }
+    } popOnExit{_impl->fileStack};
+
+    if (bytes[0] == 27)
+        return RunString(bytes, static_cast<uint32_t>(size));
+    // The cached buffer is shared and has no terminator; the whole text runs, its last
+    // byte included, from a terminated copy.
+    const std::string text(bytes, static_cast<size_t>(size));
+    return RunString(text.c_str(), 0);
 }
 
 bool LuaScriptEngine::RunString(const char* text, uint32_t length)

@@ -3,8 +3,8 @@
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
 
 // A script class joins the list by including its header here and enabling its row below.
-// #include "game/Wrappers/GameStateWrapper.h"
-// #include "game/Wrappers/ApplicationWrapper.h"
+#include "game/Wrappers/GameStateWrapper.h"
+#include "game/Wrappers/ApplicationWrapper.h"
 
 namespace GameLuaScriptImpl {
 
@@ -14,8 +14,8 @@ using Registrar = void (*)(lua_State*);
 
 // In registration order; ends with a null row.
 const Registrar kStartupClasses[] = {
-    // LuaHelper<GameCore::GameStateWrapper>::Register,    // "GameState"
-    // LuaHelper<GameCore::ApplicationWrapper>::Register,  // "Application"
+    LuaHelper<GameCore::GameStateWrapper>::Register,    // "GameState"
+    LuaHelper<GameCore::ApplicationWrapper>::Register,  // "Application"
     nullptr,
 };
 
