@@ -7,7 +7,8 @@
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
-#include "engine/System/ScriptEngineHelper.h"
+#include "game/Base/Application.h"
+#include "game/Base/GameState.h"
 #include "game/Wrappers/ScriptNumbers.h"
 
 namespace GameCore {
@@ -205,13 +206,12 @@ void AnimationPlayerWrapper::EndAnimationCallback(const std::shared_ptr<const st
 {
     if (text->empty() || (*text)[0] != '#')
         return;
+    std::shared_ptr<GameState> state;
+    if (!Application::Instance().GetCurrentGameState(state) || !state)
+        return;
     // The script may replace the text or free its owner: run a copy.
     const std::string code = text->substr(1);
-    const std::shared_ptr<EngineCore::ScriptEngine> engine =
-        EngineCore::ScriptEngineHelper::Instance().GetCurrentScriptEngine();
-    if (!engine)
-        return;
-    if (!engine->RunString(code.c_str(), 0))
+    if (!state->RunScriptString(code))
         EngineCore::ThrowEngineError(kSource, 206, "Internal error.");
 }
 

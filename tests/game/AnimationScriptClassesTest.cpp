@@ -11,7 +11,8 @@
 #include "engine/Animation/AnimationSystem.h"
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/Resources/ResourceManager.h"
-#include "engine/System/ScriptEngineHelper.h"
+#include "game/Base/Application.h"
+#include "game/Base/GameState.h"
 #include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "tests/support/FakeSprites.h"
@@ -33,13 +34,29 @@ protected:
         ASSERT_TRUE(engine->Open());
         L = engine->GetState();
         GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
-        EngineCore::ScriptEngineHelper::Instance().SetCurrentScriptEngine(engine);
     }
     void TearDown() override
     {
-        EngineCore::ScriptEngineHelper::Instance().SetCurrentScriptEngine(nullptr);
+        if (gameState) {
+            GameCore::Application::Instance().SetCurrentGameState(nullptr, true);
+            GameCore::Application::Instance().RemoveGameState(gameState, true);
+        }
         engine->Close();
         ResourceManager::Instance().Clear();
+    }
+
+    // A game state of the application made current, with its own interpreter:
+    // end callbacks run there.
+    void MakeCurrentGameState()
+    {
+        static int count = 0;
+        const std::string name = "animation-state-" + std::to_string(count++);
+        ASSERT_TRUE(GameCore::Application::Instance().CreateGameState(name, gameState));
+        GameCore::Application::Instance().SetCurrentGameState(gameState, true);
+    }
+    void RunInGameState(const std::string& script)
+    {
+        ASSERT_TRUE(gameState->RunScriptString(script)) << script;
     }
 
     void Run(const std::string& script) { ASSERT_TRUE(engine->RunString(script.c_str(), 0)) << script; }
@@ -94,6 +111,7 @@ protected:
 
     std::shared_ptr<LuaScriptEngine> engine;
     lua_State* L = nullptr;
+    std::shared_ptr<GameCore::GameState> gameState;
 };
 
 }  // namespace
@@ -282,41 +300,60 @@ TEST_F(AnimationScriptClassesTest, ResourcesByNameAreCheckedForTheirType)
     EXPECT_TRUE(IsNil("s"));
 }
 
-TEST_F(AnimationScriptClassesTest, EndCallbackRunsScriptInTheCurrentState)
+TEST_F(AnimationScriptClassesTest, EndCallbackRunsScriptInTheCurrentGameState)
 {
     AddSprite("s");
+    MakeCurrentGameState();
+    // The player belongs to another interpreter; the callback text runs in the
+    // current game state's, where it files an animation named "ended".
     Run("a = Animation() a:SetName('short') a:BeginKey(0) a:EndKey() a:BeginKey(1) a:EndKey()"
-        " p = AnimationPlayer() p:SetName('p') p:SetSprite('s') p:SetAnimation('short')"
-        " ended = 0");
+        " p = AnimationPlayer() p:SetName('p') p:SetSprite('s') p:SetAnimation('short')");
     struct Case {
         const char* text;
-        double ended;
+        bool runs;
     } cases[] = {
-        {"#ended = ended + 1", 1},
-        {"ended = ended + 1", 0},  // without "#" nothing runs
-        {"", 0},                   // removes the callback
+        {"#e = Animation() e:SetName('ended')", true},
+        {"e = Animation() e:SetName('ended')", false},  // without "#" nothing runs
+        {"", false},                                    // removes the callback
     };
     for (const Case& c : cases) {
-        Run(std::string("ended = 0 p:SetEndAnimationCallback('") + c.text +
-            "') p:SetAnimationFrame(0) p:Play() p:Update(0.6) p:Update(0.6) p:Update(0.6)"
-            " t = p:GetCurrentAnimationTime()");
-        EXPECT_EQ(c.ended, Number("ended")) << c.text;
+        Run(std::string("p:SetEndAnimationCallback([[") + c.text +
+            "]]) p:SetAnimationFrame(0) p:Play() p:Update(0.6) p:Update(0.6)");
+        EXPECT_FALSE(ResourceManager::Instance().IsExist("ended")) << c.text;  // not before the end
+        Run("p:Update(0.6) t = p:GetCurrentAnimationTime()");
+        EXPECT_EQ(c.runs, ResourceManager::Instance().IsExist("ended")) << c.text;
         EXPECT_EQ(0.0, Number("t")) << c.text;
+        std::shared_ptr<EngineCore::Resource> ended;
+        if (ResourceManager::Instance().GetResource("ended", 9, ended))
+            ResourceManager::Instance().RemoveResource(ended);
+        Run("p:Update(0.6)");  // stopped: no second report
+        EXPECT_FALSE(ResourceManager::Instance().IsExist("ended")) << c.text;
     }
+
+    // A current game state whose interpreter is closed cannot run it.
+    gameState->Close();
+    EXPECT_THAT(FailureOf("p:SetEndAnimationCallback([[#x = 1]]) p:Play() p:Update(1) p:Update(1)"),
+                EndsWith("Error: Internal error."));
+
+    // Without a current game state the text has nowhere to run.
+    GameCore::Application::Instance().SetCurrentGameState(nullptr, true);
+    Run("p:SetEndAnimationCallback([[#e = Animation() e:SetName('ended')]])"
+        " p:Play() p:Update(1) p:Update(1)");
+    EXPECT_FALSE(ResourceManager::Instance().IsExist("ended"));
 }
 
 TEST_F(AnimationScriptClassesTest, EndCallbackMayDropItsOwnScriptObject)
 {
     AddSprite("s");
-    Run("a = Animation() a:SetName('short') a:BeginKey(0) a:EndKey() a:BeginKey(1) a:EndKey()"
-        " p = AnimationPlayer() p:SetName('named') p:SetSprite('s') p:SetAnimation('short')"
-        " p:SetEndAnimationCallback('#p = nil ended = 1') p:Play()");
+    MakeCurrentGameState();
+    RunInGameState("a = Animation() a:SetName('short') a:BeginKey(0) a:EndKey() a:BeginKey(1) a:EndKey()"
+                   " p = AnimationPlayer() p:SetName('named') p:SetSprite('s') p:SetAnimation('short')"
+                   " p:SetEndAnimationCallback([[#p = nil e = Animation() e:SetName('ended')]]) p:Play()");
     // Played by the animation system: the run ends with a full collection that frees
     // the script object and its player while the player is reporting its end.
     EngineCore::AnimationSystem::Instance().Update(2.0f);
     EngineCore::AnimationSystem::Instance().Update(2.0f);
-    EXPECT_EQ(1.0, Number("ended"));
-    EXPECT_TRUE(IsNil("p"));
+    EXPECT_TRUE(ResourceManager::Instance().IsExist("ended"));
     std::shared_ptr<EngineCore::AnimationPlayer> player;
     EngineCore::AnimationSystem::Instance().Update(0.1f);
     EXPECT_FALSE(EngineCore::AnimationSystem::Instance().GetAnimationPlayer("named", player));
