@@ -213,7 +213,7 @@ TEST_F(AnimationScriptClassesTest, PlayerAppliesAScriptAnimationToASprite)
         " a:BeginKey(1) a:AddTranslate(40, -20) a:AddScale(1, 0.5) a:AddRotate(90) a:AddOpacity(0.5)"
         "   a:AddDiffuseColor(-1, 0, 0) a:AddAnimationFrame(5) a:EndKey()"
         " p = AnimationPlayer() p:SetName('walker') p:SetSprite('hero') p:SetAnimation('walk')"
-        " p:SetNumFrames(16) p:Play()"
+        " p:SetNumFrames(16) p:SetStartFrame(17) p:Play()"
         " length = p:GetAnimationLength() sprite = p:GetSprite()");
     EXPECT_EQ(1.0, Number("length"));
     EXPECT_EQ("hero", String("sprite"));
@@ -228,11 +228,11 @@ TEST_F(AnimationScriptClassesTest, PlayerAppliesAScriptAnimationToASprite)
     EXPECT_EQ(0xC080FFFFu, sprite->GetColor());
     float x, y, w, h;
     sprite->GetTextureRect(x, y, w, h);
-    EXPECT_EQ(0.0f, x);  // frames step only at the later key
-    EXPECT_EQ(0.0f, y);
+    EXPECT_EQ(0.0f, x);  // start frame 17 wraps to 1; frames step only at the later key
+    EXPECT_EQ(64.0f, y);
 
     // Through the animation system, as every frame does: the position reaches the
-    // end, then the last key is shown with its frame 5 (second column, second row)
+    // end, then the last key is shown with its frame 5 + 1 (second column, third row)
     // and the player stops at 0.
     EngineCore::AnimationSystem::Instance().Update(0.5f);
     EngineCore::AnimationSystem::Instance().Update(0.5f);
@@ -240,7 +240,8 @@ TEST_F(AnimationScriptClassesTest, PlayerAppliesAScriptAnimationToASprite)
     EXPECT_EQ(0.0, Number("t"));
     sprite->GetTextureRect(x, y, w, h);
     EXPECT_EQ(64.0f, x);
-    EXPECT_EQ(64.0f, y);
+    EXPECT_EQ(128.0f, y);
+    EXPECT_EQ(64.0f, w);
     EXPECT_FLOAT_EQ(140.0f, sprite->GetPositionX());
 
     Run("p:SetPositionOffset(5, 6) p:SetAnimationFrame(15) p:UpdateForce(1) t = p:GetCurrentAnimationTime()");
