@@ -98,8 +98,10 @@ TEST(ApplicationWindow, DelegatesReachTheLayer)
     auto display = window.app->GetScreenSettingsDelegate();
     music(0.25f);
     cursor(false);
+    window.app->SetApplicationIcon(102);
     window.Open();
     HGE* hge = Hge();
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(hge->System_GetState(HGE_ICON)), 102u);
     EXPECT_EQ(hge->System_GetState(HGE_MUSVOLUME), 25);
     EXPECT_TRUE(hge->System_GetState(HGE_HIDEMOUSE));
 
@@ -180,4 +182,46 @@ TEST(ApplicationWindow, CloseAfterOpenFoundNoDocumentsFolder)
 TEST(ApplicationWindow, CloseAfterTheWindowCouldNotBeMade)
 {
     ExpectFailedOpenThenClose("SDL_VIDEODRIVER", "no-such-driver");
+}
+
+namespace {
+
+// An error thrown by an updater leaves the loop for the launcher's handler, which then
+// hides the window and closes the back-end.
+void ExpectUpdaterErrorReachesTheCaller(bool fromRender)
+{
+    BackendWindow window;
+    window.Open();
+    window.onUpdate = [&](int frame) {
+        if (!fromRender && frame == 3)
+            throw std::runtime_error("from the update");
+    };
+    window.onRender = [&]() {
+        if (fromRender && window.frame == 3)
+            throw std::runtime_error("from the drawing");
+    };
+    window.frame = 0;
+    window.lastFrame = 100;
+    std::string error;
+    try {
+        window.app->Run();
+    } catch (const std::runtime_error& e) {
+        error = e.what();
+    }
+    EXPECT_EQ(error, fromRender ? "from the drawing" : "from the update");
+    EXPECT_EQ(window.frame, 3);
+    EXPECT_NE(window.app->GetWindowHandle(), nullptr);
+    EXPECT_TRUE(window.app->Close());
+}
+
+}  // namespace
+
+TEST(ApplicationWindow, ErrorOfTheUpdateReachesTheCaller)
+{
+    ExpectUpdaterErrorReachesTheCaller(false);
+}
+
+TEST(ApplicationWindow, ErrorInsideTheSceneReachesTheCaller)
+{
+    ExpectUpdaterErrorReachesTheCaller(true);
 }
