@@ -43,31 +43,35 @@ void InstallInputDevices()
 
 }  // namespace
 
-// The log writer and the delegates; they use no data of the object, only HGE.
+// The log writer and the delegates. They use no data of the object, so the function
+// objects handed out do not point at it: the engine may keep them (the logger does, to
+// the end of the process) after the application is gone.
 class HGEEngineWrapperApplication::Impl {
 public:
-    void WriteLog(const char* text)
+    static void WriteLog(const char* text)
     {
-        // Log text may hold script values: it is data, never a format.
-        Hge()->System_Log("%s", text ? text : "");
+        // Log text may hold script values: it is data, never a format. At process exit
+        // the HGE holder may already be gone.
+        if (HGE* hge = HGESystemObject::Instance().GetObjectW())
+            hge->System_Log("%s", text ? text : "");
     }
 
-    void StopAllSounds() { Hge()->Channel_StopAll(); }
+    static void StopAllSounds() { Hge()->Channel_StopAll(); }
 
-    void SetSoundVolume(float volume)
+    static void SetSoundVolume(float volume)
     {
-        // The remembered volumes and the live streams belong to the sound stream class.
+        // The sound streams keep the remembered volumes and the registry of live streams;
+        // this becomes HGESoundStream::SetGlobalVolume(volume, false) with that class.
         (void)volume;
-        // HGESoundStream::SetGlobalVolume(volume, false);
     }
 
-    void SetStreamVolume(float volume)
+    static void SetStreamVolume(float volume)
     {
+        // HGESoundStream::SetGlobalVolume(volume, true) with the sound stream class.
         (void)volume;
-        // HGESoundStream::SetGlobalVolume(volume, true);
     }
 
-    void SetMusicVolume(float volume)
+    static void SetMusicVolume(float volume)
     {
         if (volume < 0.0f)
             volume = 0.0f;
@@ -76,9 +80,9 @@ public:
         Hge()->System_SetState(HGE_MUSVOLUME, static_cast<int>(volume * 100.0f));
     }
 
-    void SetSystemCursor(bool enabled) { Hge()->System_SetState(HGE_HIDEMOUSE, !enabled); }
+    static void SetSystemCursor(bool enabled) { Hge()->System_SetState(HGE_HIDEMOUSE, !enabled); }
 
-    void SetScreenSettings(const ScreenSettings& settings)
+    static void SetScreenSettings(const ScreenSettings& settings)
     {
         // Only the display mode changes here; size and depth are fixed once the window is open.
         Hge()->System_SetState(HGE_WINDOWED, settings.windowed);
@@ -165,8 +169,7 @@ bool HGEEngineWrapperApplication::Open(const Updater& renderUpdater, const Updat
     if (!hge->System_Initiate())
         EngineCore::ThrowEngineError(kSource, 158, kOpenError);
 
-    Impl* impl = _impl;
-    EngineCore::SystemLogger::Instance().SetLogger([impl](const char* text) { impl->WriteLog(text); });
+    EngineCore::SystemLogger::Instance().SetLogger(&Impl::WriteLog);
     HGEResourceFactory::Instance().RegisterResourceFactory();
     InstallInputDevices();
     return true;
@@ -174,7 +177,8 @@ bool HGEEngineWrapperApplication::Open(const Updater& renderUpdater, const Updat
 
 bool HGEEngineWrapperApplication::Close()
 {
-    // HGESoundStream::Close();
+    // The registry of live sound streams goes first (HGESoundStream::Close() with that
+    // class); streams destroyed later skip it.
     _impl->screenBuffer.reset();
     HGEResourceFactory::Instance().UnregisterResourceFactory();
     Hge()->System_Shutdown();
@@ -224,39 +228,33 @@ bool HGEEngineWrapperApplication::GetScreenBufferManager(
 
 std::function<void()> HGEEngineWrapperApplication::GetStopAllSoundsDelegate()
 {
-    Impl* impl = _impl;
-    return [impl]() { impl->StopAllSounds(); };
+    return &Impl::StopAllSounds;
 }
 
 std::function<void(float)> HGEEngineWrapperApplication::GetSoundVolumeDelegate()
 {
-    Impl* impl = _impl;
-    return [impl](float v) { impl->SetSoundVolume(v); };
+    return &Impl::SetSoundVolume;
 }
 
 std::function<void(float)> HGEEngineWrapperApplication::GetMusicVolumeDelegate()
 {
-    Impl* impl = _impl;
-    return [impl](float v) { impl->SetMusicVolume(v); };
+    return &Impl::SetMusicVolume;
 }
 
 std::function<void(float)> HGEEngineWrapperApplication::GetStreamVolumeDelegate()
 {
-    Impl* impl = _impl;
-    return [impl](float v) { impl->SetStreamVolume(v); };
+    return &Impl::SetStreamVolume;
 }
 
 std::function<void(bool)> HGEEngineWrapperApplication::GetSystemCursorDelegate()
 {
-    Impl* impl = _impl;
-    return [impl](bool enabled) { impl->SetSystemCursor(enabled); };
+    return &Impl::SetSystemCursor;
 }
 
 EngineWrapperCore::EngineWrapperApplication::ScreenSettingsFunction
 HGEEngineWrapperApplication::GetScreenSettingsDelegate()
 {
-    Impl* impl = _impl;
-    return [impl](const ScreenSettings& s) { impl->SetScreenSettings(s); };
+    return &Impl::SetScreenSettings;
 }
 
 void HGEEngineWrapperApplication::SetScreenSettingsUpdater(const ScreenSettingsFunction& updater)
