@@ -3,6 +3,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 #include "backend/Base/EngineWrapperApplication.h"
 #include "engine/Audio/MusicSystem.h"
