@@ -66,12 +66,12 @@ public:
         // The answer must not matter to the script class.
         return false;
     }
-    void SetPriority(float p) override 
+    void SetPriority(float p) override
     {
         Record("SetPriority", Numbers({p}));
         Sprite::SetPriority(p);
     }
-    void SetVerticalScale(float s) override 
+    void SetVerticalScale(float s) override
     {
         Record("SetVerticalScale", Numbers({s}));
         Sprite::SetVerticalScale(s);
@@ -81,17 +81,17 @@ public:
         Record("SetHorizontalScale", Numbers({s}));
         Sprite::SetHorizontalScale(s);
     }
-    void SetRotation(float r) override 
+    void SetRotation(float r) override
     {
         Record("SetRotation", Numbers({r}));
         Sprite::SetRotation(r);
     }
-    void SetHotSpot(float x, float y) override 
+    void SetHotSpot(float x, float y) override
     {
         Record("SetHotSpot", Numbers({x, y}));
         Sprite::SetHotSpot(x, y);
     }
-    void SetPosition(float x, float y) override 
+    void SetPosition(float x, float y) override
     {
         Record("SetPosition", Numbers({x, y}));
         Sprite::SetPosition(x, y);
@@ -106,7 +106,7 @@ public:
         Record("SetBlendMode", std::to_string(mode));
         Sprite::SetBlendMode(mode);
     }
-    void SetFlipVertical(bool f) override 
+    void SetFlipVertical(bool f) override
     {
         Record("SetFlipVertical", f ? "1" : "0");
         Sprite::SetFlipVertical(f);
@@ -238,16 +238,11 @@ protected:
 
 // Every method of the class, and the ones that need no sprite.
 const char* const kMethods[] = {
-    "GetName",          "SetName",          "Show",
-    "Hide",             "SetColor",         "SetHotSpot",
-    "SetPosition",      "SetBlendMode",     "SetTextureRect",
-    "SetFullTextureRect", "IsVisible",      "GetVerticalScale",
-    "GetHorizontalScale", "SetTexture",     "SetPriority",
-    "SetRotation",      "SetVerticalScale", "SetHorizontalScale",
-    "GetColor",         "GetTexture",       "GetHotSpot",
-    "GetRotation",      "GetPriority",      "GetPosition",
-    "GetTextureRect",   "SetFlipVertical",  "SetFlipHorizontal",
-    "IsFlipVertical",   "IsFlipHorizontal",
+    "GetName", "SetName", "Show", "Hide", "SetColor", "SetHotSpot", "SetPosition", "SetBlendMode",
+    "SetTextureRect", "SetFullTextureRect", "IsVisible", "GetVerticalScale", "GetHorizontalScale",
+    "SetTexture", "SetPriority", "SetRotation", "SetVerticalScale", "SetHorizontalScale", "GetColor",
+    "GetTexture", "GetHotSpot", "GetRotation", "GetPriority", "GetPosition", "GetTextureRect",
+    "SetFlipVertical", "SetFlipHorizontal", "IsFlipVertical", "IsFlipHorizontal",
 };
 const std::set<std::string> kWithoutSprite = {"SetName", "GetTexture", "GetTextureRect"};
 
