@@ -62,7 +62,11 @@ bool Application::Run()
         return false;
     }
     Init();
+    if (_services.beforeLoop)
+        _services.beforeLoop();
     _impl->backEnd->Run();
+    if (_services.afterLoop)
+        _services.afterLoop();
     return true;
 }
 

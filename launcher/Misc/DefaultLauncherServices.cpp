@@ -1,11 +1,13 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "backend/Base/HGEEngineWrapperApplication.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "platform/hge/hge.h"
 #include "launcher/Misc/LauncherServices.h"
 #include "platform/os/MessageBox.h"
 
@@ -35,6 +37,24 @@ LauncherServices DefaultLauncherServices()
             return std::string();
         return folder.empty() ? std::string("Vexa.log") : folder + "/Vexa.log";
     };
+    if (const char* delta = std::getenv("KELDRY_TEST_FIXED_DELTA")) {
+        const float seconds = std::strtof(delta, nullptr);
+        services.beforeLoop = [seconds] {
+            if (HGE* hge = hgeCreate(HGE_VERSION)) {
+                hge->Test_SetFixedDelta(seconds);
+                hge->Release();
+            }
+        };
+    }
+    if (const char* snapshot = std::getenv("KELDRY_TEST_SNAPSHOT")) {
+        const std::string path = snapshot;
+        services.afterLoop = [path] {
+            if (HGE* hge = hgeCreate(HGE_VERSION)) {
+                hge->System_Snapshot(path.c_str());
+                hge->Release();
+            }
+        };
+    }
     return services;
 }
 

@@ -24,6 +24,10 @@ struct LauncherServices {
     std::function<void(void* window)> hideWindow;
     // Where the fatal text goes besides the log.
     std::function<void(const std::string& text)> writeError;
+    // Called once the game has started, just before the frame loop, and once the
+    // loop has ended by a quit, before shutdown; either may be empty.
+    std::function<void()> beforeLoop;
+    std::function<void()> afterLoop;
     // Name of the single-instance lock.
     std::string lockName = "Keldry";
     // Path of the game's log file, for the fatal text on stderr.
@@ -31,6 +35,9 @@ struct LauncherServices {
 };
 
 // The services of the real program: the HGE back-end, OS message boxes, stderr.
+// Two environment variables serve the end-to-end tests: KELDRY_TEST_FIXED_DELTA
+// (seconds) makes every frame last that long, and KELDRY_TEST_SNAPSHOT (a path)
+// writes the last drawn frame there as a BMP when the game quits.
 LauncherServices DefaultLauncherServices();
 
 }  // namespace ApplicationCore
