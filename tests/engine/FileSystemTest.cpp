@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <list>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/FileSystem/CachedFile.h"
@@ -420,4 +423,34 @@ TEST(FileInfo, SerializesAndComparesByDate)
     FileInfo blank;
     EXPECT_TRUE(blank.Serialize(nothing));
     EXPECT_EQ(FileInfo::TypeNone, blank.GetType());
+}
+
+TEST_F(FileSystemTest, ReadersIndexersAndCacheFreeingMayRunAtOnce)
+{
+    for (int i = 0; i < 20; ++i)
+        root.WriteFile("conc/f" + std::to_string(i) + ".bin", std::string(static_cast<size_t>(100 + i), 'c'));
+    fs.AddDirectory(root.Path());
+    TempFolder more;
+    for (int i = 0; i < 200; ++i)
+        more.WriteFile("conc2/g" + std::to_string(i) + ".bin", "g");
+
+    std::atomic<int> failures{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t)
+        readers.emplace_back([&] {
+            for (int round = 0; round < 50; ++round)
+                for (int i = 0; i < 20; ++i) {
+                    std::shared_ptr<CachedFile> file;
+                    if (!fs.GetFile("conc/f" + std::to_string(i) + ".bin", file) || file->GetSize() != 100 + i)
+                        ++failures;
+                }
+        });
+    std::thread indexer([&] { fs.AddDirectory(more.Path()); });
+    for (int round = 0; round < 50; ++round)
+        fs.FreeCache();
+    for (auto& t : readers)
+        t.join();
+    indexer.join();
+    EXPECT_EQ(0, failures.load());
+    EXPECT_EQ(200u, ListOf("conc2").size());
 }

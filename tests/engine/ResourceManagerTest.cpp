@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/Resources/Resource.h"
@@ -236,4 +238,34 @@ TEST_F(ResourceManagerTest, ReleaseAndDestructorsMayReachTheManager)
         manager.AddResource("group" + std::to_string(i), std::make_shared<ReentrantResource>("member0"));
     manager.Clear();
     EXPECT_FALSE(manager.IsExist("group0"));
+}
+
+TEST_F(ResourceManagerTest, ThreadsShareOneResourcePerNameWhileTheMainThreadFrees)
+{
+    FakeResourceCreator textures(Resource::RT_TEXTURE, log);
+    std::atomic<bool> stop{false};
+    std::atomic<int> mismatches{0};
+    std::vector<std::thread> loaders;
+    for (int t = 0; t < 4; ++t)
+        loaders.emplace_back([&] {
+            for (int round = 0; round < 200; ++round)
+                for (int i = 0; i < 10; ++i) {
+                    const std::string name = "shared" + std::to_string(i);
+                    std::shared_ptr<Resource> a, b;
+                    if (!manager.GetResource(name, Resource::RT_TEXTURE, a) ||
+                        !manager.GetResource(name, Resource::RT_TEXTURE, b) || a != b || a->GetName() != name)
+                        ++mismatches;
+                }
+        });
+    std::thread freer([&] {
+        while (!stop)
+            manager.Update(0.0f);
+    });
+    for (auto& t : loaders)
+        t.join();
+    stop = true;
+    freer.join();
+    EXPECT_EQ(0, mismatches.load());
+    manager.Clear();
+    EXPECT_EQ(log->created, log->destroyed);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A resource for tests of code that creates, shares and frees resources: it
 // records what happened to it in shared counters and can be told to fail Init.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,11 +11,12 @@
 
 namespace TestSupport {
 
+// Counters are atomic: resources may be made and freed on several threads at once.
 struct ResourceLog {
-    int created = 0;
-    int inits = 0;
-    int releases = 0;
-    int destroyed = 0;
+    std::atomic<int> created{0};
+    std::atomic<int> inits{0};
+    std::atomic<int> releases{0};
+    std::atomic<int> destroyed{0};
     std::vector<std::string> releaseOrder;
 };
 
