@@ -33,8 +33,13 @@ Application::Application() : _impl(new Impl)
     _impl->processorCount = processors > 0 ? static_cast<int>(processors) : 1;
 }
 
-// A loader still running at exit is joined by the thread object, never killed.
-Application::~Application() = default;
+// A loader still running at exit (no Release ran) is told to give up and joined,
+// never killed.
+Application::~Application()
+{
+    _impl->Set(&Impl::quit, true);
+    _impl->thread.CloseThread();
+}
 
 Application& Application::Instance()
 {
