@@ -40,7 +40,6 @@ struct ResourceLump {
 struct PackFile::Impl {
     const unsigned char* view = nullptr;
     uint64_t size = 0;
-    uint32_t count = 0;
     std::vector<std::string> names;
     std::vector<ResourceLump> records;
 
@@ -133,7 +132,6 @@ bool PackFile::Impl::Parse()
         r.minute = ReadU32(record + 32);
         r.second = ReadU32(record + 36);
     }
-    count = entryCount;
     return true;
 }
 

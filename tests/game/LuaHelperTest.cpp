@@ -173,3 +173,22 @@ TEST_F(LuaHelperTest, AnObjectOutlivesItsOwnRunningMethod)
 }
 
 }  // namespace
+
+namespace {
+
+// A state the engine did not open has no slot for exceptions: the binder still works
+// there, and a method's exception becomes a Lua error carrying its text.
+TEST(LuaHelperForeignState, ExceptionsBecomeLuaErrorsWithTheirText)
+{
+    lua_State* L = luaL_newstate();
+    LuaHelper<A>::Register(L);
+    A::constructed = A::destroyed = 0;
+    ASSERT_EQ(0, luaL_loadstring(L, "a = A(2) A():Throw('broken')"));
+    EXPECT_NE(0, lua_pcall(L, 0, 0, 0));
+    EXPECT_STREQ("broken", lua_tostring(L, -1));
+    lua_close(L);
+    EXPECT_EQ(2, A::constructed);
+    EXPECT_EQ(2, A::destroyed);
+}
+
+}  // namespace

@@ -52,9 +52,10 @@ void PackWriter::AddEntry(const std::string& name, const std::vector<unsigned ch
     entry.name = name;
     entry.fullSize = static_cast<uint32_t>(bytes.size());
     entry.date = date;
-    if (_mode == EntryMode::Compressed)
+    // An empty entry stored scrambled would have stored size 0, which reads as absent.
+    if (_mode == EntryMode::Compressed || bytes.empty())
         entry.stored = Deflate(bytes.data(), bytes.size());
-    if (_mode == EntryMode::Scrambled || entry.stored.size() == bytes.size()) {
+    if ((_mode == EntryMode::Scrambled && !bytes.empty()) || entry.stored.size() == bytes.size()) {
         entry.stored.resize(bytes.size());
         for (size_t i = 0; i < bytes.size(); ++i)
             entry.stored[i] = static_cast<unsigned char>(bytes[i] ^ 0xC3);

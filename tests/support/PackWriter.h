@@ -24,7 +24,8 @@ public:
     void SetCompressedNames(bool compressed) { _compressedNames = compressed; }
     // How entries added from now on are stored (default Compressed). A compressed
     // entry whose zlib form is exactly as long as the data is stored scrambled,
-    // since a reader could not tell the two apart.
+    // since a reader could not tell the two apart; an empty entry is always stored
+    // compressed, since a stored size of 0 marks an absent entry.
     void SetEntryMode(EntryMode mode) { _mode = mode; }
     // zlib level used for compressed data (default: zlib's default).
     void SetCompressionLevel(int level) { _level = level; }

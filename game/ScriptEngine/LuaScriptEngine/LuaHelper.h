@@ -60,9 +60,12 @@ public:
         SetField(L, -2, "__call");
         lua_setmetatable(L, methods);
 
+        LuaStateContext* context = LuaStateContext::Get(L);
         for (const RegType* row = T::methods; row->name; ++row) {
             lua_pushstring(L, row->name);
-            lua_pushlightuserdata(L, const_cast<RegType*>(row));
+            Binding* binding = static_cast<Binding*>(lua_newuserdata(L, sizeof(Binding)));
+            binding->row = row;
+            binding->context = context;
             lua_pushcclosure(L, &Thunk, 1);
             lua_settable(L, methods);
         }
@@ -77,19 +80,17 @@ public:
         if (!object)
             return luaL_error(L, "%s object is already deleted", T::className);
         lua_remove(L, 1);
-        const RegType* row = static_cast<const RegType*>(lua_touserdata(L, lua_upvalueindex(1)));
+        const Binding* binding = static_cast<const Binding*>(lua_touserdata(L, lua_upvalueindex(1)));
 
-        LuaStateContext* context = LuaStateContext::Get(L);
-        std::exception_ptr failure;
         {
-            CallGuard guard(context, object);
+            CallGuard guard(binding->context, object);
             try {
-                return (object->*(row->mfunc))(L);
+                return (object->*(binding->row->mfunc))(L);
             } catch (const std::exception&) {
-                failure = std::current_exception();
+                LuaStateContext::KeepCurrentException(L);
             }
         }
-        LuaStateContext::RaiseKeptException(L, failure);
+        LuaStateContext::RaiseKeptException(L);
     }
 
     static int New(lua_State* L)
@@ -99,8 +100,10 @@ public:
         try {
             object = new T(L);
         } catch (const std::exception&) {
-            LuaStateContext::RaiseKeptException(L, std::current_exception());
+            LuaStateContext::KeepCurrentException(L);
         }
+        if (!object)
+            LuaStateContext::RaiseKeptException(L);
         Push(L, object);
         return 1;
     }
@@ -177,6 +180,13 @@ public:
     }
 
 private:
+    // The upvalue of a method's closure: its row, and the context of the state it was
+    // registered in (found once here instead of on every call).
+    struct Binding {
+        const RegType* row;
+        LuaStateContext* context;
+    };
+
     // Pops the value on top into table[key].
     static void SetField(lua_State* L, int table, const char* key)
     {
@@ -193,11 +203,11 @@ private:
         CallGuard(LuaStateContext* context, T* object) : _context(context), _object(object)
         {
             if (_context)
-                _context->BeginCall(_object);
+                _context->BeginCall(_call, _object);
         }
         ~CallGuard()
         {
-            if (_context && _context->EndCall())
+            if (_context && _context->EndCall(_call))
                 delete _object;
         }
         CallGuard(const CallGuard&) = delete;
@@ -206,6 +216,7 @@ private:
     private:
         LuaStateContext* _context;
         T* _object;
+        LuaStateContext::ActiveCall _call;
     };
 };
 

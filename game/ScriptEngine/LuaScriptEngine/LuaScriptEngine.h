@@ -29,6 +29,7 @@ public:
     // Returns true on success and ends with a full garbage collection; every failure is
     // thrown: exceptions of script-class methods unchanged, anything else as the engine
     // error text with the interpreter's message, the script text and the running files.
+    // False only when no state is open.
     bool RunString(const char* text, uint32_t length) override;
 
     lua_State* GetState() const;

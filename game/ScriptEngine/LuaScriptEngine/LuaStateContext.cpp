@@ -6,8 +6,12 @@ namespace GameLuaScriptImpl {
 
 namespace {
 
-// The auxiliary library's allocator, reproduced so that our user pointer can ride along.
-void* ContextAllocator(void*, void* block, size_t, size_t newSize)
+// Its address is the error value that stands for a kept exception.
+const char keptExceptionMarker = 0;
+
+}  // namespace
+
+void* LuaStateContext::Allocator(void*, void* block, size_t, size_t newSize)
 {
     if (newSize == 0) {
         std::free(block);
@@ -16,15 +20,10 @@ void* ContextAllocator(void*, void* block, size_t, size_t newSize)
     return std::realloc(block, newSize);
 }
 
-// Its address is the error value that stands for a kept exception.
-const char keptExceptionMarker = 0;
-
-}  // namespace
-
 lua_State* LuaStateContext::NewState()
 {
     LuaStateContext* context = new LuaStateContext;
-    lua_State* state = lua_newstate(&ContextAllocator, context);
+    lua_State* state = lua_newstate(&Allocator, context);
     if (!state)
         delete context;
     return state;
@@ -37,29 +36,24 @@ void LuaStateContext::CloseState(lua_State* state)
     delete context;
 }
 
-LuaStateContext* LuaStateContext::Get(lua_State* state)
+void LuaStateContext::KeepCurrentException(lua_State* state)
 {
-    void* userData = nullptr;
-    if (lua_getallocf(state, &userData) != &ContextAllocator)
-        return nullptr;
-    return static_cast<LuaStateContext*>(userData);
+    if (LuaStateContext* context = Get(state)) {
+        context->_keptException = std::current_exception();
+        return;
+    }
+    // A state of someone else's has no slot: keep at least the text.
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        lua_pushstring(state, e.what());
+    }
 }
 
-void LuaStateContext::RaiseKeptException(lua_State* state, std::exception_ptr exception)
+void LuaStateContext::RaiseKeptException(lua_State* state)
 {
-    LuaStateContext* context = Get(state);
-    if (!context) {
-        // A foreign state has no slot: keep at least the text.
-        try {
-            std::rethrow_exception(exception);
-        } catch (const std::exception& e) {
-            lua_pushstring(state, e.what());
-        }
-        lua_error(state);
-        std::abort();  // lua_error does not return
-    }
-    context->_keptException = std::move(exception);
-    lua_pushlightuserdata(state, const_cast<char*>(&keptExceptionMarker));
+    if (Get(state))
+        lua_pushlightuserdata(state, const_cast<char*>(&keptExceptionMarker));
     lua_error(state);
     std::abort();  // lua_error does not return
 }
@@ -73,34 +67,25 @@ std::exception_ptr LuaStateContext::TakeKeptException(lua_State* state)
     return kept;
 }
 
-void LuaStateContext::BeginCall(void* object)
-{
-    _activeCalls.push_back(ActiveCall{object, false});
-}
-
-bool LuaStateContext::EndCall()
-{
-    const bool collected = _activeCalls.back().collected;
-    _activeCalls.pop_back();
-    return collected;
-}
-
 bool LuaStateContext::DeferCollect(void* object)
 {
-    for (ActiveCall& call : _activeCalls) {
-        if (call.object == object) {
-            call.collected = true;  // the oldest call of the object ends last
-            return true;
-        }
+    // The outermost call of the object ends last: it deletes.
+    ActiveCall* outermost = nullptr;
+    for (ActiveCall* call = _activeCalls; call; call = call->outer) {
+        if (call->object == object)
+            outermost = call;
     }
-    return false;
+    if (!outermost)
+        return false;
+    outermost->collected = true;
+    return true;
 }
 
 void LuaStateContext::CancelDeferredCollect(void* object)
 {
-    for (ActiveCall& call : _activeCalls) {
-        if (call.object == object)
-            call.collected = false;
+    for (ActiveCall* call = _activeCalls; call; call = call->outer) {
+        if (call->object == object)
+            call->collected = false;
     }
 }
 
