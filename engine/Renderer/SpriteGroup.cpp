@@ -150,9 +150,9 @@ void SpriteGroup::EnableTransformationsModifier()
     const float r = GetRotation();
     ForEachMember([=](Sprite& s) {
         s.SetPosition(s.GetPositionX() - x, s.GetPositionY() - y);
+        s.SetRotation(r + s.GetRotation());
         s.SetVerticalScale(Relative(s.GetVerticalScale(), v));
         s.SetHorizontalScale(Relative(s.GetHorizontalScale(), h));
-        s.SetRotation(r + s.GetRotation());
     });
 }
 
@@ -169,9 +169,9 @@ void SpriteGroup::DisableTransformationsModifier()
     const float r = GetRotation();
     ForEachMember([=](Sprite& s) {
         s.SetPosition(x + s.GetPositionX(), y + s.GetPositionY());
+        s.SetRotation(s.GetRotation() - r);
         s.SetVerticalScale(v * s.GetVerticalScale());
         s.SetHorizontalScale(h * s.GetHorizontalScale());
-        s.SetRotation(s.GetRotation() - r);
     });
 }
 

@@ -63,7 +63,7 @@ void Texture::BlurRow(const uint32_t* const pixels, int count, std::vector<unsig
     if (count < 1) {
         return;
     }
-    std::vector<float> scratch(3 * static_cast<size_t>(count));
+    std::vector<float> scratch(BlurLineScratchSize(count));
     std::vector<uint32_t> line(static_cast<size_t>(count));
     BlurLine(pixels, count, line.data(), scratch.data());
     std::memcpy(out.data(), line.data(), line.size() * sizeof(uint32_t));

@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "engine/Audio/MusicSystem.h"
+#include "engine/Audio/Sound.h"
+#include "engine/Audio/SoundStream.h"
 #include "engine/Audio/SoundSystem.h"
+#include "engine/Audio/Track.h"
 
 using namespace EngineCore;
 
@@ -55,4 +58,32 @@ TEST(MusicSystem, MusicListenerBeforeStreamListener)
     music.SetVolume(0.0f);
     EXPECT_EQ((std::vector<std::string>{"stream 0.000000 0.000000"}), calls);
     music.SetStreamEvent(std::function<void(float)>());
+}
+
+namespace {
+
+template <typename Base>
+class Silent : public Base {
+public:
+    bool IsValid() const override { return true; }
+    void Stop() override {}
+    void Pause() override {}
+    void Resume() override {}
+    void Play(bool) override {}
+    void SetVolume(float) override {}
+    bool IsPlaying() const override { return false; }
+};
+
+}  // namespace
+
+TEST(AudioResources, TypesAndMusicFlag)
+{
+    EXPECT_EQ(Resource::RT_SOUND, Silent<Sound>().GetType());
+    EXPECT_EQ(Resource::RT_MUSIC_TRACK, Silent<Track>().GetType());
+    Silent<SoundStream> stream;
+    EXPECT_EQ(Resource::RT_SOUND_STREAM, stream.GetType());
+    EXPECT_FALSE(stream.IsMusic());
+    stream.SetIsMusic(true);
+    Silent<SoundStream> copy(stream);
+    EXPECT_TRUE(copy.IsMusic());
 }
