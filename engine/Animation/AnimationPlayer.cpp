@@ -23,8 +23,8 @@ float AngleAboutZ(const D3DXQUATERNION& q)
     return euler.z;
 }
 
-// A colour byte plus a sampled offset (offset × 255, rounded half up, truncated
-// toward zero), clamped to a byte. A non-finite offset adds nothing.
+// A colour byte plus a sampled offset: int(offset × 255 + 0.5), truncated toward
+// zero (so -254.5 adds -254), the sum clamped to a byte. A non-finite offset adds nothing.
 uint32_t OffsetByte(uint32_t base, float offset)
 {
     const float scaled = offset * 255.0f + 0.5f;
