@@ -233,6 +233,10 @@ void Application::UpdateRender(float dt)
 {
     Impl& impl = *_impl;
     const bool loading = impl.Get(&Impl::loading);
+    // A load can start after this frame's Update and, when it fails at once, end
+    // before the next one: the end of the load must still be handled there.
+    if (loading)
+        impl.wasLoading = true;
     if (loading && impl.system)
         impl.system->SystemInvalidateCursor();
     EngineCore::RenderSystem::Instance().Update(impl.animationSpeed * dt);

@@ -240,6 +240,7 @@ TEST_F(GameStateSwitchTest, ReleaseAfterAFailedLoadClosesEverything)
 {
     StartWithScript("local s = GameState(); s:SetName('broken'); s:SetStartupScript('States/broken.lua')\n"
                     "Application():SetCurrentGameState('broken')\n");
+    ASSERT_TRUE(AwaitLoadStart());
     std::string error;
     for (int i = 0; i < 600 && error.empty(); ++i)
         error = [&] {
