@@ -1,0 +1,198 @@
+#include "platform/hge/QuadRenderer.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+namespace hgeplatform {
+
+namespace {
+
+const char* const kVertexShader = R"(#version 330 core
+layout(location = 0) in vec2 aPos;
+layout(location = 1) in float aMode;
+layout(location = 2) in vec4 aColor;
+layout(location = 3) in vec2 aUv;
+uniform vec3 uRowX;
+uniform vec3 uRowY;
+out vec4 vColor;
+out vec2 vUv;
+flat out float vMode;
+void main() {
+    vec3 p = vec3(aPos, 1.0);
+    gl_Position = vec4(dot(uRowX, p), dot(uRowY, p), 0.0, 1.0);
+    vColor = aColor;
+    vUv = aUv;
+    vMode = aMode;
+}
+)";
+
+// Colour add: texel + vertex colour (saturated), alpha multiplied; else all multiplied.
+const char* const kFragmentShader = R"(#version 330 core
+in vec4 vColor;
+in vec2 vUv;
+flat in float vMode;
+uniform sampler2D uTexture;
+out vec4 fragColor;
+void main() {
+    vec4 t = texture(uTexture, vUv);
+    if (vMode > 0.5)
+        fragColor = vec4(min(t.rgb + vColor.rgb, vec3(1.0)), t.a * vColor.a);
+    else
+        fragColor = t * vColor;
+}
+)";
+
+GLuint Compile(GLenum kind, const char* source) {
+    GLuint s = glCreateShader(kind);
+    glShaderSource(s, 1, &source, nullptr);
+    glCompileShader(s);
+    GLint ok = 0;
+    glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        glDeleteShader(s);
+        return 0;
+    }
+    return s;
+}
+
+}  // namespace
+
+Projection MakeProjection(int width, int height, float cx, float cy, float dx, float dy, float rot,
+                          float hscale, float vscale) {
+    // Affine transform a*x + b*y + c (x), d*x + e*y + f (y).
+    float a = 1, b = 0, c = 0, d = 0, e = 1, f = 0;
+    if (hscale != 0.0f || vscale != 0.0f) {
+        const float cs = std::cos(rot), sn = std::sin(rot);
+        a = cs * hscale;
+        b = -sn * vscale;
+        d = sn * hscale;
+        e = cs * vscale;
+        c = -(a * cx + b * cy) + cx + dx;
+        f = -(d * cx + e * cy) + cy + dy;
+    }
+    // Picture x 0..w to -1..1; picture y 0..h to -1..1, so GL row 0 holds the top row.
+    const float sx = width > 0 ? 2.0f / float(width) : 1.0f;
+    const float sy = height > 0 ? 2.0f / float(height) : 1.0f;
+    Projection p;
+    p.rowX[0] = a * sx;
+    p.rowX[1] = b * sx;
+    p.rowX[2] = c * sx - 1.0f;
+    p.rowY[0] = d * sy;
+    p.rowY[1] = e * sy;
+    p.rowY[2] = f * sy - 1.0f;
+    return p;
+}
+
+bool QuadRenderer::Init() {
+    GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader);
+    if (!vs || !fs) {
+        if (vs) glDeleteShader(vs);
+        if (fs) glDeleteShader(fs);
+        return false;
+    }
+    program_ = glCreateProgram();
+    glAttachShader(program_, vs);
+    glAttachShader(program_, fs);
+    glLinkProgram(program_);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint ok = 0;
+    glGetProgramiv(program_, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        Shutdown();
+        return false;
+    }
+    rowXLoc_ = glGetUniformLocation(program_, "uRowX");
+    rowYLoc_ = glGetUniformLocation(program_, "uRowY");
+    glUseProgram(program_);
+    glUniform1i(glGetUniformLocation(program_, "uTexture"), 0);
+
+    glGenVertexArrays(1, &vao_);
+    glBindVertexArray(vao_);
+    glGenBuffers(1, &vbo_);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(hgeVertex)) * 4 * kMaxQuads, nullptr, GL_STREAM_DRAW);
+    const GLsizei stride = sizeof(hgeVertex);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(hgeVertex, x)));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 1, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(hgeVertex, z)));
+    glEnableVertexAttribArray(2);
+    // ARGB in little-endian memory is B, G, R, A.
+    glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                          reinterpret_cast<void*>(offsetof(hgeVertex, col)));
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(hgeVertex, tx)));
+
+    std::vector<uint16_t> indices(size_t(kMaxQuads) * 6);
+    for (int i = 0; i < kMaxQuads; ++i) {
+        const uint16_t base = uint16_t(i * 4);
+        uint16_t* q = indices.data() + size_t(i) * 6;
+        q[0] = base;
+        q[1] = uint16_t(base + 1);
+        q[2] = uint16_t(base + 2);
+        q[3] = uint16_t(base + 2);
+        q[4] = uint16_t(base + 3);
+        q[5] = base;
+    }
+    glGenBuffers(1, &ibo_);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(uint16_t)), indices.data(),
+                 GL_STATIC_DRAW);
+    glBindVertexArray(0);
+
+    const uint32_t white = 0xFFFFFFFFu;
+    glGenTextures(1, &white_);
+    glBindTexture(GL_TEXTURE_2D, white_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+
+    vertices_.resize(size_t(kMaxQuads) * 4);
+    count_ = 0;
+    texture_ = white_;
+    return true;
+}
+
+void QuadRenderer::Shutdown() {
+    if (white_) glDeleteTextures(1, &white_);
+    if (ibo_) glDeleteBuffers(1, &ibo_);
+    if (vbo_) glDeleteBuffers(1, &vbo_);
+    if (vao_) glDeleteVertexArrays(1, &vao_);
+    if (program_) glDeleteProgram(program_);
+    white_ = ibo_ = vbo_ = vao_ = program_ = 0;
+    vertices_.clear();
+    vertices_.shrink_to_fit();
+    count_ = 0;
+}
+
+void QuadRenderer::Flush() {
+    if (count_ == 0 || !program_) {
+        count_ = 0;
+        return;
+    }
+    glUseProgram(program_);
+    glUniform3fv(rowXLoc_, 1, projection_.rowX);
+    glUniform3fv(rowYLoc_, 1, projection_.rowY);
+    glBindVertexArray(vao_);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    // Orphan the store so the driver need not wait for the previous draw.
+    const GLsizeiptr bytes = GLsizeiptr(sizeof(hgeVertex)) * 4 * count_;
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(hgeVertex)) * 4 * kMaxQuads, nullptr, GL_STREAM_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, vertices_.data());
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture_ ? texture_ : white_);
+    glEnable(GL_BLEND);
+    // Alpha keeps coverage in drawn-into targets: one + (1 - src) for both modes.
+    if (alphaBlend_)
+        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    else
+        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glDrawElements(GL_TRIANGLES, count_ * 6, GL_UNSIGNED_SHORT, nullptr);
+    glBindVertexArray(0);
+    count_ = 0;
+}
+
+}  // namespace hgeplatform

@@ -1,0 +1,67 @@
+#pragma once
+// The batched quad renderer: quads collect in a CPU buffer and go to GL in one draw per
+// run of quads that share texture and blend mode. GL thread only.
+#include <epoxy/gl.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/hge/hge.h"
+
+namespace hgeplatform {
+
+// Maps picture coordinates (origin top left, y down) to clip space; the affine part is the
+// game's transform.
+struct Projection {
+    float rowX[3] = {1, 0, 0};
+    float rowY[3] = {0, 1, 0};
+};
+
+// Picture coordinates of a w x h framebuffer, row 0 = top, after the transform
+// x' = R(rot) S(hscale, vscale) (p - c) + c + d.
+Projection MakeProjection(int width, int height, float cx, float cy, float dx, float dy, float rot,
+                          float hscale, float vscale);
+
+class QuadRenderer {
+public:
+    static constexpr int kMaxQuads = 16384;  // 16-bit indices
+
+    bool Init();
+    void Shutdown();
+    GLuint WhiteTexture() const { return white_; }
+
+    // Draws what is queued. Keeps the texture and blend mode.
+    void Flush();
+    void SetState(GLuint texture, bool alphaBlend) {
+        texture_ = texture;
+        alphaBlend_ = alphaBlend;
+    }
+    void SetProjection(const Projection& p) { projection_ = p; }
+    int Queued() const { return count_; }
+
+    void Append(const hgeQuad& q) {
+        if (count_ == kMaxQuads) Flush();
+        hgeVertex* v = vertices_.data() + size_t(count_) * 4;
+        std::memcpy(v, q.v, sizeof(q.v));
+        // z carries the colour mode to the shader: nothing here draws with depth.
+        const float mode = (q.blend & BLEND_COLORADD) ? 1.0f : 0.0f;
+        v[0].z = v[1].z = v[2].z = v[3].z = mode;
+        ++count_;
+    }
+
+private:
+    GLuint program_ = 0;
+    GLuint vao_ = 0;
+    GLuint vbo_ = 0;
+    GLuint ibo_ = 0;
+    GLuint white_ = 0;
+    GLint rowXLoc_ = -1;
+    GLint rowYLoc_ = -1;
+    GLuint texture_ = 0;
+    bool alphaBlend_ = true;
+    Projection projection_;
+    std::vector<hgeVertex> vertices_;
+    int count_ = 0;
+};
+
+}  // namespace hgeplatform

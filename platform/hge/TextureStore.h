@@ -1,0 +1,83 @@
+#pragma once
+// Textures and render targets. Every texture keeps a CPU copy (top row first, pitch =
+// width) that locks hand out; its OpenGL copy is made and refreshed on the GL thread only,
+// before the texture is drawn. Calls from other threads defer their GL work (uploads,
+// deletions) to ProcessPending on the GL thread. One mutex guards both tables.
+#include <epoxy/gl.h>
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "platform/hge/HandleTable.h"
+
+namespace hgeplatform {
+
+class TextureStore {
+public:
+    static constexpr int kMaxSide = 16384;
+
+    TextureStore();
+    ~TextureStore();
+    TextureStore(const TextureStore&) = delete;
+    TextureStore& operator=(const TextureStore&) = delete;
+
+    // `pixels` holds width x height texels (ARGB, top row first).
+    uint32_t Create(int width, int height, std::vector<uint32_t>&& pixels);
+    void Free(uint32_t texture, bool onGlThread);
+    bool Size(uint32_t texture, int* width, int* height);
+    uint32_t* Lock(uint32_t texture, bool readOnly, int x, int y, int width, int height,
+                   bool onGlThread);
+    void Unlock(uint32_t texture, bool onGlThread);
+    // GL thread: the texture's GL name, made and refreshed as needed; 0 when the handle
+    // is stale.
+    GLuint Bind(uint32_t texture);
+
+    uint32_t CreateTarget(int width, int height);
+    void FreeTarget(uint32_t target, bool onGlThread);
+    // GL thread: the target's framebuffer, made as needed; false when the handle is stale
+    // or the framebuffer cannot be made.
+    bool TargetFramebuffer(uint32_t target, GLuint* framebuffer, int* width, int* height);
+    uint32_t TakeTexture(uint32_t target);
+
+    // GL thread: deferred deletions and uploads.
+    void ProcessPending();
+    // GL thread, before the context goes: deletes every GL object; the CPU copies stay,
+    // GL copies are made again if a context comes back.
+    void ReleaseGl();
+    // Forgets everything (after shutdown). No GL calls.
+    void Clear();
+
+private:
+    struct Rect {
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // empty when x0 >= x1
+        bool Empty() const { return x0 >= x1 || y0 >= y1; }
+        void Add(int ax, int ay, int bx, int by);
+    };
+    struct Texture {
+        int width = 0, height = 0;
+        std::vector<uint32_t> pixels;
+        GLuint gl = 0;
+        Rect dirty;             // CPU texels the GL copy lacks
+        bool gpuNewer = false;  // the GL copy was drawn into (a taken target picture)
+    };
+    struct Target {
+        int width = 0, height = 0;
+        GLuint framebuffer = 0;
+        GLuint texture = 0;
+    };
+
+    static GLuint MakeGlTexture(int width, int height, const uint32_t* pixels);
+    static void Upload(const Texture& t, const Rect& r);
+    static void ReadBack(Texture& t);
+    void Delete(GLuint texture, GLuint framebuffer, bool onGlThread);
+
+    std::mutex mutex_;
+    HandleTable<Texture> textures_;
+    HandleTable<Target> targets_;
+    std::vector<uint32_t> pendingUploads_;
+    std::vector<GLuint> deadTextures_;
+    std::vector<GLuint> deadFramebuffers_;
+};
+
+}  // namespace hgeplatform
