@@ -165,9 +165,9 @@ protected:
             EngineCore::FileSystem::Instance().AddDirectory("data");
     }
 
-    // The start-up script: creates the named states with their scripts, then selects `first`
-    // (nothing when empty).
-    void WriteStartup(const std::vector<std::string>& states, const std::string& first)
+    // A start-up script that creates the named states with their scripts, then selects
+    // `first` (nothing when empty).
+    static std::string StartupScript(const std::vector<std::string>& states, const std::string& first)
     {
         std::string text;
         for (const std::string& name : states)
@@ -175,13 +175,13 @@ protected:
                     ".lua') end\n";
         if (!first.empty())
             text += "Application():SetCurrentGameState('" + first + "')\n";
-        Write("Startup.lua", text);
+        return text;
     }
 
-    // What the launcher and the first "GUISystem" script object do before the game runs.
-    void Start(const std::vector<std::string>& states, const std::string& first)
+    // What the launcher, the content's loading-screen script and the first "GUISystem"
+    // script object provide before the start-up script runs.
+    void Prepare()
     {
-        WriteStartup(states, first);
         EngineCore::RenderSystem::Instance().SetCurrentGameState("system");
         EngineCore::AnimationSystem& animations = EngineCore::AnimationSystem::Instance();
         animations.CreateAnimationPlayer("SystemLogic.CursorAnimation.player", cursorPlayer);
@@ -190,12 +190,22 @@ protected:
         ASSERT_TRUE(EngineCore::ResourceManager::Instance().GetResource("Cursor.System", 10, cursorResource));
         cursor = std::dynamic_pointer_cast<FakeCursor>(cursorResource);
         EngineCore::GUISystem::Instance().SetCursorResource(cursorResource);
-
         app.PreInit("PreStartup.lua");
+    }
+
+    void Start(const std::vector<std::string>& states, const std::string& first)
+    {
+        StartWithScript(StartupScript(states, first), first == "intro");
+    }
+
+    void StartWithScript(const std::string& startup, bool introFirst = false)
+    {
+        Write("Startup.lua", startup);
+        Prepare();
         app.Init("Startup.lua");
         // A state selected by the start-up script is entered only after a loading frame
         // (or at once for "intro"): until then the "system" state is the one entered last.
-        if (first != "intro") {
+        if (!introFirst) {
             systemEngine = EngineCore::ScriptEngineHelper::Instance().GetCurrentScriptEngine();
             lua_register(System(), "EndPageFx", &EndPageFx);
             // Page-turn effects end on the frame after they start unless a test says otherwise.
@@ -245,6 +255,9 @@ protected:
     // throws a load's error). Returns the number of loading frames.
     int FinishLoad(int maxFrames = 600)
     {
+        // A switch away from a current state starts in the next frame.
+        if (!app.IsWaiting())
+            Frame();
         EXPECT_TRUE(AwaitLoadStart());
         int frames = 0;
         while (app.IsWaiting() && frames < maxFrames) {
