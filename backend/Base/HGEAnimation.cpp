@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "backend/Base/HGESystemObject.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/FileSystem/InputDataStream.h"
 #include "engine/System/EngineError.h"
-#include "engine/System/SystemLogger.h"
 
 namespace MobrixCore {
 
@@ -101,10 +101,11 @@ private:
     const std::string& _name;
 };
 
-// The back-end's log: the engine logger writes to HGE's log file unchanged.
+// HGE's log, with the name as data. Objects that die after HGE at exit log nothing.
 void Log(const char* pattern, const char* name)
 {
-    EngineCore::SystemLogger::Instance().Log(EngineCore::FormatText(pattern, name).c_str());
+    if (HGE* hge = HGESystemObject::Instance().GetObjectW())
+        hge->System_Log(pattern, name);
 }
 
 int TruncateFrame(float stored)

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "backend/Base/HGEAnimation.h"
 #include "backend/Base/HGESprite.h"
 #include "backend/Base/HGETexture.h"
 #include "engine/Resources/Resource.h"
@@ -42,7 +43,7 @@ public:
             // {Resource::RT_MUSIC_TRACK, &HGEMusicTrack::Create},
             // {Resource::RT_SOUND, &HGESound::Create},
             // {Resource::RT_SOUND_STREAM, &HGESoundStream::Create},
-            // {Resource::RT_ANIMATION, &HGEAnimation::Create},
+            {Resource::RT_ANIMATION, &HGEAnimation::Create},
         };
         count = static_cast<int>(sizeof rows / sizeof rows[0]);
         return rows;

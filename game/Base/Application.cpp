@@ -33,8 +33,13 @@ Application::Application() : _impl(new Impl)
     _impl->processorCount = processors > 0 ? static_cast<int>(processors) : 1;
 }
 
-// A loader still running at exit is joined by the thread object, never killed.
-Application::~Application() = default;
+// A loader still running at exit (no Release ran) is told to give up and joined,
+// never killed.
+Application::~Application()
+{
+    _impl->Set(&Impl::quit, true);
+    _impl->thread.CloseThread();
+}
 
 Application& Application::Instance()
 {
@@ -228,6 +233,10 @@ void Application::UpdateRender(float dt)
 {
     Impl& impl = *_impl;
     const bool loading = impl.Get(&Impl::loading);
+    // A load can start after this frame's Update and, when it fails at once, end
+    // before the next one: the end of the load must still be handled there.
+    if (loading)
+        impl.wasLoading = true;
     if (loading && impl.system)
         impl.system->SystemInvalidateCursor();
     EngineCore::RenderSystem::Instance().Update(impl.animationSpeed * dt);

@@ -24,16 +24,14 @@ const double kMinimumLoadingSeconds = 2.0;
 // "Base" is indexed again by the first load of the run.
 std::atomic<bool> firstLoad{true};
 
-struct SwitchRow {
+struct StatePair {
     const char* current;
     const char* next;
-    bool pageEffect;
 };
 
-// Pairs with a current state that play the page-turn effect; every other pair plays none.
-const SwitchRow kEffectRows[] = {
-    {"game", "game", true}, {"map", "game", true}, {"game", "map", true},
-    {"menu", "map", true},  {"map", "menu", true}, {"intro", "menu", true},
+// The switches from a current state that play the page-turn effect; every other pair plays none.
+const StatePair kEffectPairs[] = {
+    {"game", "game"}, {"map", "game"}, {"game", "map"}, {"menu", "map"}, {"map", "menu"}, {"intro", "menu"},
 };
 
 }  // namespace
@@ -49,12 +47,8 @@ void Application::Impl::StartCurrentStateChanging()
 
     if (current) {
         const std::string& currentName = current->GetStateName();
-        for (const SwitchRow& row : kEffectRows) {
-            if (currentName == row.current && nextName == row.next) {
-                pageEffect = row.pageEffect;
-                break;
-            }
-        }
+        for (const StatePair& pair : kEffectPairs)
+            pageEffect = pageEffect || (currentName == pair.current && nextName == pair.next);
         if (currentName == "game" && nextName == "game")
             system->SetBackgroundEndTexture(current->GetBackgroundEndTexture());
         else if (currentName == "game" && nextName == "map")
@@ -141,7 +135,6 @@ void Application::Impl::LoadGameState(GameState* state, bool synchronous, bool p
         const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
         if (pageEffect) {
-            { EngineCore::MutexLocker lock(mutex); }
             if (!state->GetBackgroundTexture().empty())
                 system->SetBackgroundTexture(state->GetBackgroundTexture());
             const std::string old = system->GetBackgroundEndTexture();

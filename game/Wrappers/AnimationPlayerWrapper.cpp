@@ -9,7 +9,7 @@
 #include "engine/System/EngineError.h"
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
-#include "game/Wrappers/ScriptNumbers.h"
+#include "game/Wrappers/ScriptArguments.h"
 
 namespace GameCore {
 
@@ -133,14 +133,14 @@ int AnimationPlayerWrapper::SetAnimation(lua_State* L)
 int AnimationPlayerWrapper::SetNumFrames(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetNumFrames");
-    player.SetNumAnimatedFrames(ScriptNumberToUInt32(luaL_checknumber(L, 1)));
+    player.SetNumAnimatedFrames(static_cast<uint32_t>(ToInt32(luaL_checknumber(L, 1))));
     return 0;
 }
 
 int AnimationPlayerWrapper::SetStartFrame(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetStartFrame");
-    player.SetStartAnimationFrame(ScriptNumberToUInt32(luaL_checknumber(L, 1)));
+    player.SetStartAnimationFrame(static_cast<uint32_t>(ToInt32(luaL_checknumber(L, 1))));
     return 0;
 }
 
@@ -148,7 +148,7 @@ int AnimationPlayerWrapper::SetAnimationType(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetAnimationType");
     player.SetAnimationType(
-        static_cast<EngineCore::AnimationPlayer::AnimationType>(ScriptNumberToInt32(luaL_checknumber(L, 1))));
+        static_cast<EngineCore::AnimationPlayer::AnimationType>(ToInt32(luaL_checknumber(L, 1))));
     return 0;
 }
 
@@ -163,7 +163,7 @@ int AnimationPlayerWrapper::SetAnimationSpeed(lua_State* L)
 int AnimationPlayerWrapper::SetAnimationFrame(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetAnimationFrame");
-    const uint32_t frame = ScriptNumberToUInt32(luaL_checknumber(L, 1));
+    const uint32_t frame = static_cast<uint32_t>(ToInt32(luaL_checknumber(L, 1)));
     player.SetPosition(static_cast<float>(frame / 30.0));
     return 0;
 }

@@ -7,7 +7,7 @@
 #include "engine/Animation/Animation.h"
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
-#include "game/Wrappers/ScriptNumbers.h"
+#include "game/Wrappers/ScriptArguments.h"
 
 namespace GameCore {
 
@@ -151,7 +151,7 @@ int AnimationWrapper::AddDiffuseColor(lua_State* L)
 int AnimationWrapper::AddAnimationFrame(lua_State* L)
 {
     CheckKeyOpen();
-    _key.SetAnimationFrame(ScriptNumberToInt32(luaL_checknumber(L, 1)));
+    _key.SetAnimationFrame(ToInt32(luaL_checknumber(L, 1)));
     return 0;
 }
 

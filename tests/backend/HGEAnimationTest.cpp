@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@
 
 #include "backend/Base/HGEAnimation.h"
 #include "engine/FileSystem/FileSystem.h"
-#include "engine/System/SystemLogger.h"
+#include "backend/Base/HGESystemObject.h"
 #include "tests/support/TempFolder.h"
 
 using EngineCore::AnimationKey;
@@ -64,9 +65,20 @@ class HGEAnimationTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        EngineCore::SystemLogger::Instance().SetLogger([this](const char* line) { log.push_back(line); });
+        MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, logPath.c_str());
     }
-    void TearDown() override { EngineCore::SystemLogger::Instance().SetLogger(nullptr); }
+    void TearDown() override { MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, ""); }
+
+    // The lines written to HGE's log since the test began.
+    std::vector<std::string> Log() const
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(logPath);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    void ClearLog() { MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, logPath.c_str()); }
 
     // Each file gets a name of its own: the file system caches what it has read.
     std::string Put(const Bytes& bytes)
@@ -95,7 +107,7 @@ protected:
     }
 
     TestSupport::TempFolder folder;
-    std::vector<std::string> log;
+    const std::string logPath = folder / "hge.log";
     static inline int counter = 0;
 };
 
@@ -110,13 +122,13 @@ TEST_F(HGEAnimationTest, EmptyFileLoadsAndLogs)
     EXPECT_EQ(0u, a.GetNumKeys());
     const std::string name = a.GetName();
     EXPECT_EQ((std::vector<std::string>{"Animation_Load (" + name + ")...", "Animation_Load (" + name + ")...ok"}),
-              log);
+              Log());
 
-    log.clear();
+    ClearLog();
     a.Release();
     a.Release();
     EXPECT_FALSE(a.IsValid());
-    EXPECT_EQ((std::vector<std::string>{"Animation_Free (" + name + ")...ok"}), log);
+    EXPECT_EQ((std::vector<std::string>{"Animation_Free (" + name + ")...ok"}), Log());
 }
 
 TEST_F(HGEAnimationTest, ChannelsFollowTheRecordOrder)
@@ -223,7 +235,7 @@ TEST_F(HGEAnimationTest, MissingNameOrFile)
     EXPECT_THAT(FailureOf(unnamed), EndsWith("Error: Resource must have name."));
     LoadableAnimation missing("anims/none.bin");
     EXPECT_THAT(FailureOf(missing), EndsWith("Error: Resource (anims/none.bin) loading error."));
-    EXPECT_EQ((std::vector<std::string>{"Animation_Load (anims/none.bin)..."}), log);
+    EXPECT_EQ((std::vector<std::string>{"Animation_Load (anims/none.bin)..."}), Log());
     EXPECT_FALSE(missing.IsValid());
 }
 
@@ -234,5 +246,6 @@ TEST_F(HGEAnimationTest, SecondInitReloads)
     a.Init();
     EXPECT_EQ(1u, a.GetNumKeys());
     EXPECT_EQ(2.0f, a.GetLength());
+    const std::vector<std::string> log = Log();
     EXPECT_EQ(1, std::count(log.begin(), log.end(), "Animation_Free (" + std::string(a.GetName()) + ")...ok"));
 }
