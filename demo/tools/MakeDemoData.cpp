@@ -1,5 +1,5 @@
 // Writes the demo game's generated data into its "Base" folder: loose pictures and
-// the two resource packs.
+// the two resource packs; optionally also the bunnymark's picture as a loose file.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -34,8 +34,8 @@ bool WritePack(const std::filesystem::path& path, const std::vector<DemoData::Pi
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <Base folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <Base folder> [<bunny picture path>]\n", argv[0]);
         return 2;
     }
     const std::filesystem::path base = argv[1];
@@ -49,6 +49,15 @@ int main(int argc, char** argv)
         !WritePack(base / "Sprites.resources", DemoData::SpritePackPictures())) {
         std::fprintf(stderr, "cannot write the packs\n");
         return 1;
+    }
+    // The bunnymark's picture as a loose file, for runtimes that read plain files.
+    if (argc == 3) {
+        for (const DemoData::Picture& picture : DemoData::SpritePackPictures()) {
+            if (picture.name == "Textures/Bunny.png" && !WriteFile(argv[2], picture.png)) {
+                std::fprintf(stderr, "cannot write %s\n", argv[2]);
+                return 1;
+            }
+        }
     }
     return 0;
 }

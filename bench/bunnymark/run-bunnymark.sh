@@ -1,0 +1,81 @@
+#!/bin/sh
+# Bunnymark: N sprites of one 32x32 alpha-blended picture moved every frame by a Lua
+# function and bouncing off the edges of a 1024x768 screen, in Keldry and in LÖVE 11.4,
+# both headless on this machine, vsync off, with a read-back of the last frame.
+#
+#   bench/bunnymark/run-bunnymark.sh [N ...]      (default: 10000 50000)
+#
+# Frames per second come from two runs of each program that differ only in their
+# number of frames: (F2 - F1) / (t2 - t1), so start-up, loading and the final
+# read-back cancel out. Each pair is run twice; the faster one counts.
+set -eu
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+here="$root/bench/bunnymark"
+
+if ! command -v love >/dev/null 2>&1; then
+    echo "Installing LÖVE (Debian package love)..." >&2
+    if [ "$(id -u)" -eq 0 ]; then
+        DEBIAN_FRONTEND=noninteractive apt-get install -y love >/dev/null
+    else
+        sudo DEBIAN_FRONTEND=noninteractive apt-get install -y love >/dev/null
+    fi
+fi
+
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
+cmake --build "$root/build" -j "$(nproc)" --target Keldry demo MakeDemoData >/dev/null
+. "$root/scripts/headless-env.sh"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/docs" "$work/settings/Bunnymark"
+export XDG_DOCUMENTS_DIR="$work/docs"
+"$root/build/demo/MakeDemoData" "$work/Base" "$work/bunny.png"
+game="$root/build/demo/Game"
+
+now() { date +%s.%N; }
+
+# Seconds one Keldry run of $1 bunnies and $2 frames takes.
+keldry_run() {
+    printf 'Bench = { count = %s, frames = %s }\n' "$1" "$2" > "$work/settings/Bunnymark/Settings.lua"
+    start=$(now)
+    (cd "$game" && KELDRY_TEST_FIXED_DELTA=0.0166666675 KELDRY_TEST_SNAPSHOT="$work/keldry.bmp" \
+        "$root/build/launcher/Keldry" -resource Base -resource "$here/keldry" -resource "$work/settings" \
+        -script Bunnymark/Startup.lua -windowed)
+    end=$(now)
+    [ -s "$work/keldry.bmp" ] || { echo "Keldry made no read-back" >&2; exit 1; }
+    rm -f "$work/keldry.bmp"
+    python3 -c "print($end - $start)"
+}
+
+# Seconds one LÖVE run of $1 bunnies and $2 frames takes.
+love_run() {
+    start=$(now)
+    BUNNY_COUNT="$1" BUNNY_FRAMES="$2" BUNNY_IMAGE="$work/bunny.png" BUNNY_SNAPSHOT="$work/love.png" \
+        love "$here/love" >/dev/null
+    end=$(now)
+    [ -s "$work/love.png" ] || { echo "LÖVE made no read-back" >&2; exit 1; }
+    rm -f "$work/love.png"
+    python3 -c "print($end - $start)"
+}
+
+# Best frames per second of runner $1 with $2 bunnies, frames $3 and $4.
+fps() {
+    best=0
+    for attempt in 1 2; do
+        t1=$($1 "$2" "$3")
+        t2=$($1 "$2" "$4")
+        best=$(python3 -c "r = ($4 - $3) / max($t2 - $t1, 1e-9); print(max(r, $best))")
+    done
+    echo "$best"
+}
+
+counts="${*:-10000 50000}"
+printf '%8s %12s %12s %8s\n' N keldry_fps love_fps ratio
+for n in $counts; do
+    # Fewer frames for big scenes keep the run short; the difference stays large.
+    if [ "$n" -ge 30000 ]; then f1=20; f2=120; else f1=50; f2=350; fi
+    k=$(fps keldry_run "$n" "$f1" "$f2")
+    l=$(fps love_run "$n" "$f1" "$f2")
+    python3 -c "print('%8d %12.1f %12.1f %8.2f' % ($n, $k, $l, $k / $l))"
+done
