@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <list>
 #include <memory>
-#include <mutex>
 #include <regex>
 #include <string>
 
@@ -23,11 +22,6 @@ namespace GameCore {
 namespace {
 
 const char* const kSource = "Wrappers\\GameStateSystemWrapper.cpp";
-
-// The name set last by any game state. The loader thread (a state's entry scripts)
-// and the main thread (the loading screen, the updater) both reach it.
-std::mutex updaterNameMutex;
-std::string updaterFunctionString;
 
 // A string argument, used up to its first zero byte.
 std::string CheckString(lua_State* state, int index)
@@ -71,6 +65,8 @@ void NoteLevelScript(const std::string& path)
 }  // namespace
 
 const char GameStateSystemWrapper::className[] = "GameStateSystem";
+std::mutex GameStateSystemWrapper::_updaterFunctionMutex;
+std::string GameStateSystemWrapper::_updaterFunctionString;
 
 // Screenshots, the window title, volumes and survey links join this class later,
 // each at its own place in the table.
@@ -190,8 +186,8 @@ int GameStateSystemWrapper::SetUpdaterFunctionName(lua_State* state)
 {
     const std::string name = CheckString(state, 1);
     {
-        std::lock_guard<std::mutex> lock(updaterNameMutex);
-        updaterFunctionString = name;
+        std::lock_guard<std::mutex> lock(_updaterFunctionMutex);
+        _updaterFunctionString = name;
     }
     // Each state's updater keeps the name it was installed with: a state entered
     // again must not call a function that only another state's scripts define.
@@ -237,8 +233,8 @@ void GameStateSystemWrapper::Update(const std::string& name, float dt)
 
 std::string GameStateSystemWrapper::GetUpdaterFunctionName()
 {
-    std::lock_guard<std::mutex> lock(updaterNameMutex);
-    return updaterFunctionString;
+    std::lock_guard<std::mutex> lock(_updaterFunctionMutex);
+    return _updaterFunctionString;
 }
 
 }  // namespace GameCore

@@ -1,4 +1,5 @@
 #pragma once
+#include <mutex>
 #include <string>
 
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
@@ -38,6 +39,12 @@ public:
     static void Update(const std::string& name, float dt);
     // The name set last from any game state.
     static std::string GetUpdaterFunctionName();
+
+private:
+    // Reached by the loader thread (a state's entry scripts) and the main thread (the
+    // loading screen, the updater): guarded by `_updaterFunctionMutex`.
+    static std::mutex _updaterFunctionMutex;
+    static std::string _updaterFunctionString;
 };
 
 }  // namespace GameCore
