@@ -1,0 +1,32 @@
+#pragma once
+// The single-instance check: one holder per name and user at a time. The lock is a file
+// locked with flock in $XDG_RUNTIME_DIR (else /tmp, the user id in the name); the system
+// drops it when the holder exits in any way, so a crash leaves nothing behind.
+#include <string>
+
+namespace OsPlatform {
+
+class InstanceLock {
+public:
+    enum class State {
+        Held,           // this object is the holder
+        HeldElsewhere,  // another holder exists: refused
+        Unavailable     // no lock file could be made; nothing is known about other holders
+    };
+
+    // Path separators and ".." in `name` are replaced, so the lock stays in its folder.
+    explicit InstanceLock(const std::string& name);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    State GetState() const { return state_; }
+    const std::string& GetPath() const { return path_; }
+
+private:
+    int fd_ = -1;
+    State state_ = State::Unavailable;
+    std::string path_;
+};
+
+}  // namespace OsPlatform

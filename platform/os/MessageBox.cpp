@@ -1,0 +1,117 @@
+#include "platform/os/MessageBox.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace OsPlatform {
+
+namespace {
+
+std::mutex& HookMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+MessageBoxHook& Hook()
+{
+    static MessageBoxHook hook;
+    return hook;
+}
+
+bool HasDisplay()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+Uint32 IconFlag(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Warning: return SDL_MESSAGEBOX_WARNING;
+    case MessageIcon::Error: return SDL_MESSAGEBOX_ERROR;
+    case MessageIcon::Information: break;
+    }
+    return SDL_MESSAGEBOX_INFORMATION;
+}
+
+// -1 when no box could be shown, else the id of the pressed button.
+int Show(const std::string& caption, const std::string& text, Uint32 flags, void* parent,
+         const SDL_MessageBoxButtonData* buttons, int count)
+{
+    if (!HasDisplay())
+        return -1;
+    SDL_MessageBoxData box{};
+    box.flags = flags;
+    box.window = static_cast<SDL_Window*>(parent);
+    box.title = caption.c_str();
+    box.message = text.c_str();
+    box.numbuttons = count;
+    box.buttons = buttons;
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0)
+        return -1;
+    return pressed;
+}
+
+// The text is data, never a format.
+void ToStderr(const std::string& caption, const std::string& text)
+{
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    std::fflush(stderr);
+}
+
+bool CallHook(const std::string& caption, const std::string& text, bool* answer)
+{
+    MessageBoxHook hook;
+    {
+        std::lock_guard<std::mutex> lock(HookMutex());
+        hook = Hook();
+    }
+    if (!hook)
+        return false;
+    *answer = hook(caption, text);
+    return true;
+}
+
+}  // namespace
+
+void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon, void* parent)
+{
+    bool ignored = false;
+    if (CallHook(caption, text, &ignored))
+        return;
+    const SDL_MessageBoxButtonData ok{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                                      1, "OK"};
+    if (Show(caption, text, IconFlag(icon), parent, &ok, 1) < 0)
+        ToStderr(caption, text);
+}
+
+bool AskYesNo(const std::string& caption, const std::string& text, void* parent)
+{
+    bool answer = true;
+    if (CallHook(caption, text, &answer))
+        return answer;
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
+    };
+    const int pressed = Show(caption, text, SDL_MESSAGEBOX_INFORMATION, parent, buttons, 2);
+    if (pressed < 0) {
+        ToStderr(caption, text);
+        return true;
+    }
+    return pressed == 1;
+}
+
+void SetMessageBoxHook(MessageBoxHook hook)
+{
+    std::lock_guard<std::mutex> lock(HookMutex());
+    Hook() = std::move(hook);
+}
+
+}  // namespace OsPlatform

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/os/InstanceLock.h"
+#include "platform/os/MessageBox.h"
+#include "platform/os/WebLink.h"
+
+namespace fs = std::filesystem;
+using OsPlatform::InstanceLock;
+
+namespace {
+
+struct EnvGuard {
+    explicit EnvGuard(const char* n) : name(n)
+    {
+        const char* v = std::getenv(n);
+        had = v != nullptr;
+        if (had)
+            old = v;
+    }
+    ~EnvGuard() { had ? setenv(name, old.c_str(), 1) : unsetenv(name); }
+    const char* name;
+    bool had = false;
+    std::string old;
+};
+
+struct TempDir {
+    explicit TempDir(const std::string& tag)
+        : path(fs::temp_directory_path() / (tag + "-" + std::to_string(getpid())))
+    {
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    fs::path path;
+};
+
+std::string ReadFile(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+TEST(MessageBox, WithoutDisplayTheTextGoesToStderrAndTheQuestionCountsAsYes)
+{
+    EnvGuard display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+
+    testing::internal::CaptureStderr();
+    OsPlatform::ShowMessage("Fatal error", "Please restart your application. 100% %s", OsPlatform::MessageIcon::Error);
+    const bool yes = OsPlatform::AskYesNo("Information", "You really want to quit?");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(yes);
+    EXPECT_NE(std::string::npos, err.find("Fatal error: Please restart your application. 100% %s\n"));
+    EXPECT_NE(std::string::npos, err.find("Information: You really want to quit?\n"));
+}
+
+TEST(MessageBox, HookAnswersInPlaceOfTheUser)
+{
+    std::string seen;
+    for (bool answer : {false, true}) {
+        OsPlatform::SetMessageBoxHook([&seen, answer](const std::string& caption, const std::string& text) {
+            seen = caption + "|" + text;
+            return answer;
+        });
+        EXPECT_EQ(answer, OsPlatform::AskYesNo("Information", "You really want to quit?"));
+        EXPECT_EQ("Information|You really want to quit?", seen);
+    }
+    testing::internal::CaptureStderr();
+    OsPlatform::ShowMessage("Warning", "Game already is started!", OsPlatform::MessageIcon::Warning);
+    EXPECT_EQ("", testing::internal::GetCapturedStderr());
+    EXPECT_EQ("Warning|Game already is started!", seen);
+    OsPlatform::SetMessageBoxHook(nullptr);
+}
+
+TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
+{
+    EnvGuard runtime("XDG_RUNTIME_DIR");
+    TempDir dir("instance-lock");
+    setenv("XDG_RUNTIME_DIR", dir.path.c_str(), 1);
+
+    auto first = std::make_unique<InstanceLock>("game");
+    EXPECT_EQ(InstanceLock::State::Held, first->GetState());
+    EXPECT_EQ((dir.path / "game.lock").string(), first->GetPath());
+    EXPECT_EQ(InstanceLock::State::HeldElsewhere, InstanceLock("game").GetState());
+    EXPECT_EQ(InstanceLock::State::Held, InstanceLock("other").GetState());
+
+    // Another process is refused too.
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(InstanceLock("game").GetState() == InstanceLock::State::HeldElsewhere ? 0 : 1);
+    int status = -1;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    first.reset();
+    EXPECT_EQ(InstanceLock::State::Held, InstanceLock("game").GetState());
+
+    // A name cannot lead out of the folder.
+    const InstanceLock sneaky("../../etc/x");
+    EXPECT_EQ(InstanceLock::State::Held, sneaky.GetState());
+    EXPECT_EQ(dir.path, fs::path(sneaky.GetPath()).parent_path());
+}
+
+TEST(WebLink, XdgOpenGetsTheLinkAsOneArgumentWithoutAShell)
+{
+    EnvGuard path("PATH"), out("WEBLINK_OUT");
+    TempDir dir("web-link");
+    const fs::path script = dir.path / "xdg-open";
+    std::ofstream(script) << "#!/bin/sh\n"
+                             "{ echo \"$#\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"$WEBLINK_OUT.tmp\"\n"
+                             "mv \"$WEBLINK_OUT.tmp\" \"$WEBLINK_OUT\"\n";
+    fs::permissions(script, fs::perms::owner_all);
+    setenv("PATH", (dir.path.string() + ":/usr/bin:/bin").c_str(), 1);
+
+    const std::string pwned = (dir.path / "pwned").string();
+    const std::string links[] = {
+        "https://example.org/survey?a=1&b=2",
+        "http://x/$(touch " + pwned + ");touch " + pwned + " `touch " + pwned + "` 'q' \"d\" | >" + pwned,
+    };
+    int n = 0;
+    for (const std::string& link : links) {
+        SCOPED_TRACE(link);
+        const fs::path result = dir.path / ("out" + std::to_string(n++));
+        setenv("WEBLINK_OUT", result.c_str(), 1);
+        ASSERT_TRUE(OsPlatform::OpenWebLink(link));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!fs::exists(result) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ("1\n" + link + "\n", ReadFile(result));
+    }
+    EXPECT_FALSE(fs::exists(pwned));
+
+    // Refused before anything starts: no link, an option in disguise, an embedded NUL.
+    for (const std::string& bad : {std::string(), std::string("--help"), std::string("http://a\0b", 10)})
+        EXPECT_FALSE(OsPlatform::OpenWebLink(bad));
+
+    // No xdg-open to be found.
+    setenv("PATH", (dir.path / "empty").c_str(), 1);
+    EXPECT_FALSE(OsPlatform::OpenWebLink("https://example.org/"));
+}
