@@ -105,7 +105,10 @@ bool Engine::System_Initiate() {
     ApplyCursor();
     ApplyIcon();
     UpdateMapping();
-    audio_.Initiate();
+    if (audioLoopback_)
+        audio_.Initiate(AudioSystem::Device::Loopback);
+    else
+        audio_.Initiate();
     audio_.SetMusicVolume(musicVolume_);
     lastCounter_ = SDL_GetPerformanceCounter();
     delta_ = 0.0f;

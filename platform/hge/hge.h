@@ -299,6 +299,11 @@ public:
     // Copies the picture of a target (0: the screen scene, the last drawn frame) into
     // `out` as ARGB texels, top row first, width x height of that picture.
     virtual bool Test_ReadPixels(HTARGET target, DWORD* out) = 0;
+    // Before System_Initiate: sound is mixed only when Test_RenderAudio asks for it.
+    virtual void Test_SetAudioLoopback(bool loopback) = 0;
+    // Mixes `frames` stereo frames (interleaved float, left first) on the loopback device;
+    // false on any other.
+    virtual bool Test_RenderAudio(float* out, int frames) = 0;
 
 protected:
     virtual ~HGE() = default;

@@ -8,9 +8,9 @@
 namespace hgeplatform {
 
 template <typename Record>
-class HandleTable {
+class SlotTable {
 public:
-    explicit HandleTable(uint32_t kindBit) : kindBit_(kindBit) {}
+    explicit SlotTable(uint32_t kindBit) : kindBit_(kindBit) {}
 
     uint32_t Add(Record record) {
         uint32_t slot;
