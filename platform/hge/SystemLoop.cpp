@@ -268,7 +268,8 @@ bool Engine::System_Start() {
         if (renderFunc_) renderFunc_();
         input_.EndFrame();
 
-        if (!vsync_ && fixedDelta_ <= 0.0f) {
+        // Without vsync, or minimised (nothing is presented), the loop would spin a core.
+        if ((!vsync_ || minimised_) && fixedDelta_ <= 0.0f) {
             const double spent = double(SDL_GetPerformanceCounter() - now) * 1000.0 / frequency;
             if (spent < kFrameCapMs) SDL_Delay(Uint32(kFrameCapMs - spent));
         }
