@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 
 #include "tests/platform/gl/HgeWindow.h"
 
@@ -132,6 +133,21 @@ TEST_F(SystemTest, LoopRunsUntilTheFrameFunctionSaysStop) {
         EXPECT_GE(g_frameDeltas[i], 0.0f);
         EXPECT_LE(g_frameDeltas[i], 0.1f);
     }
+}
+
+bool ThrowingFrame() {
+    ++g_frames;
+    throw std::runtime_error("script failed");
+}
+
+TEST_F(SystemTest, ExceptionsFromCallbacksPassThroughAndTheLoopCanRunAgain) {
+    hge->System_SetState(HGE_FRAMEFUNC, ThrowingFrame);
+    EXPECT_THROW(hge->System_Start(), std::runtime_error);
+    EXPECT_EQ(g_frames, 1);
+    hge->System_SetState(HGE_FRAMEFUNC, CountingFrame);
+    g_stopAfter = 3;
+    EXPECT_TRUE(hge->System_Start());
+    EXPECT_EQ(g_frames, 3);
 }
 
 TEST_F(SystemTest, LoopWithoutFrameFunctionDoesNotRun) {
