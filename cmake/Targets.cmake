@@ -6,7 +6,7 @@ function(runtime_sources out dir)
 endfunction()
 
 # One test program per test source file; its label names the library. Files
-# under a "gl" sub-folder need OpenGL and also carry the label "gl", which the
+# under a "gl" sub-folder need OpenGL and are labelled "<lib>-gl", which the
 # sanitizer build leaves out.
 function(runtime_tests lib)
   set(options)
@@ -18,12 +18,14 @@ function(runtime_tests lib)
     set(exe "${lib}_${name}")
     add_executable(${exe} "${src}")
     target_link_libraries(${exe} PRIVATE ${RT_LIBS} testsupport GTest::gtest GTest::gmock GTest::gtest_main)
-    set(labels ${lib})
+    # One label per test: test discovery cannot carry a list. "<lib>-gl" still
+    # matches both `ctest -L <lib>` and `ctest -LE gl`.
+    set(label ${lib})
     if(src MATCHES "/gl/")
-      list(APPEND labels gl)
+      set(label ${lib}-gl)
     endif()
     gtest_discover_tests(${exe}
-      PROPERTIES LABELS "${labels}"
+      PROPERTIES LABELS "${label}"
       DISCOVERY_TIMEOUT 60
       WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
   endforeach()

@@ -3,6 +3,8 @@
 #   scripts/test.sh              normal build in build/
 #   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in
 #                                build-asan/, leaving out the tests that need OpenGL
+#   scripts/test.sh --threads    ThreadSanitizer build in build-tsan/ running the game
+#                                library's tests (the loader thread lives there)
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -14,6 +16,10 @@ if [ "${1:-}" = "--sanitize" ]; then
     build="$root/build-asan"
     cmake_extra="-DRUNTIME_SANITIZE=ON -DRUNTIME_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug"
     ctest_extra="-LE gl"
+elif [ "${1:-}" = "--threads" ]; then
+    build="$root/build-tsan"
+    cmake_extra="-DRUNTIME_SANITIZE_THREADS=ON -DRUNTIME_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug"
+    ctest_extra="-L ^game$"
 fi
 
 . "$root/scripts/headless-env.sh"

@@ -1,0 +1,288 @@
+#include "backend/Base/HGEAnimation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "backend/Base/HGESystemObject.h"
+#include "engine/FileSystem/FileSystem.h"
+#include "engine/FileSystem/InputDataStream.h"
+#include "engine/System/EngineError.h"
+
+namespace MobrixCore {
+
+namespace {
+
+const char* const kSource = "Base\\HGEAnimation.cpp";
+const char kMagic[17] = "kT.animation.bin";  // with its NUL: 17 bytes
+
+const uint32_t kScale = 0x01;
+const uint32_t kRotation = 0x02;
+const uint32_t kTranslation = 0x04;
+const uint32_t kOpacity = 0x08;
+const uint32_t kDiffuse = 0x10;
+const uint32_t kFrame = 0x20;
+const uint32_t kVertex = 0x40;
+
+// Vertex keys hold a value for every track at every distinct time; a file that
+// would need more floats than this is refused rather than allowed to exhaust memory.
+const uint64_t kMaxVertexKeyFloats = uint64_t(1) << 26;
+
+struct VertexRecord {
+    float time;
+    float values[3];
+};
+
+uint64_t KeyRecordSize(uint32_t flags)
+{
+    uint64_t size = 4;
+    if (flags & kScale)
+        size += 12;
+    if (flags & kTranslation)
+        size += 12;
+    if (flags & kRotation)
+        size += 16;
+    if (flags & kOpacity)
+        size += 4;
+    if (flags & kDiffuse)
+        size += 12;
+    if (flags & kFrame)
+        size += 4;
+    return size;
+}
+
+// Reads little-endian fields; the first short read raises the data error.
+class FieldReader {
+public:
+    FieldReader(const unsigned char* data, int size, const std::string& name)
+        : _stream(data, size), _name(name)
+    {
+    }
+
+    uint64_t Left() const { return static_cast<uint64_t>(_stream.GetSize() - _stream.GetPosition()); }
+
+    void Bytes(void* out, int count)
+    {
+        if (!_stream.Read(out, count))
+            Fail();
+    }
+    uint32_t U32()
+    {
+        unsigned int value = 0;
+        if (!(_stream >> value))
+            Fail();
+        return value;
+    }
+    float F32()
+    {
+        float value = 0;
+        if (!(_stream >> value))
+            Fail();
+        return value;
+    }
+    EngineCore::D3DXVECTOR3 Vector3()
+    {
+        EngineCore::D3DXVECTOR3 v;
+        v.x = F32();
+        v.y = F32();
+        v.z = F32();
+        return v;
+    }
+    [[noreturn]] void Fail() const
+    {
+        EngineCore::ThrowEngineErrorF(kSource, 120, "Resource (%s) data error.", _name.c_str());
+    }
+
+private:
+    EngineCore::InputDataStream _stream;
+    const std::string& _name;
+};
+
+// HGE's log, with the name as data. Objects that die after HGE at exit log nothing.
+void Log(const char* pattern, const char* name)
+{
+    if (HGE* hge = HGESystemObject::Instance().GetObjectW())
+        hge->System_Log(pattern, name);
+}
+
+int TruncateFrame(float stored)
+{
+    if (!(stored > -2147483648.0f))
+        return stored != stored ? 0 : INT32_MIN;
+    if (stored >= 2147483648.0f)
+        return INT32_MAX;
+    return static_cast<int>(stored);
+}
+
+}  // namespace
+
+struct HGEAnimation::Impl {
+    bool loaded = false;
+};
+
+HGEAnimation::HGEAnimation() : _impl(new Impl) {}
+
+HGEAnimation::~HGEAnimation()
+{
+    Free(true);
+}
+
+std::shared_ptr<EngineCore::Resource> HGEAnimation::Create()
+{
+    return std::shared_ptr<EngineCore::Resource>(new HGEAnimation);
+}
+
+bool HGEAnimation::IsValid() const
+{
+    return _impl->loaded;
+}
+
+void HGEAnimation::Release()
+{
+    Free(false);
+}
+
+void HGEAnimation::Free(bool inDestructor)
+{
+    if (!_impl->loaded)
+        return;
+    EngineCore::Animation::Release();
+    _impl->loaded = false;
+    const char* name = GetName();
+    if (!name || !*name) {
+        if (!inDestructor)
+            EngineCore::ThrowEngineError(kSource, 158, "Resource must have name.");
+        name = "";
+    }
+    Log("Animation_Free (%s)...ok", name);
+}
+
+void HGEAnimation::Init()
+{
+    Release();
+    const std::string name = GetName();
+    if (name.empty())
+        EngineCore::ThrowEngineError(kSource, 170, "Resource must have name.");
+
+    Log("Animation_Load (%s)...", name.c_str());
+
+    std::shared_ptr<EngineCore::CachedFile> file;
+    if (!EngineCore::FileSystem::Instance().GetFile(name, file) || !file)
+        EngineCore::ThrowEngineErrorF(kSource, 177, "Resource (%s) loading error.", name.c_str());
+    ReadFile(file->GetData(), file->GetSize());
+    file.reset();
+
+    Log("Animation_Load (%s)...ok", name.c_str());
+    _impl->loaded = true;
+}
+
+void HGEAnimation::ReadFile(const unsigned char* data, int size)
+{
+    const std::string name = GetName();
+    FieldReader in(data, size, name);
+
+    char magic[sizeof kMagic];
+    in.Bytes(magic, sizeof magic);
+    if (std::memcmp(magic, kMagic, sizeof magic) != 0)
+        in.Fail();
+
+    const uint32_t count = in.U32();
+    const uint32_t flags = in.U32();
+    if (uint64_t(count) * KeyRecordSize(flags) > in.Left())
+        in.Fail();
+    Reserve(static_cast<int>(count));
+
+    for (uint32_t i = 0; i < count; ++i) {
+        EngineCore::AnimationKey key;
+        const float time = in.F32();
+        // Channels follow in this order, which is not the order of their bits.
+        if (flags & kScale)
+            key.SetScale(in.Vector3());
+        if (flags & kTranslation)
+            key.SetTranslation(in.Vector3());
+        if (flags & kRotation) {
+            EngineCore::D3DXQUATERNION q;
+            q.x = in.F32();
+            q.y = in.F32();
+            q.z = in.F32();
+            q.w = in.F32();
+            key.SetRotation(q);
+        }
+        if (flags & kOpacity)
+            key.SetOpacity(in.F32());
+        if (flags & kDiffuse)
+            key.SetDiffuseColor(in.Vector3());
+        if (flags & kFrame)
+            key.SetAnimationFrame(TruncateFrame(in.F32()));
+        AddAnimationKey(key, time);
+    }
+    if (!(flags & kVertex))
+        return;
+
+    // Vertex tracks: one per mesh node, each a list of (time, three values).
+    const uint32_t tracks = in.U32();
+    if (uint64_t(tracks) * 4 > in.Left())
+        in.Fail();
+    std::vector<uint32_t> counts(tracks);
+    uint64_t total = 0;
+    for (uint32_t& c : counts) {
+        c = in.U32();
+        if (c == 0)  // a track needs at least one record to have values
+            in.Fail();
+        total += c;
+    }
+    if (total * 16 > in.Left())
+        in.Fail();
+    std::vector<VertexRecord> records(total);
+    std::vector<float> times;
+    times.reserve(total);
+    for (VertexRecord& r : records) {
+        r.time = in.F32();
+        for (float& v : r.values)
+            v = in.F32();
+        if (std::isnan(r.time))  // NaN has no place in the ordering of times
+            in.Fail();
+        times.push_back(r.time);
+    }
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+    if (uint64_t(times.size()) * 3 * tracks > kMaxVertexKeyFloats)
+        in.Fail();
+    Reserve(static_cast<int>(times.size()));
+
+    // For each track, `next` is the first record later than the current time. As
+    // times ascend it only moves forward, whatever the order of the track's records.
+    std::vector<uint64_t> firsts(tracks);
+    std::vector<uint64_t> next(tracks, 0);
+    for (uint32_t k = 1; k < tracks; ++k)
+        firsts[k] = firsts[k - 1] + counts[k - 1];
+
+    std::vector<float> values(static_cast<size_t>(tracks) * 3);
+    for (const float t : times) {
+        for (uint32_t k = 0; k < tracks; ++k) {
+            const VertexRecord* r = &records[firsts[k]];
+            const uint64_t m = counts[k];
+            while (next[k] < m && !(r[next[k]].time > t))
+                ++next[k];
+            const uint64_t s = next[k] == 0 ? 0 : next[k] - 1;
+            float* out = &values[static_cast<size_t>(k) * 3];
+            for (int j = 0; j < 3; ++j)
+                out[j] = r[s].values[j];
+            if (s + 1 < m) {
+                const float f = (t - r[s].time) / (r[s + 1].time - r[s].time);
+                if (f > 0.0f && f <= 1.0f) {
+                    for (int j = 0; j < 3; ++j)
+                        out[j] = r[s].values[j] + f * (r[s + 1].values[j] - r[s].values[j]);
+                }
+            }
+        }
+        EngineCore::AnimationKey key;
+        key.SetVertexData(values);
+        AddAnimationKey(key, t);
+    }
+}
+
+}  // namespace MobrixCore

@@ -1,0 +1,36 @@
+#pragma once
+#include <memory>
+#include <string>
+
+namespace EngineCore {
+
+class AnimationPlayer;
+
+// The named players of each game state. The system never owns a player: it keeps
+// weak references, filed under the render system's current game state, and drops
+// a name once its player has died.
+class AnimationSystem {
+public:
+    static AnimationSystem& Instance();
+
+    // Makes a new player into `player` and files it under `name`, replacing an
+    // older entry of that name. Throws "Internal error." when no game state is current.
+    bool CreateAnimationPlayer(const std::string& name, std::shared_ptr<AnimationPlayer>& player) const;
+    // True when the current state holds the name; `player` is then the live player
+    // or empty if it has died. Throws "Internal error." when no game state is current.
+    bool GetAnimationPlayer(const std::string& name, std::shared_ptr<AnimationPlayer>& player) const;
+
+    // Updates every live player of the current game state in name order.
+    void Update(float dt);
+
+    ~AnimationSystem();
+    AnimationSystem(const AnimationSystem&) = delete;
+    AnimationSystem& operator=(const AnimationSystem&) = delete;
+
+private:
+    AnimationSystem();
+    struct Impl;
+    std::unique_ptr<Impl> _impl;
+};
+
+}  // namespace EngineCore

@@ -1,0 +1,22 @@
+#pragma once
+#include "engine/Audio/Sound.h"
+
+namespace EngineCore {
+
+// A streamed sound. The back-end applies the music volume to a stream flagged as
+// music and the sound volume otherwise.
+class SoundStream : public Sound {
+public:
+    SoundStream();
+    SoundStream(const SoundStream& other);
+    SoundStream& operator=(const SoundStream& other);
+    ~SoundStream() override;
+
+    virtual void SetIsMusic(bool isMusic);
+    bool IsMusic() const { return _isMusic; }
+
+private:
+    bool _isMusic = false;
+};
+
+}  // namespace EngineCore

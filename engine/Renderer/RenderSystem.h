@@ -1,0 +1,105 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace EngineCore {
+
+class Resource;
+class ScreenBuffer;
+class Sprite;
+
+// The drawing hub. It knows the current game state by name, keeps every live
+// sprite filed under the state that was current when the sprite was made, and
+// once a frame updates and draws the current state's sprites in priority order,
+// then the particle systems, then the GUI. While a state loads (waiting mode) it
+// draws only the "system" state's sprites and the GUI.
+class RenderSystem {
+public:
+    // Field order matters to the launcher and the profiles; this class never
+    // reads a field, it only stores and hands on the record.
+    struct ScreenSettings {
+        int32_t bpp = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+        int32_t spareWidth = 0;
+        int32_t spareHeight = 0;
+        bool windowed = false;
+        bool stretch = false;
+    };
+
+    static RenderSystem& Instance();
+
+    // Makes sure the GUI system and the particle-system manager exist.
+    void Init();
+    // Resets the GUI system and drops its cursor.
+    void Release();
+
+    // A null name is ignored.
+    void SetCurrentGameState(const char* name);
+    // A copy: the loader thread may switch the state while another thread asks.
+    std::string GetCurrentGameState() const;
+    // Forgets the sprites filed under the state (they are not touched); null or
+    // empty names are ignored.
+    void RemoveGameState(const char* name);
+
+    // Flags the render list for rebuilding before the next normal frame.
+    void ResortSprites();
+
+    void SetWaitingStatus(bool waiting);
+    bool IsWaiting() const;
+
+    // The per-frame update and draw (main thread).
+    void Update(float dt);
+
+    const ScreenSettings& GetScreenSettings() const;
+    // Stores the record, hands it to the back-end's delegate, then lets every
+    // listed sprite refit its video mode.
+    void ApplyScreenSettings(const ScreenSettings& settings);
+    // The launcher installs the back-end's screen-settings delegate here.
+    void SetChangeScreenSettingsFunction(const std::function<void(const ScreenSettings&)>& fn);
+    void UpdateScreenSettingsFunction(const std::function<void(const ScreenSettings&, void*)>& fn,
+                                      void* userData);
+    // Called by the back-end after it restored the graphics with new settings:
+    // stores the record and tells the scripts' updater, not the back-end.
+    void SetChangedScreenSettings(const ScreenSettings& settings);
+
+    void SetScreenBufferInstance(const std::shared_ptr<ScreenBuffer>& screenBuffer);
+    // False without a screen buffer.
+    bool MakeScreenshot(const char* path);
+    bool GetCurrentTexture(float horizontalScale, float verticalScale, std::shared_ptr<Resource>& out) const;
+
+    // The desktop size, supplied by the back-end (the engine opens no display).
+    unsigned GetMonitorWidth() const;
+    unsigned GetMonitorHeight() const;
+    void SetMonitorSize(unsigned width, unsigned height);
+
+    RenderSystem(const RenderSystem&) = delete;
+    RenderSystem& operator=(const RenderSystem&) = delete;
+
+protected:
+    friend class Sprite;
+
+    // Files the sprite under the current game state; throws "Internal error."
+    // when no state is current.
+    void RegisterSprite(Sprite* sprite);
+    // Removes the sprite from every state and from the render list.
+    void UnregisterSprite(Sprite* sprite);
+    // False once the process-exit destructor has run; sprites that outlive the
+    // render system then have nothing to unregister from.
+    static bool IsAlive();
+
+private:
+    RenderSystem();
+    ~RenderSystem();
+
+    void RebuildRenderList();
+    void UpdateWaiting(float dt);
+    void UpdateNormal(float dt);
+
+    struct Impl;
+    Impl* _impl;
+};
+
+}  // namespace EngineCore

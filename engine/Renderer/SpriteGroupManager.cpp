@@ -1,0 +1,103 @@
+#include "engine/Renderer/SpriteGroupManager.h"
+
+#include <atomic>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/Renderer/RenderSystem.h"
+#include "engine/Renderer/SpriteGroup.h"
+
+namespace EngineCore {
+
+namespace {
+
+std::atomic<bool> g_alive{false};
+
+}  // namespace
+
+struct SpriteGroupManager::Impl {
+    std::map<std::string, std::set<SpriteGroup*>> groups;
+};
+
+SpriteGroupManager& SpriteGroupManager::Instance()
+{
+    static SpriteGroupManager instance;
+    return instance;
+}
+
+bool SpriteGroupManager::IsAlive()
+{
+    return g_alive.load();
+}
+
+SpriteGroupManager::SpriteGroupManager() : _impl(new Impl)
+{
+    g_alive.store(true);
+}
+
+SpriteGroupManager::~SpriteGroupManager()
+{
+    g_alive.store(false);
+    delete _impl;
+    _impl = nullptr;
+}
+
+void SpriteGroupManager::RegisterSpriteGroup(SpriteGroup* group)
+{
+    RenderSystem::Instance().ResortSprites();
+    _impl->groups[RenderSystem::Instance().GetCurrentGameState()].insert(group);
+}
+
+void SpriteGroupManager::UnregisterSpriteGroup(SpriteGroup* group)
+{
+    for (auto& entry : _impl->groups) {
+        entry.second.erase(group);
+    }
+    RenderSystem::Instance().ResortSprites();
+}
+
+template <typename Pass>
+void SpriteGroupManager::RunPass(Pass pass)
+{
+    const auto found = _impl->groups.find(RenderSystem::Instance().GetCurrentGameState());
+    if (found == _impl->groups.end()) {
+        return;
+    }
+    // A member's setter may free a group: walk a snapshot and skip groups that
+    // have left the set since.
+    const std::string state = found->first;
+    const std::vector<SpriteGroup*> snapshot(found->second.begin(), found->second.end());
+    for (SpriteGroup* group : snapshot) {
+        const auto current = _impl->groups.find(state);
+        if (current == _impl->groups.end()) {
+            return;
+        }
+        if (current->second.count(group) != 0) {
+            (group->*pass)();
+        }
+    }
+}
+
+void SpriteGroupManager::EnablePriorityModifier()
+{
+    RunPass(&SpriteGroup::EnablePriorityModifier);
+}
+
+void SpriteGroupManager::DisablePriorityModifier()
+{
+    RunPass(&SpriteGroup::DisablePriorityModifier);
+}
+
+void SpriteGroupManager::EnableTransformationsModifier()
+{
+    RunPass(&SpriteGroup::EnableTransformationsModifier);
+}
+
+void SpriteGroupManager::DisableTransformationsModifier()
+{
+    RunPass(&SpriteGroup::DisableTransformationsModifier);
+}
+
+}  // namespace EngineCore

@@ -1,0 +1,46 @@
+#pragma once
+#include <memory>
+#include <string>
+
+namespace EngineCore {
+
+class Resource;
+
+// The one map from a name to a shared resource. The first GetResource of a name
+// creates the resource through the factory and initialises it; later requests
+// share it whatever type they ask for, so callers that cast must check GetType().
+// Once per frame Update frees a few resources that only the manager still holds.
+// Guarded by an internal lock (the loader thread and the main thread use it at
+// once); the lock is not held while a resource initialises, releases or dies.
+class ResourceManager {
+public:
+    static ResourceManager& Instance();
+    // Clears at exit.
+    ~ResourceManager();
+    ResourceManager(const ResourceManager&) = delete;
+    ResourceManager& operator=(const ResourceManager&) = delete;
+
+    // An exception from Init passes to the caller and nothing is stored.
+    bool GetResource(const std::string& name, int type, std::shared_ptr<Resource>& resource) const;
+    // Names the resource and stores it, replacing any held under that name.
+    // false (storing nothing) for an empty pointer.
+    bool AddResource(const std::string& name, const std::shared_ptr<Resource>& resource);
+    // Drops the entry under the resource's name without calling Release.
+    bool RemoveResource(const std::shared_ptr<Resource>& resource);
+    bool IsExist(const std::string& name) const;
+    // Release on every resource in name order, then an empty map.
+    void Clear();
+    // Frees at most one texture and 20 other unshared resources, in name order,
+    // then runs the file system's background precache step.
+    void Update(float seconds);
+
+    static constexpr int kTexturesFreedPerFrame = 1;
+    static constexpr int kOthersFreedPerFrame = 20;
+
+private:
+    ResourceManager();
+    struct Impl;
+    std::unique_ptr<Impl> _impl;
+};
+
+}  // namespace EngineCore

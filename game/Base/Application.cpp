@@ -1,0 +1,275 @@
+#include "game/Base/Application.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "engine/Animation/AnimationSystem.h"
+#include "engine/FileSystem/FileSystem.h"
+#include "engine/GUI/GUISystem.h"
+#include "engine/Input/InputSystem.h"
+#include "engine/Renderer/ParticleSystemManager.h"
+#include "engine/Renderer/RenderSystem.h"
+#include "engine/Resources/ResourceManager.h"
+#include "engine/System/EngineError.h"
+#include "game/Base/ApplicationImpl.h"
+#include "game/Base/GameState.h"
+#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "game/ScriptEngine/LuaScriptEngine/StartupScriptClasses.h"
+
+namespace GameCore {
+
+namespace {
+const char* const kSource = "Base\\Application.cpp";
+}
+
+Application::Application() : _impl(new Impl)
+{
+    std::srand(static_cast<unsigned>(std::clock()));
+    const unsigned processors = std::thread::hardware_concurrency();
+    _impl->processorCount = processors > 0 ? static_cast<int>(processors) : 1;
+}
+
+// A loader still running at exit (no Release ran) is told to give up and joined,
+// never killed.
+Application::~Application()
+{
+    _impl->Set(&Impl::quit, true);
+    _impl->thread.CloseThread();
+}
+
+Application& Application::Instance()
+{
+    static Application instance;
+    return instance;
+}
+
+const std::string& Application::GetUserPath() const { return _impl->userPath; }
+void Application::SetUserPath(const std::string& path) { _impl->userPath = path; }
+const std::string& Application::GetStartupScript() const { return _impl->startupScript; }
+void Application::SetStartupScript(const std::string& path) { _impl->startupScript = path; }
+
+void Application::Quit() { _impl->Set(&Impl::quit, true); }
+bool Application::IsWaiting() const { return _impl->Get(&Impl::loading); }
+void Application::SetGlobalAnimationSpeed(float speed) { _impl->animationSpeed = speed; }
+bool Application::IsPageFXStarted() const { return _impl->Get(&Impl::pageFx); }
+void Application::SetPageFXStarted(bool started) { _impl->Set(&Impl::pageFx, started); }
+
+int Application::GetCurrentStageNumber() const { return _impl->stageNumber; }
+int Application::GetCurrentLevelNumber() const { return _impl->levelNumber; }
+
+void Application::SetCurrentStageLevel(int stage, int level)
+{
+    _impl->stageNumber = stage;
+    _impl->levelNumber = level;
+}
+
+bool Application::CreateGameState(const std::string& name, std::shared_ptr<GameState>& state)
+{
+    if (_impl->states.count(name))
+        return false;
+    std::shared_ptr<GameState> created(new GameState(name));
+    state = created;
+    created->Open();
+    _impl->states[name] = created;
+    return true;
+}
+
+bool Application::GetGameState(const std::string& name, std::shared_ptr<GameState>& state) const
+{
+    const auto found = _impl->states.find(name);
+    if (found == _impl->states.end())
+        return false;
+    state = found->second;
+    return true;
+}
+
+bool Application::GetCurrentGameState(std::shared_ptr<GameState>& state) const
+{
+    if (!_impl->current)
+        return false;
+    state = _impl->current;
+    return true;
+}
+
+void Application::GetSystemGameState(std::shared_ptr<GameState>& state) const
+{
+    state = _impl->system;
+}
+
+void Application::SetCurrentGameState(const std::shared_ptr<GameState>& state, bool immediate)
+{
+    if (immediate) {
+        _impl->current = state;
+        return;
+    }
+    _impl->next = state;
+    if (_impl->current)
+        return;
+    // No state is current while the start-up script runs: the first switch starts
+    // here. Only a load made on this thread ("intro") can have left an error.
+    _impl->StartCurrentStateChanging();
+}
+
+void Application::RemoveGameState(const std::shared_ptr<GameState>& state, bool immediate)
+{
+    if (!immediate) {
+        _impl->pendingRemoval = state;
+        return;
+    }
+    if (!state)
+        return;
+    if (state == _impl->current) {
+        state->OnLeave();
+        _impl->current.reset();
+    }
+    _impl->states.erase(state->GetStateName());
+}
+
+void Application::PreInit(const std::string& preStartupScript)
+{
+    EngineCore::FileSystem::Instance().AddResourceFile("Loading.resources", "Base");
+    if (!RunScript(preStartupScript))
+        EngineCore::ThrowEngineErrorF(kSource, 628, "Error script (%s) running.", preStartupScript.c_str());
+}
+
+void Application::Init(const std::string& startupScript)
+{
+    EngineCore::RenderSystem::Instance().Init();
+    EngineCore::InputSystem::Instance().Init();
+
+    std::shared_ptr<GameState> system;
+    if (!CreateGameState("system", system))
+        EngineCore::ThrowEngineError(kSource, 648, "Error creating system state.");
+    _impl->system = system;
+
+    _impl->current = system;
+    system->SetStartupScript("Loading/SystemState.lua");
+    system->OnEnter();
+    system->SystemInit();
+    _impl->current.reset();
+
+    if (!RunScript(startupScript))
+        EngineCore::ThrowEngineErrorF(kSource, 660, "Error script (%s) running.", startupScript.c_str());
+}
+
+bool Application::RunScript(const std::string& path)
+{
+    // The engine closes its interpreter when it goes out of scope, also when the
+    // script throws.
+    GameLuaScriptImpl::LuaScriptEngine engine;
+    if (!engine.Open())
+        return false;
+    GameLuaScriptImpl::RegisterStartupScriptClasses(engine.GetState());
+    GameLuaScriptImpl::LuaScriptEngine::SetOwner(engine.GetState(), this);
+    if (!engine.RunFile(path))
+        return false;
+    engine.Close();
+    return true;
+}
+
+bool Application::Update(float dt)
+{
+    Impl& impl = *_impl;
+
+    if (impl.Get(&Impl::loading)) {
+        impl.wasLoading = true;
+        impl.system->SystemUpdate(dt);
+        std::this_thread::sleep_for(std::chrono::milliseconds(impl.processorCount >= 2 ? 30 : 50));
+        return false;
+    }
+
+    if (impl.wasLoading) {
+        if (!impl.loaderError.empty())
+            throw std::runtime_error(impl.loaderError);
+        impl.system->SystemLastUpdate();
+        impl.wasLoading = false;
+        return false;
+    }
+
+    // Only now, with no load running: the loader may be running the scripts of the
+    // very state a script asked to remove.
+    if (impl.pendingRemoval) {
+        const std::shared_ptr<GameState> removed = impl.pendingRemoval;
+        impl.pendingRemoval.reset();
+        RemoveGameState(removed, true);
+    }
+
+    if (impl.Get(&Impl::quit))
+        return true;
+
+    if (impl.next)
+        impl.StartCurrentStateChanging();
+
+    EngineCore::InputSystem::Instance().Update(dt);
+    EngineCore::ResourceManager::Instance().Update(dt);
+    EngineCore::GUISystem::Instance().Update(dt);
+
+    if (impl.current) {
+        const std::shared_ptr<GameState> current = impl.current;
+        current->OnFrame(dt * impl.animationSpeed);
+    } else {
+        // The first state by name, but never "system": entering it again would run
+        // its interpreter on the loader thread while the loading screen runs it here.
+        for (const auto& entry : impl.states) {
+            if (entry.second != impl.system) {
+                impl.next = entry.second;
+                impl.StartCurrentStateChanging();
+                break;
+            }
+        }
+    }
+
+    EngineCore::AnimationSystem::Instance().Update(dt * impl.animationSpeed);
+    EngineCore::ParticleSystemManager::Instance().Update(dt);
+
+    return impl.Get(&Impl::quit);
+}
+
+void Application::UpdateRender(float dt)
+{
+    Impl& impl = *_impl;
+    const bool loading = impl.Get(&Impl::loading);
+    // A load can start after this frame's Update and, when it fails at once, end
+    // before the next one: the end of the load must still be handled there.
+    if (loading)
+        impl.wasLoading = true;
+    if (loading && impl.system)
+        impl.system->SystemInvalidateCursor();
+    EngineCore::RenderSystem::Instance().Update(impl.animationSpeed * dt);
+    if (loading)
+        impl.Set(&Impl::frameShown, true);
+}
+
+void Application::Release()
+{
+    Impl& impl = *_impl;
+    impl.Set(&Impl::quit, true);
+    // A loader waiting for a frame or for the page effect gives up on the quit flag;
+    // one inside a script ends it first. Nothing below may run beside it.
+    impl.thread.CloseThread();
+
+    EngineCore::GUISystem::Instance().Release();
+    EngineCore::InputSystem::Instance().Release();
+    EngineCore::ResourceManager::Instance().Clear();
+
+    // Closing an interpreter runs script-object destructors: close from a snapshot.
+    std::vector<std::shared_ptr<GameState>> states;
+    for (const auto& entry : impl.states)
+        states.push_back(entry.second);
+    for (const std::shared_ptr<GameState>& state : states)
+        state->Close();
+    impl.states.clear();
+
+    impl.next.reset();
+    impl.system.reset();
+    impl.current.reset();
+    impl.pendingRemoval.reset();
+
+    EngineCore::RenderSystem::Instance().Release();
+}
+
+}  // namespace GameCore

@@ -1,0 +1,271 @@
+#include "game/Base/GameState.h"
+
+
+#include "engine/Animation/AnimationPlayer.h"
+#include "engine/Animation/AnimationSystem.h"
+#include "engine/GUI/Cursor.h"
+#include "engine/GUI/GUISystem.h"
+#include "engine/Renderer/RenderSystem.h"
+#include "engine/Resources/Resource.h"
+#include "engine/Resources/ResourceManager.h"
+#include "engine/System/EngineError.h"
+#include "engine/System/ScriptEngineHelper.h"
+#include "game/Base/Application.h"
+#include "game/Base/LuaText.h"
+#include "game/Logic/GameLogic.h"
+#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
+
+namespace GameCore {
+
+namespace {
+
+const char* const kSource = "Base\\GameState.cpp";
+const char* const kTimerCursor = "SystemLogic.TimerCursor";
+const char* const kMainCursor = "GuiCursor.Main";
+
+// The first loading screen of the run also runs the content's one-time set-up.
+bool firstSystemReset = true;
+
+std::shared_ptr<EngineCore::Cursor> CurrentCursor()
+{
+    return std::dynamic_pointer_cast<EngineCore::Cursor>(
+        EngineCore::GUISystem::Instance().GetCursorResource());
+}
+
+}  // namespace
+
+struct GameState::Impl {
+    std::string name;
+    std::string startupScript;
+    std::string backgroundTexture;
+    std::string backgroundEndTexture;
+    GameLogic logic;
+    std::shared_ptr<EngineCore::ScriptEngine> engine;
+    lua_State* state = nullptr;
+    std::function<void(float)> updater;
+
+    bool cursorVisible = false;
+    bool pageFxStarted = false;
+    float systemFrameTime = 0.0f;
+    std::shared_ptr<EngineCore::Resource> timerCursor;
+    std::shared_ptr<EngineCore::Resource> savedCursor;
+    std::shared_ptr<EngineCore::AnimationPlayer> cursorPlayer;
+    std::shared_ptr<EngineCore::AnimationPlayer> loadingBarPlayer;
+
+    void Run(const std::string& text)
+    {
+        if (engine)
+            engine->RunString(text.c_str(), 0);
+    }
+
+    void ShowWaitingCursor();
+    void RestoreCursor();
+};
+
+void GameState::Impl::ShowWaitingCursor()
+{
+    if (!EngineCore::ResourceManager::Instance().GetResource(
+            kTimerCursor, 2, timerCursor) ||
+        !timerCursor)
+        EngineCore::ThrowEngineErrorF(kSource, 156, "Resource (%s) not found.", kTimerCursor);
+
+    // Until a script installs the GUI cursor there is no pointer to swap.
+    const std::shared_ptr<EngineCore::Cursor> cursor = CurrentCursor();
+    if (!cursor)
+        return;
+    if (cursor->GetSprite() != timerCursor)
+        savedCursor = cursor->GetSprite();
+    cursor->SetSprite(timerCursor);
+
+    EngineCore::GUISystem& gui = EngineCore::GUISystem::Instance();
+    const bool visible = gui.IsCursorVisible();
+    if (!visible || visible != cursorVisible) {
+        cursorVisible = visible;
+        gui.ShowCursor();
+    }
+}
+
+void GameState::Impl::RestoreCursor()
+{
+    if (!savedCursor &&
+        (!EngineCore::ResourceManager::Instance().GetResource(
+             kMainCursor, 2, savedCursor) ||
+         !savedCursor))
+        EngineCore::ThrowEngineErrorF(kSource, 131, "Resource (%s) not found.", kMainCursor);
+
+    if (const std::shared_ptr<EngineCore::Cursor> cursor = CurrentCursor()) {
+        cursor->SetSprite(savedCursor);
+        EngineCore::GUISystem::Instance().ShowCursor();
+    }
+    cursorVisible = false;
+    savedCursor.reset();
+}
+
+GameState::GameState(const std::string& name) : _impl(new Impl) { _impl->name = name; }
+
+GameState::~GameState() = default;
+
+const std::string& GameState::GetStateName() const { return _impl->name; }
+GameLogic& GameState::GetGameLogic() const { return _impl->logic; }
+
+void GameState::SetStartupScript(const std::string& path) { _impl->startupScript = path; }
+void GameState::SetBackgroundTexture(const std::string& name) { _impl->backgroundTexture = name; }
+void GameState::SetBackgroundEndTexture(const std::string& name) { _impl->backgroundEndTexture = name; }
+const std::string& GameState::GetBackgroundTexture() const { return _impl->backgroundTexture; }
+const std::string& GameState::GetBackgroundEndTexture() const { return _impl->backgroundEndTexture; }
+
+void GameState::SetUpdaterFunction(const std::function<void(float)>& updater)
+{
+    _impl->updater = updater;
+}
+
+void GameState::Open()
+{
+    std::shared_ptr<GameLuaScriptImpl::LuaScriptEngine> engine =
+        std::make_shared<GameLuaScriptImpl::LuaScriptEngine>();
+    _impl->engine.reset();
+    _impl->state = nullptr;
+    if (!engine->Open())
+        EngineCore::ThrowEngineError(kSource, 96, "Internal error.");
+    _impl->engine = engine;
+    _impl->state = engine->GetState();
+    GameLuaScriptImpl::LuaScriptEngine::SetOwner(_impl->state, &Application::Instance());
+    GameLuaScriptImpl::RegisterGameStateScriptClasses(_impl->state);
+}
+
+void GameState::OnEnter() { Enter(true); }
+
+void GameState::Enter(bool resetGui)
+{
+    if (resetGui)
+        EngineCore::GUISystem::Instance().Reset();
+    if (!_impl->engine)
+        Open();
+    EngineCore::RenderSystem::Instance().SetCurrentGameState(_impl->name.c_str());
+    const std::string& gameApi = Application::Instance().GetStartupScript();
+    if (_impl->name != "system" && _impl->name != "intro" && gameApi.size() > 1)
+        _impl->engine->RunFile(gameApi);
+    _impl->engine->RunFile(_impl->startupScript);
+    EngineCore::ScriptEngineHelper::Instance().SetCurrentScriptEngine(_impl->engine);
+}
+
+void GameState::OnFrame(float dt)
+{
+    _impl->logic.Update(dt);
+    // A state that was left keeps the updater its scripts installed, but its
+    // interpreter is gone until it is entered again.
+    if (_impl->updater && _impl->engine) {
+        const std::function<void(float)> updater = _impl->updater;
+        updater(dt);
+    }
+}
+
+void GameState::OnLeave()
+{
+    if (!_impl->engine)
+        return;
+    std::shared_ptr<EngineCore::ScriptEngine> engine = _impl->engine;
+    engine->Close();
+    _impl->engine.reset();
+    _impl->state = nullptr;
+}
+
+void GameState::Close() { OnLeave(); }
+void GameState::Close(bool, int, int) { OnLeave(); }
+
+bool GameState::RunScript(const std::string& path)
+{
+    return _impl->engine ? _impl->engine->RunFile(path) : false;
+}
+
+bool GameState::RunScriptString(const std::string& text)
+{
+    return _impl->engine ? _impl->engine->RunString(text.c_str(), 0) : false;
+}
+
+void GameState::SystemInit()
+{
+    EngineCore::AnimationSystem& animations = EngineCore::AnimationSystem::Instance();
+    std::shared_ptr<EngineCore::AnimationPlayer> player;
+    if (!animations.GetAnimationPlayer("SystemLogic.CursorAnimation.player", player) || !player)
+        EngineCore::ThrowEngineError(kSource, 407, "Error finding system game state data.");
+    _impl->cursorPlayer = player;
+    player.reset();
+    if (!animations.GetAnimationPlayer("Loading.LoadingBar.AnimationPlayer", player) || !player)
+        EngineCore::ThrowEngineError(kSource, 410, "Error finding loading game state data.");
+    _impl->loadingBarPlayer = player;
+}
+
+void GameState::SystemReset(bool gameLoading)
+{
+    _impl->ShowWaitingCursor();
+
+    if (_impl->cursorPlayer)
+        _impl->cursorPlayer->SetAnimationFrame(0);
+    if (_impl->loadingBarPlayer)
+        _impl->loadingBarPlayer->SetAnimationFrame(0);
+    _impl->systemFrameTime = 0.0f;
+    _impl->pageFxStarted = false;
+    if (_impl->cursorPlayer)
+        _impl->cursorPlayer->Play();
+    if (_impl->loadingBarPlayer)
+        _impl->loadingBarPlayer->Play();
+
+    if (firstSystemReset) {
+        firstSystemReset = false;
+        // Objects the one-time set-up makes for "the current state" (timers) belong
+        // to this state; whatever was current before comes back however it ends.
+        Application& application = Application::Instance();
+        std::shared_ptr<GameState> remembered;
+        application.GetCurrentGameState(remembered);
+        struct Restore {
+            Application& application;
+            std::shared_ptr<GameState>& state;
+            ~Restore() { application.SetCurrentGameState(state, true); }
+        } restore{application, remembered};
+        application.SetCurrentGameState(shared_from_this(), true);
+        _impl->Run("SystemLogic.FirstLoading()");
+    }
+
+    if (gameLoading) {
+        std::string text;
+        if (!_impl->backgroundEndTexture.empty())
+            text = "Loading.currentBackgroundTexture = " + QuoteLuaString(_impl->backgroundEndTexture) + ";";
+        _impl->Run(text + "Loading.StartGameLoading()");
+    } else {
+        _impl->Run("Loading.StartMenuLoading()");
+    }
+}
+
+float GameState::GetSystemFrameTime() const { return _impl->systemFrameTime; }
+
+void GameState::SystemUpdate(float dt)
+{
+    _impl->ShowWaitingCursor();
+
+    if (Application::Instance().IsPageFXStarted() && !_impl->pageFxStarted) {
+        _impl->pageFxStarted = true;
+        _impl->Run("PageFX.backgroundTextureOld = " + QuoteLuaString(_impl->backgroundEndTexture) +
+                   ";PageFX.backgroundTextureNew = " + QuoteLuaString(_impl->backgroundTexture) +
+                   ";Loading.StartPageFX()");
+    }
+
+    _impl->Run("Loading.frameTime = " + FormatLuaNumber(dt) + "; Loading.Update()");
+
+    if (_impl->cursorPlayer)
+        _impl->cursorPlayer->Update(dt, false);
+    _impl->systemFrameTime += dt;
+}
+
+void GameState::SystemInvalidateCursor() { _impl->ShowWaitingCursor(); }
+
+void GameState::SystemLastUpdate() { _impl->RestoreCursor(); }
+
+void GameState::StopPageFX()
+{
+    _impl->pageFxStarted = false;
+    Application::Instance().SetPageFXStarted(false);
+}
+
+}  // namespace GameCore

@@ -1,0 +1,189 @@
+#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include <lua.hpp>
+
+#include "engine/FileSystem/CachedFile.h"
+#include "engine/FileSystem/FileSystem.h"
+#include "engine/System/EngineError.h"
+#include "engine/System/SystemLogger.h"
+#include "game/ScriptEngine/LuaScriptEngine/LuaStateContext.h"
+
+namespace GameLuaScriptImpl {
+
+namespace {
+
+const char* const kSource = "ScriptEngine\\LuaScriptEngine\\LuaScriptEngine.cpp";
+const int kLineFileNotFound = 129;
+const int kLineRunFailed = 209;
+const size_t kMaxScriptPiece = 255;
+
+void WritePanicLine(const char* message)
+{
+    std::fprintf(stderr, "PANIC: unprotected error in call to Lua API (%s)\n", message);
+    std::fflush(stderr);
+}
+
+// An error raised with no protected call running would end the process; it ends the
+// operation that caused it instead.
+int Panic(lua_State* state)
+{
+    const char* message = lua_tostring(state, -1);
+    std::string text = message ? message : "";
+    WritePanicLine(text.c_str());
+    EngineCore::ThrowEngineError(kSource, kLineRunFailed, text);
+}
+
+// The interpreter's message for a failed run: the error value when it is a string or a
+// number, otherwise the text of the string check that fails on it. The check is not run
+// through Lua: in a nested run a protected call of the outer run is still active and would
+// catch it, so the outer run would report it instead of the run that failed.
+std::string ReadErrorMessage(lua_State* state)
+{
+    if (lua_isstring(state, -1))
+        return lua_tostring(state, -1);
+    std::string message = EngineCore::FormatText(
+        "bad argument #%d (string expected, got %s)", -1, luaL_typename(state, -1));
+    WritePanicLine(message.c_str());
+    return message;
+}
+
+std::string ScriptPiece(const char* text)
+{
+    std::string piece = text ? text : "";
+    if (piece.size() > kMaxScriptPiece)
+        piece = piece.substr(0, kMaxScriptPiece - 1) + piece.back();
+    if (piece.empty())
+        return piece;
+    return "\n\nScriptString: " + piece + "\n";
+}
+
+}  // namespace
+
+struct LuaScriptEngine::Impl {
+    lua_State* state = nullptr;
+    // Paths of the script files whose run has started and not ended, oldest first.
+    std::vector<std::string> fileStack;
+};
+
+LuaScriptEngine::LuaScriptEngine() : _impl(new Impl) {}
+
+LuaScriptEngine::~LuaScriptEngine()
+{
+    Close();
+}
+
+bool LuaScriptEngine::Close()
+{
+    if (!_impl->state)
+        return false;
+    lua_State* state = _impl->state;
+    _impl->state = nullptr;
+    lua_gc(state, LUA_GCCOLLECT, 0);
+    LuaStateContext::CloseState(state);
+    return true;
+}
+
+bool LuaScriptEngine::Open()
+{
+    // A second Open would otherwise leak the first state with every object in it.
+    Close();
+    lua_State* state = LuaStateContext::NewState();
+    if (!state)
+        return false;
+    lua_atpanic(state, &Panic);
+    _impl->state = state;
+    return true;
+}
+
+lua_State* LuaScriptEngine::GetState() const
+{
+    return _impl->state;
+}
+
+void LuaScriptEngine::SetOwner(lua_State* state, void* owner)
+{
+    if (LuaStateContext* context = LuaStateContext::Get(state))
+        context->owner = owner;
+}
+
+void* LuaScriptEngine::GetOwner(lua_State* state)
+{
+    LuaStateContext* context = LuaStateContext::Get(state);
+    return context ? context->owner : nullptr;
+}
+
+bool LuaScriptEngine::RunFile(const std::string& path)
+{
+    EngineCore::SystemLogger::Instance().Log(("LuaScriptEngine::RunFile (" + path + ").").c_str());
+    std::shared_ptr<EngineCore::CachedFile> file;
+    if (!EngineCore::FileSystem::Instance().GetFile(path, file) || !file)
+        EngineCore::ThrowEngineErrorF(kSource, kLineFileNotFound, "File (%s) not fond.", path.c_str());
+    const int size = file->GetSize();
+    if (size < 3)
+        return true;
+    const char* bytes = reinterpret_cast<const char*>(file->GetData());
+
+    // The path stays listed exactly while the file runs, also when the run throws.
+    _impl->fileStack.push_back(path);
+    struct PopOnExit {
+        std::vector<std::string>& stack;
+        ~PopOnExit() { stack.pop_back(); }
+    } popOnExit{_impl->fileStack};
+
+    if (bytes[0] == 27)
+        return RunString(bytes, static_cast<uint32_t>(size));
+    // The cached buffer is shared and has no terminator; the whole text runs, its last
+    // byte included, from a terminated copy.
+    const std::string text(bytes, static_cast<size_t>(size));
+    return RunString(text.c_str(), 0);
+}
+
+bool LuaScriptEngine::RunString(const char* text, uint32_t length)
+{
+    lua_State* state = _impl->state;
+    if (!state || !text)
+        return false;
+    const int top = lua_gettop(state);
+    int status;
+    if (length == 0) {
+        status = luaL_loadstring(state, text);
+        if (status == 0)
+            status = lua_pcall(state, 0, LUA_MULTRET, 0);
+    } else {
+        // Precompiled chunks are trusted game data: Lua 5.1 does not verify bytecode.
+        status = luaL_loadbuffer(state, text, length, "Binary");
+        if (status == 0)
+            status = lua_pcall(state, 0, 0, 0);
+    }
+
+    if (status == 0) {
+        // A chunk's results are not kept: the stack must not grow from run to run.
+        lua_settop(state, top);
+        lua_gc(state, LUA_GCCOLLECT, 0);
+        return true;
+    }
+
+    std::exception_ptr kept;
+    if (LuaStateContext* context = LuaStateContext::Get(state))
+        kept = context->TakeKeptException(state);
+    if (kept) {
+        lua_settop(state, top);
+        std::rethrow_exception(kept);
+    }
+
+    std::string message = ReadErrorMessage(state);
+    lua_settop(state, top);
+    message += ScriptPiece(text);
+    if (!_impl->fileStack.empty()) {
+        message += "\nList of script files:\n";
+        for (const std::string& path : _impl->fileStack)
+            message += "\t" + path + "\n";
+    }
+    EngineCore::ThrowEngineError(kSource, kLineRunFailed, message);
+}
+
+}  // namespace GameLuaScriptImpl

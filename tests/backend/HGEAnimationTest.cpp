@@ -1,0 +1,251 @@
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "backend/Base/HGEAnimation.h"
+#include "engine/FileSystem/FileSystem.h"
+#include "backend/Base/HGESystemObject.h"
+#include "tests/support/TempFolder.h"
+
+using EngineCore::AnimationKey;
+using testing::EndsWith;
+
+namespace {
+
+// Little-endian bytes of an animation file.
+class Bytes {
+public:
+    Bytes& Magic()
+    {
+        data.append("kT.animation.bin", 17);
+        return *this;
+    }
+    Bytes& U32(uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            data.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+        return *this;
+    }
+    Bytes& F32(float f)
+    {
+        uint32_t v;
+        std::memcpy(&v, &f, 4);
+        return U32(v);
+    }
+    Bytes& Floats(std::initializer_list<float> values)
+    {
+        for (float f : values)
+            F32(f);
+        return *this;
+    }
+    Bytes Cut(size_t drop) const
+    {
+        Bytes b = *this;
+        b.data.resize(data.size() - drop);
+        return b;
+    }
+    std::string data;
+};
+
+class LoadableAnimation : public MobrixCore::HGEAnimation {
+public:
+    explicit LoadableAnimation(const std::string& name) { SetName(name); }
+    using MobrixCore::HGEAnimation::Init;
+    using MobrixCore::HGEAnimation::Release;
+};
+
+class HGEAnimationTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, logPath.c_str());
+    }
+    void TearDown() override { MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, ""); }
+
+    // The lines written to HGE's log since the test began.
+    std::vector<std::string> Log() const
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(logPath);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    void ClearLog() { MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, logPath.c_str()); }
+
+    // Each file gets a name of its own: the file system caches what it has read.
+    std::string Put(const Bytes& bytes)
+    {
+        const std::string name = "anims/" + std::to_string(counter++) + ".bin";
+        folder.WriteFile(name, bytes.data);
+        EngineCore::FileSystem::Instance().AddDirectory(folder.Path());
+        return name;
+    }
+
+    std::string FailureOf(LoadableAnimation& a)
+    {
+        try {
+            a.Init();
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "(no failure)";
+    }
+
+    static AnimationKey::KeyValue At(const EngineCore::Animation& a, float t)
+    {
+        AnimationKey::KeyValue v;
+        EXPECT_TRUE(a.Sample(t, false, v)) << t;
+        return v;
+    }
+
+    TestSupport::TempFolder folder;
+    const std::string logPath = folder / "hge.log";
+    static inline int counter = 0;
+};
+
+}  // namespace
+
+TEST_F(HGEAnimationTest, EmptyFileLoadsAndLogs)
+{
+    LoadableAnimation a(Put(Bytes().Magic().U32(0).U32(0)));
+    EXPECT_FALSE(a.IsValid());
+    a.Init();
+    EXPECT_TRUE(a.IsValid());
+    EXPECT_EQ(0u, a.GetNumKeys());
+    const std::string name = a.GetName();
+    EXPECT_EQ((std::vector<std::string>{"Animation_Load (" + name + ")...", "Animation_Load (" + name + ")...ok"}),
+              Log());
+
+    ClearLog();
+    a.Release();
+    a.Release();
+    EXPECT_FALSE(a.IsValid());
+    EXPECT_EQ((std::vector<std::string>{"Animation_Free (" + name + ")...ok"}), Log());
+}
+
+TEST_F(HGEAnimationTest, ChannelsFollowTheRecordOrder)
+{
+    // Scale and frame: 20-byte records; frames stored as floats truncate toward zero.
+    LoadableAnimation frames(Put(Bytes()
+                                     .Magic()
+                                     .U32(2)
+                                     .U32(0x21)
+                                     .Floats({0.0f, 1, 2, 3, 2.9f})
+                                     .Floats({1.0f, 4, 5, 6, -1.5f})));
+    frames.Init();
+    ASSERT_EQ(2u, frames.GetNumKeys());
+    EXPECT_EQ(1.0f, frames.GetLength());
+    EXPECT_EQ(2, At(frames, 0).frame);
+    EXPECT_EQ(3.0f, At(frames, 0).scale.z);
+    EXPECT_EQ(-1, At(frames, 1).frame);
+    EXPECT_EQ(4.0f, At(frames, 1).scale.x);
+
+    // Scale, then translation, then rotation, then the rest, whatever the bits.
+    LoadableAnimation all(Put(Bytes().Magic().U32(1).U32(0x3F | 0x80).Floats(
+        {0.5f, 1, 2, 3, 4, 5, 6, 0, 0, 0.6f, 0.8f, 0.25f, 7, 8, 9, 3})));
+    all.Init();
+    const AnimationKey::KeyValue v = At(all, 0.5f);
+    EXPECT_EQ(1.0f, v.scale.x);
+    EXPECT_EQ(6.0f, v.translation.z);
+    EXPECT_EQ(0.6f, v.rotation.z);
+    EXPECT_EQ(0.8f, v.rotation.w);
+    EXPECT_EQ(0.25f, v.opacity);
+    EXPECT_EQ(9.0f, v.diffuseColor.z);
+    EXPECT_EQ(3, v.frame);
+}
+
+TEST_F(HGEAnimationTest, VertexTracksBecomeKeysAtEveryDistinctTime)
+{
+    // One channel key first; then track 0 with records at 0 and 1, track 1 at 0.5 only.
+    LoadableAnimation a(Put(Bytes()
+                                .Magic()
+                                .U32(1)
+                                .U32(0x40)
+                                .F32(-1.0f)
+                                .U32(2)
+                                .U32(2)
+                                .U32(1)
+                                .Floats({0.0f, 0, 10, 99})
+                                .Floats({1.0f, 4, 20, 99})
+                                .Floats({0.5f, 7, 8, 9})
+                                .Floats({1234.0f})));  // bytes after the section are ignored
+    a.Init();
+    ASSERT_EQ(4u, a.GetNumKeys());
+    EXPECT_EQ(-1.0f, a.GetFrameTime(0));  // channel keys come first
+    EXPECT_EQ(0.0f, a.GetFrameTime(1));
+    EXPECT_EQ(0.5f, a.GetFrameTime(2));
+    EXPECT_EQ(1.0f, a.GetFrameTime(3));
+    struct Case {
+        float t;
+        std::vector<float> values;
+    } cases[] = {
+        {0.0f, {0, 10, 99, 7, 8, 9}},  // track 1 holds its only record before it
+        {0.5f, {2, 15, 99, 7, 8, 9}},  // track 0 halfway between its records
+        {1.0f, {4, 20, 99, 7, 8, 9}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.values, At(a, c.t).vertexData) << c.t;
+}
+
+TEST_F(HGEAnimationTest, BrokenFilesAreDataErrors)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Bytes oneKey = Bytes().Magic().U32(1).U32(0x01).Floats({0, 1, 2, 3});
+    const Bytes vertexHead = Bytes().Magic().U32(0).U32(0x40);
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    } cases[] = {
+        {"empty file", Bytes()},
+        {"short magic", Bytes().Magic().Cut(1)},
+        {"wrong magic", Bytes().Magic().Cut(17).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0)},
+        {"magic without NUL", Bytes().Magic().Cut(1).U32(1).U32(0).U32(0).U32(0).U32(0)},
+        {"no key count", Bytes().Magic()},
+        {"cut flags", Bytes().Magic().U32(0).U32(0).Cut(1)},
+        {"cut inside the last key", oneKey.Cut(1)},
+        {"huge key count", Bytes().Magic().U32(0xFFFFFFFFu).U32(0x3F).Floats({0, 1, 2, 3})},
+        {"no track count", vertexHead},
+        {"huge track count", Bytes(vertexHead).U32(0x40000000u).U32(1)},
+        {"track without records", Bytes(vertexHead).U32(2).U32(1).U32(0).Floats({0, 1, 2, 3})},
+        {"huge record count", Bytes(vertexHead).U32(1).U32(0xFFFFFFFFu).Floats({0, 1, 2, 3})},
+        {"cut record", Bytes(vertexHead).U32(1).U32(2).Floats({0, 1, 2, 3, 1, 1, 2})},
+        {"record time not a number", Bytes(vertexHead).U32(1).U32(1).Floats({nan, 1, 2, 3})},
+    };
+    for (const Case& c : cases) {
+        LoadableAnimation a(Put(c.bytes));
+        const std::string name = a.GetName();
+        EXPECT_EQ("File: \"Base\\HGEAnimation.cpp\"\nLine: 120\n\nError: Resource (" + name + ") data error.",
+                  FailureOf(a))
+            << c.name;
+        EXPECT_FALSE(a.IsValid()) << c.name;
+    }
+}
+
+TEST_F(HGEAnimationTest, MissingNameOrFile)
+{
+    LoadableAnimation unnamed("");
+    EXPECT_THAT(FailureOf(unnamed), EndsWith("Error: Resource must have name."));
+    LoadableAnimation missing("anims/none.bin");
+    EXPECT_THAT(FailureOf(missing), EndsWith("Error: Resource (anims/none.bin) loading error."));
+    EXPECT_EQ((std::vector<std::string>{"Animation_Load (anims/none.bin)..."}), Log());
+    EXPECT_FALSE(missing.IsValid());
+}
+
+TEST_F(HGEAnimationTest, SecondInitReloads)
+{
+    LoadableAnimation a(Put(Bytes().Magic().U32(1).U32(0).F32(2.0f)));
+    a.Init();
+    a.Init();
+    EXPECT_EQ(1u, a.GetNumKeys());
+    EXPECT_EQ(2.0f, a.GetLength());
+    const std::vector<std::string> log = Log();
+    EXPECT_EQ(1, std::count(log.begin(), log.end(), "Animation_Free (" + std::string(a.GetName()) + ")...ok"));
+}

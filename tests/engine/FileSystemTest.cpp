@@ -1,0 +1,456 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <list>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/FileSystem/CachedFile.h"
+#include "engine/FileSystem/DiskPath.h"
+#include "engine/FileSystem/FileInfo.h"
+#include "engine/FileSystem/FileLoader.h"
+#include "engine/FileSystem/FileSystem.h"
+#include "engine/FileSystem/InputDataStream.h"
+#include "engine/FileSystem/OutputDataStream.h"
+#include "engine/FileSystem/PackFileStorage.h"
+#include "engine/Resources/ResourceManager.h"
+#include "engine/System/SystemLogger.h"
+#include "tests/support/FakeResource.h"
+#include "tests/support/PackWriter.h"
+#include "tests/support/TempFolder.h"
+
+using namespace EngineCore;
+using TestSupport::PackWriter;
+using TestSupport::TempFolder;
+using TestSupport::UtcTime;
+
+// The file system is one process-wide index, so every test uses names of its own.
+
+namespace {
+
+std::string Contents(const std::shared_ptr<CachedFile>& file)
+{
+    if (!file || file->GetSize() == 0)
+        return std::string();
+    return std::string(reinterpret_cast<const char*>(file->GetData()), static_cast<size_t>(file->GetSize()));
+}
+
+std::list<std::string> ListOf(const std::string& directory)
+{
+    std::list<std::string> files;
+    FileSystem::Instance().GetFileListFromDirectory(directory, files);
+    return files;
+}
+
+bool Indexed(const std::string& name)
+{
+    FileInfo info;
+    return FileSystem::Instance().GetFileInfo(name, info);
+}
+
+class FileSystemTest : public ::testing::Test {
+protected:
+    FileSystem& fs = FileSystem::Instance();
+    TempFolder root;
+};
+
+}  // namespace
+
+TEST_F(FileSystemTest, KeysAreRelativeToTheRootAndListedUnderEveryFolder)
+{
+    root.WriteFile("keys/b/c.png", "c");
+    root.WriteFile("keys/top.png", "t");
+    root.WriteFile("keysNoExtension", "n");
+    root.SetModificationTime("keys/b/c.png", UtcTime(2011, 4, 5, 6, 7, 8));
+    fs.AddDirectory(root.Path());
+
+    FileInfo info;
+    ASSERT_TRUE(fs.GetFileInfo("keys/b/c.png", info));
+    EXPECT_EQ(FileInfo::TypeDisk, info.GetType());
+    EXPECT_EQ(root.Path(), info.GetDiskPath());
+    EXPECT_EQ("keys/b/c.png", info.GetFileName());
+    const SYSTEMTIME& date = info.GetDataTime();
+    EXPECT_EQ((std::vector<int>{2011, 4, 5, 6, 7, 8}),
+              (std::vector<int>{date.wYear, date.wMonth, date.wDay, date.wHour, date.wMinute, date.wSecond}));
+    EXPECT_TRUE(Indexed("keysNoExtension"));
+    EXPECT_FALSE(Indexed(root.Path() + "/keys/top.png"));
+
+    EXPECT_EQ((std::list<std::string>{"keys/b/c.png", "keys/top.png"}), ListOf("keys"));
+    EXPECT_EQ((std::list<std::string>{"keys/b/c.png"}), ListOf("keys/b"));
+    std::list<std::string> untouched = {"old"};
+    EXPECT_FALSE(fs.GetFileListFromDirectory("keys/none", untouched));
+    EXPECT_FALSE(fs.GetFileListFromDirectory(root.Path(), untouched));
+    EXPECT_FALSE(fs.GetFileListFromDirectory("keys/", untouched));
+    EXPECT_EQ(std::list<std::string>{"old"}, untouched);
+
+    // Storing a name again appends it again.
+    fs.AddDirectory(root.Path(), "keys/b");
+    EXPECT_EQ((std::list<std::string>{"keys/b/c.png", "keys/b/c.png"}), ListOf("keys/b"));
+}
+
+TEST_F(FileSystemTest, SkipsFoldersAndExtensionsExactlyAsNamed)
+{
+    const struct {
+        const char* file;
+        bool indexed;
+    } cases[] = {
+        {"skip/notes.txt", false},        {"skip/x.TXT", true},          {"skip/m.max", false},
+        {"skip/t.tga", false},            {"skip/b.bat", false},         {"skip/c.cmd", false},
+        {"skip/m.Max", true},             {"skip/plain", true},          {"skip/a.b.txt", false},
+        {"skip/.svn/inside.png", false},  {"skip/.SVN/inside.png", true}, {"skip/_FinalGraphics/f.png", false},
+        {"skip/_finalgraphics/f.png", true}, {"skip/deep/.svn/x.png", false}, {"skip/txt", true},
+    };
+    for (const auto& c : cases)
+        root.WriteFile(c.file, "x");
+    fs.AddDirectory(root.Path());
+    for (const auto& c : cases)
+        EXPECT_EQ(c.indexed, Indexed(c.file)) << c.file;
+}
+
+TEST_F(FileSystemTest, NonRegularFilesAndLinkLoopsAreNotFollowed)
+{
+    root.WriteFile("links/real/a.png", "a");
+    ASSERT_EQ(0, symlink("real", (root / "links/alias").c_str()));
+    ASSERT_EQ(0, symlink("..", (root / "links/real/up").c_str()));
+    ASSERT_EQ(0, mkfifo((root / "links/pipe").c_str(), 0600));
+    fs.AddDirectory(root.Path());
+    EXPECT_TRUE(Indexed("links/real/a.png"));
+    EXPECT_TRUE(Indexed("links/alias/a.png"));
+    // A link back to a folder being walked is not entered: the walk ends.
+    EXPECT_FALSE(Indexed("links/real/up/real/a.png"));
+    EXPECT_FALSE(Indexed("links/pipe"));
+}
+
+TEST_F(FileSystemTest, NewestCopyWinsAndEqualDatesGoToTheLaterOne)
+{
+    // Each case: a first and a second source of one name with dates; which one wins.
+    enum Source { Folder, Pack };
+    struct Case {
+        const char* name;
+        Source first;
+        Source second;
+        int firstYear;
+        int secondYear;
+        bool secondWins;
+    } cases[] = {
+        {"nw/ff-older.png", Folder, Folder, 2010, 2009, false},
+        {"nw/ff-newer.png", Folder, Folder, 2010, 2011, true},
+        {"nw/ff-equal.png", Folder, Folder, 2010, 2010, true},
+        {"nw/fp-older.png", Folder, Pack, 2010, 2009, false},
+        {"nw/fp-newer.png", Folder, Pack, 2010, 2011, true},
+        {"nw/fp-equal.png", Folder, Pack, 2010, 2010, true},
+        {"nw/pf-older.png", Pack, Folder, 2010, 2009, false},
+        {"nw/pf-equal.png", Pack, Folder, 2010, 2010, true},
+    };
+    TempFolder first, second;
+    PackWriter firstPack, secondPack;
+    for (const Case& c : cases) {
+        const TempFolder* folders[] = {&first, &second};
+        PackWriter* packs[] = {&firstPack, &secondPack};
+        const Source sources[] = {c.first, c.second};
+        const int years[] = {c.firstYear, c.secondYear};
+        for (int i = 0; i < 2; ++i) {
+            const std::string text = i == 0 ? "first" : "second";
+            if (sources[i] == Folder) {
+                folders[i]->WriteFile(c.name, text);
+                folders[i]->SetModificationTime(c.name, UtcTime(years[i], 6, 1, 12));
+            } else {
+                packs[i]->AddEntry(c.name, text, PackWriter::MakeDate(years[i], 6, 1, 12));
+            }
+        }
+    }
+    ASSERT_TRUE(firstPack.Write(first / "nw1.resources"));
+    ASSERT_TRUE(secondPack.Write(second / "nw2.resources"));
+    // Within one folder the pack ("nw1.resources") sorts before the folder "nw", so it
+    // is indexed first; the "Pack then Folder" cases rely on that order.
+    fs.AddDirectory(first.Path());
+    fs.AddDirectory(second.Path());
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::shared_ptr<CachedFile> file;
+        ASSERT_TRUE(fs.GetFile(c.name, file));
+        EXPECT_EQ(c.secondWins ? "second" : "first", Contents(file));
+    }
+}
+
+TEST_F(FileSystemTest, TiesInsideOneFolderFollowSortedNames)
+{
+    PackWriter a, z;
+    a.AddEntry("tie/x.png", "from a", PackWriter::MakeDate(2012, 1, 1));
+    z.AddEntry("tie/x.png", "from z", PackWriter::MakeDate(2012, 1, 1));
+    ASSERT_TRUE(z.Write(root / "z.resources"));
+    ASSERT_TRUE(a.Write(root / "a.resources"));
+    fs.AddDirectory(root.Path());
+    FileInfo info;
+    ASSERT_TRUE(fs.GetFileInfo("tie/x.png", info));
+    EXPECT_EQ(FileInfo::TypePack, info.GetType());
+    EXPECT_EQ(root / "z.resources", info.GetPackName());
+    EXPECT_EQ("Base", info.GetDiskPath());
+    EXPECT_FALSE(Indexed("z.resources"));
+    EXPECT_FALSE(Indexed("a.resources"));
+}
+
+TEST_F(FileSystemTest, APackIsMountedOncePerPathAndAbsentEntriesAreNotIndexed)
+{
+    PackWriter pack;
+    pack.AddEntry("once/x.png", "pack", PackWriter::MakeDate(2013, 1, 1));
+    pack.AddAbsentEntry("once/absent.png");
+    ASSERT_TRUE(pack.Write(root / "Loading.resources"));
+    fs.AddResourceFile("Loading.resources", root.Path());
+    EXPECT_TRUE(PackFileStorage::Instance().IsExist(root.Path() + "/Loading.resources"));
+    EXPECT_TRUE(Indexed("once/x.png"));
+    EXPECT_FALSE(Indexed("once/absent.png"));
+
+    // A folder copy of equal date indexed after the pack wins ...
+    TempFolder other;
+    other.WriteFile("once/x.png", "folder");
+    other.SetModificationTime("once/x.png", UtcTime(2013, 1, 1));
+    fs.AddDirectory(other.Path());
+    // ... and finding the pack again while indexing its folder does not mount it again.
+    fs.AddDirectory(root.Path());
+    std::shared_ptr<CachedFile> file;
+    ASSERT_TRUE(fs.GetFile("once/x.png", file));
+    EXPECT_EQ("folder", Contents(file));
+}
+
+TEST_F(FileSystemTest, ABrokenPackIsSkippedAndNotStored)
+{
+    root.WriteFile("broken.resources", "not a pack at all, but long enough to hold a header");
+    fs.AddResourceFile("broken.resources", root.Path());
+    EXPECT_FALSE(PackFileStorage::Instance().IsExist(root / "broken.resources"));
+    fs.AddResourceFile("missing.resources", root.Path());
+    EXPECT_FALSE(PackFileStorage::Instance().IsExist(root / "missing.resources"));
+}
+
+TEST_F(FileSystemTest, GetFileCachesAndFailsCleanly)
+{
+    root.WriteFile("get/a.bin", "alpha");
+    root.WriteFile("get/empty.bin", "");
+    root.WriteFile("get/gone.bin", "gone");
+    fs.AddDirectory(root.Path());
+    ASSERT_EQ(0, unlink((root / "get/gone.bin").c_str()));
+
+    std::shared_ptr<CachedFile> first, second;
+    ASSERT_TRUE(fs.GetFile("get/a.bin", first));
+    ASSERT_TRUE(fs.GetFile("get/a.bin", second));
+    EXPECT_EQ(first, second);
+    EXPECT_EQ("alpha", Contents(first));
+    EXPECT_EQ("get/a.bin", first->GetInfo().GetFileName());
+
+    std::shared_ptr<CachedFile> empty;
+    ASSERT_TRUE(fs.GetFile("get/empty.bin", empty));
+    EXPECT_EQ(0, empty->GetSize());
+    EXPECT_EQ(nullptr, empty->GetData());
+
+    std::shared_ptr<CachedFile> none;
+    EXPECT_FALSE(fs.GetFile("get/gone.bin", none));
+    EXPECT_FALSE(fs.GetFile("get/unknown.bin", none));
+    EXPECT_FALSE(none);
+
+    // Cached bytes outlive the disk file until the cache is freed.
+    ASSERT_EQ(0, unlink((root / "get/a.bin").c_str()));
+    EXPECT_TRUE(fs.GetFile("get/a.bin", second));
+    fs.FreeCache();
+    EXPECT_FALSE(fs.GetFile("get/a.bin", second));
+    EXPECT_EQ("alpha", Contents(first));
+}
+
+TEST_F(FileSystemTest, PrecacheFolderRunsOncePerTextAndCanFreeFirst)
+{
+    fs.FreeCache();
+    root.WriteFile("Pre/Cache/one.png", "1");
+    root.WriteFile("pre/other/two.png", "2");
+    root.WriteFile("elsewhere/three.png", "3");
+    fs.AddDirectory(root.Path());
+
+    fs.PrecacheFolder("pre/CACHE", false);
+    // Cached copies survive the disk files; uncached names do not.
+    ASSERT_EQ(0, unlink((root / "Pre/Cache/one.png").c_str()));
+    ASSERT_EQ(0, unlink((root / "pre/other/two.png").c_str()));
+    std::shared_ptr<CachedFile> file;
+    EXPECT_TRUE(fs.GetFile("Pre/Cache/one.png", file));
+    EXPECT_FALSE(fs.GetFile("pre/other/two.png", file));
+
+    // The same text again does nothing, even after the cache was refilled differently.
+    root.WriteFile("Pre/Cache/one.png", "1");
+    fs.PrecacheFolder("pre/CACHE", true);
+    ASSERT_EQ(0, unlink((root / "Pre/Cache/one.png").c_str()));
+    EXPECT_TRUE(fs.GetFile("Pre/Cache/one.png", file));
+
+    // Another text with free-first empties the cache before reading.
+    fs.PrecacheFolder("elsewhere", true);
+    EXPECT_FALSE(fs.GetFile("Pre/Cache/one.png", file));
+    ASSERT_EQ(0, unlink((root / "elsewhere/three.png").c_str()));
+    EXPECT_TRUE(fs.GetFile("elsewhere/three.png", file));
+}
+
+TEST_F(FileSystemTest, UserDataDirectoryIsCreatedBelowTheDocumentsFolder)
+{
+    const std::string savedHome = getenv("HOME") ? getenv("HOME") : "";
+    setenv("HOME", root.Path().c_str(), 1);
+    unsetenv("XDG_DOCUMENTS_DIR");
+    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+
+    const struct {
+        const char* sub;
+        std::string expected;
+    } cases[] = {
+        {"A/B", root / "Documents/A/B"},
+        {"Tollevane\\Quorrel_1.0", root / "Documents/Tollevane/Quorrel_1.0"},
+        {"../../outside", root / "Documents/outside"},
+        {"", root / "Documents"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sub);
+        std::string path;
+        ASSERT_TRUE(fs.GetUserDataDirectory(c.sub, path));
+        EXPECT_EQ(c.expected, path);
+        EXPECT_TRUE(std::filesystem::is_directory(path));
+    }
+    // A file in the way of the folder is a failure.
+    root.WriteFile("Documents/blocked", "x");
+    std::string path = "unchanged";
+    EXPECT_FALSE(fs.GetUserDataDirectory("blocked/more", path));
+    EXPECT_EQ("unchanged", path);
+
+    setenv("HOME", savedHome.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(FileSystemTest, UnlinkForgetsTheNameAndReportsTheDeletion)
+{
+    root.WriteFile("unl/a.png", "a");
+    root.WriteFile("unl/b.png", "b");
+    root.WriteFile("loose.bin", "x");
+    fs.AddDirectory(root.Path(), "unl");
+    std::shared_ptr<CachedFile> file;
+    ASSERT_TRUE(fs.GetFile("unl/a.png", file));
+
+    EXPECT_TRUE(fs.UnlinkFile(root / "unl/a.png", "unl/a.png"));
+    EXPECT_FALSE(Indexed("unl/a.png"));
+    EXPECT_FALSE(fs.GetFile("unl/a.png", file));
+    EXPECT_FALSE(std::filesystem::exists(root / "unl/a.png"));
+    EXPECT_EQ((std::list<std::string>{"unl/a.png", "unl/b.png"}), ListOf("unl"));
+
+    EXPECT_TRUE(fs.UnlinkFile(root / "loose.bin"));
+    EXPECT_FALSE(std::filesystem::exists(root / "loose.bin"));
+    EXPECT_FALSE(fs.UnlinkFile(root / "loose.bin"));
+}
+
+TEST_F(FileSystemTest, CreateFileReplacesWholeFilesAndLeavesNothingBehind)
+{
+    const std::string target = root / "saves/Profiles.dat";
+    root.MakeFolder("saves");
+    root.WriteFile("saves/Profiles.dat", "old contents, longer than the new ones");
+    const std::string data = "new";
+    ASSERT_TRUE(fs.CreateFileW(target, data.data(), static_cast<uint32_t>(data.size())));
+    std::ifstream in(target, std::ios::binary);
+    EXPECT_EQ("new", std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_FALSE(Indexed(target));
+
+    ASSERT_TRUE(fs.CreateFileW(root / "saves/empty.dat", nullptr, 0));
+    EXPECT_EQ(0u, std::filesystem::file_size(root / "saves/empty.dat"));
+
+    // Failures leave the old file and no temporary file.
+    EXPECT_FALSE(fs.CreateFileW(root / "missing/Profiles.dat", data.data(), 3));
+    EXPECT_FALSE(fs.CreateFileW(target, nullptr, 3));
+    root.MakeFolder("saves/folder.dat");
+    EXPECT_FALSE(fs.CreateFileW(root / "saves/folder.dat", data.data(), 3));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(root / "saves"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"Profiles.dat", "empty.dat", "folder.dat"}), names);
+}
+
+TEST_F(FileSystemTest, WindowsStylePathsAreFoundOnDisk)
+{
+    root.WriteFile("Data/Sub/File.PNG", "x");
+    const struct {
+        std::string given;
+        std::string expected;
+    } cases[] = {
+        {root / "Data/Sub/File.PNG", root / "Data/Sub/File.PNG"},
+        {root / "Data\\Sub\\File.PNG", root / "Data/Sub/File.PNG"},
+        {root / "data\\SUB/file.png", root / "Data/Sub/File.PNG"},
+        {root / "data/none/file.png", root / "data/none/file.png"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, ResolveDiskPath(c.given)) << c.given;
+
+    fs.AddDirectory(root / "data\\sub");
+    EXPECT_TRUE(Indexed("File.PNG"));
+}
+
+TEST(FileInfo, SerializesAndComparesByDate)
+{
+    PackWriter pack;
+    pack.AddEntry("info/x.png", "x", PackWriter::MakeDate(2014, 2, 3, 4, 5, 6));
+    TempFolder root;
+    ASSERT_TRUE(pack.Write(root / "info.resources"));
+    FileSystem::Instance().AddResourceFile("info.resources", root.Path());
+    FileInfo info;
+    ASSERT_TRUE(FileSystem::Instance().GetFileInfo("info/x.png", info));
+
+    OutputDataStream out;
+    EXPECT_TRUE(info.Serialize(out));
+    InputDataStream in(out.GetData(), out.GetSize());
+    FileInfo back;
+    EXPECT_TRUE(back.Serialize(in));
+    EXPECT_EQ(out.GetSize(), in.GetPosition());
+    EXPECT_EQ(FileInfo::TypePack, back.GetType());
+    EXPECT_EQ(0, back.GetPackedFileIndex());
+    EXPECT_EQ("Base", back.GetDiskPath());
+    EXPECT_EQ(root / "info.resources", back.GetPackName());
+    EXPECT_TRUE(back == info);
+    EXPECT_FALSE(back < info);
+    EXPECT_FALSE(info < back);
+    EXPECT_FALSE(FileInfo() == info);
+    EXPECT_TRUE(FileInfo() < info);
+
+    // An empty stream leaves the type 0.
+    InputDataStream nothing;
+    FileInfo blank;
+    EXPECT_TRUE(blank.Serialize(nothing));
+    EXPECT_EQ(FileInfo::TypeNone, blank.GetType());
+}
+
+TEST_F(FileSystemTest, ReadersIndexersAndCacheFreeingMayRunAtOnce)
+{
+    for (int i = 0; i < 20; ++i)
+        root.WriteFile("conc/f" + std::to_string(i) + ".bin", std::string(static_cast<size_t>(100 + i), 'c'));
+    fs.AddDirectory(root.Path());
+    TempFolder more;
+    for (int i = 0; i < 200; ++i)
+        more.WriteFile("conc2/g" + std::to_string(i) + ".bin", "g");
+
+    std::atomic<int> failures{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t)
+        readers.emplace_back([&] {
+            for (int round = 0; round < 50; ++round)
+                for (int i = 0; i < 20; ++i) {
+                    std::shared_ptr<CachedFile> file;
+                    if (!fs.GetFile("conc/f" + std::to_string(i) + ".bin", file) || file->GetSize() != 100 + i)
+                        ++failures;
+                }
+        });
+    std::thread indexer([&] { fs.AddDirectory(more.Path()); });
+    for (int round = 0; round < 50; ++round)
+        fs.FreeCache();
+    for (auto& t : readers)
+        t.join();
+    indexer.join();
+    EXPECT_EQ(0, failures.load());
+    EXPECT_EQ(200u, ListOf("conc2").size());
+}

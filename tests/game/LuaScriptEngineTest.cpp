@@ -1,0 +1,227 @@
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "TestScriptClasses.h"
+#include "engine/System/EngineError.h"
+
+using GameLuaScriptImpl::LuaHelper;
+using GameLuaScriptImpl::LuaScriptEngine;
+using TestScripts::A;
+using TestScripts::CodedError;
+using TestScripts::Fail;
+using TestScripts::GlobalNumber;
+using TestScripts::ScopeProbe;
+using testing::HasSubstr;
+
+namespace {
+
+const char* const kSource = "ScriptEngine\\LuaScriptEngine\\LuaScriptEngine.cpp";
+
+class LuaScriptEngineTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(engine.Open());
+        L = engine.GetState();
+        LuaHelper<A>::Register(L);
+        LuaHelper<Fail>::Register(L);
+        TestScripts::engine = &engine;
+        A::constructed = A::destroyed = 0;
+        ScopeProbe::destroyed = 0;
+    }
+    void TearDown() override { TestScripts::engine = nullptr; }
+
+    std::string FailureOf(const char* script)
+    {
+        try {
+            engine.RunString(script, 0);
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "(no failure)";
+    }
+
+    LuaScriptEngine engine;
+    lua_State* L = nullptr;
+};
+
+TEST_F(LuaScriptEngineTest, RunsTextAndKeepsTheStackFlat)
+{
+    EXPECT_TRUE(engine.RunString("", 0));
+    EXPECT_TRUE(engine.RunString("x = 1 + 2", 0));
+    EXPECT_EQ(3, GlobalNumber(L, "x"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(engine.RunString("return 1, 2, A()", 0));
+    EXPECT_EQ(0, lua_gettop(L));
+    // The returned objects were not kept alive by the stack.
+    EXPECT_EQ(3, A::destroyed);
+}
+
+TEST_F(LuaScriptEngineTest, TheStateHasNoStandardLibrary)
+{
+    const char* names[] = {"print", "error", "string", "table", "math", "io", "os", "require"};
+    for (const char* name : names) {
+        lua_getglobal(L, name);
+        EXPECT_TRUE(lua_isnil(L, -1)) << name;
+        lua_pop(L, 1);
+    }
+}
+
+TEST_F(LuaScriptEngineTest, FailureMessageIsComposedExactly)
+{
+    const std::string longText = "Fail():String() --" + std::string(300 - 19 - 1, 'x') + "Z";
+    const std::string text255 = "Fail():String() --" + std::string(255 - 18, 'y');
+    struct Case {
+        std::string script;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"Fail():String()", "boom\n\nScriptString: Fail():String()\n"},
+        {"Fail():Number()", "42\n\nScriptString: Fail():Number()\n"},
+        {"Fail():Table()",
+         "bad argument #-1 (string expected, got table)\n\nScriptString: Fail():Table()\n"},
+        {"Fail():Boolean()",
+         "bad argument #-1 (string expected, got boolean)\n\nScriptString: Fail():Boolean()\n"},
+        {"Fail():Nil()", "bad argument #-1 (string expected, got nil)\n\nScriptString: Fail():Nil()\n"},
+        {text255, "boom\n\nScriptString: " + text255 + "\n"},
+        {longText, "boom\n\nScriptString: " + longText.substr(0, 254) + "Z\n"},
+        {"x = ", "[string \"x = \"]:1: unexpected symbol near '<eof>'\n\nScriptString: x = \n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        testing::internal::CaptureStderr();
+        const std::string failure = FailureOf(c.script.c_str());
+        const std::string stderrText = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(EngineCore::MakeEngineErrorText(kSource, 209, c.message), failure);
+        // A value that is no string cannot be read unprotected: it is reported as a panic.
+        if (c.message.rfind("bad argument #-1", 0) == 0)
+            EXPECT_EQ("PANIC: unprotected error in call to Lua API (" +
+                          c.message.substr(0, c.message.find('\n')) + ")\n",
+                      stderrText);
+        else
+            EXPECT_EQ("", stderrText);
+        EXPECT_EQ(0, lua_gettop(L));
+    }
+    // The state still works after failures.
+    EXPECT_TRUE(engine.RunString("x = 5", 0));
+    EXPECT_EQ(5, GlobalNumber(L, "x"));
+}
+
+TEST_F(LuaScriptEngineTest, NestedFailureIsReportedByTheInnerRun)
+{
+    testing::internal::CaptureStderr();
+    const std::string failure = FailureOf("A():Run('Fail():Table()')");
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(EngineCore::MakeEngineErrorText(
+                  kSource, 209,
+                  "bad argument #-1 (string expected, got table)\n\nScriptString: Fail():Table()\n"),
+              failure);
+}
+
+TEST_F(LuaScriptEngineTest, MethodExceptionsReachTheCallerUnchanged)
+{
+    const char* scripts[] = {
+        "A():Throw('broken')",
+        "A():Run('A():Throw(\"broken\")')",
+        "A():Run('A():Run(\"A():Throw(\\'broken\\')\")')",
+        "Fail('broken')",
+        "A():Run('Fail(\"broken\")')",
+    };
+    for (const char* script : scripts) {
+        SCOPED_TRACE(script);
+        bool caught = false;
+        try {
+            engine.RunString(script, 0);
+        } catch (const CodedError& e) {
+            caught = true;
+            EXPECT_STREQ("broken", e.what());
+            EXPECT_TRUE(e.code == 7 || e.code == 3);
+        }
+        EXPECT_TRUE(caught);
+        EXPECT_EQ(0, lua_gettop(L));
+    }
+    // Unwinding ran the destructors of the throwing methods' locals.
+    EXPECT_EQ(3, ScopeProbe::destroyed);
+    EXPECT_TRUE(engine.RunString("x = 6", 0));
+    EXPECT_EQ(6, GlobalNumber(L, "x"));
+    EXPECT_TRUE(engine.Close());
+    EXPECT_EQ(A::constructed, A::destroyed);
+}
+
+// The object is gone from the stack when the method reads its arguments, so for a colon
+// call Lua's own message counts the method's first argument as its "self".
+TEST_F(LuaScriptEngineTest, LuaArgumentErrorsInsideMethodsStillWork)
+{
+    EXPECT_THAT(FailureOf("A():Set('x')"),
+                HasSubstr("]:1: calling 'Set' on bad self (number expected, got string)\n\n"));
+    EXPECT_EQ(1, ScopeProbe::destroyed);
+    EXPECT_THAT(FailureOf("A():Run('A():Set()')"),
+                HasSubstr("calling 'Set' on bad self (number expected, got no value)\n\n"
+                          "ScriptString: A():Set()\n"));
+    EXPECT_EQ(2, ScopeProbe::destroyed);
+    EXPECT_TRUE(engine.Close());
+    EXPECT_EQ(A::constructed, A::destroyed);
+}
+
+TEST_F(LuaScriptEngineTest, UnprotectedErrorsPanicInsteadOfEndingTheProcess)
+{
+    testing::internal::CaptureStderr();
+    std::string failure;
+    try {
+        lua_pushstring(L, "outside");
+        lua_error(L);
+    } catch (const std::runtime_error& e) {
+        failure = e.what();
+    }
+    EXPECT_EQ("PANIC: unprotected error in call to Lua API (outside)\n",
+              testing::internal::GetCapturedStderr());
+    EXPECT_EQ(EngineCore::MakeEngineErrorText(kSource, 209, "outside"), failure);
+    lua_settop(L, 0);
+    EXPECT_TRUE(engine.RunString("x = 7", 0));
+    EXPECT_EQ(7, GlobalNumber(L, "x"));
+}
+
+TEST_F(LuaScriptEngineTest, PrecompiledChunkFailureShowsItsSignature)
+{
+    // A byte block that starts like a chunk but is cut short.
+    const char chunk[] = "\x1bLuaQ\0\x01\x04";
+    const std::string failure = [&] {
+        try {
+            engine.RunString(chunk, sizeof chunk - 1);
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    }();
+    EXPECT_THAT(failure, HasSubstr("Binary"));
+    EXPECT_THAT(failure, HasSubstr("\n\nScriptString: \x1bLuaQ\n"));
+}
+
+TEST(LuaScriptEngineLifecycle, OpenCloseAndOwner)
+{
+    LuaScriptEngine engine;
+    EXPECT_FALSE(engine.Close());
+    EXPECT_EQ(nullptr, engine.GetState());
+    ASSERT_TRUE(engine.Open());
+    lua_State* first = engine.GetState();
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(nullptr, LuaScriptEngine::GetOwner(first));
+    int owner = 0;
+    LuaScriptEngine::SetOwner(first, &owner);
+    EXPECT_EQ(&owner, LuaScriptEngine::GetOwner(first));
+
+    // Opening again replaces the state and deletes the objects of the old one.
+    LuaHelper<A>::Register(first);
+    A::destroyed = 0;
+    ASSERT_TRUE(engine.RunString("a = A()", 0));
+    ASSERT_TRUE(engine.Open());
+    EXPECT_EQ(1, A::destroyed);
+    EXPECT_EQ(nullptr, LuaScriptEngine::GetOwner(engine.GetState()));
+
+    EXPECT_TRUE(engine.Close());
+    EXPECT_FALSE(engine.Close());
+}
+
+}  // namespace

@@ -1,0 +1,225 @@
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/support/PackWriter.h"
+#include "tests/support/TempFolder.h"
+#include "TestScriptClasses.h"
+#include "engine/FileSystem/FileSystem.h"
+#include "engine/System/EngineError.h"
+#include "engine/System/SystemLogger.h"
+
+extern char** environ;
+
+using GameLuaScriptImpl::LuaHelper;
+using GameLuaScriptImpl::LuaScriptEngine;
+using TestScripts::A;
+using TestScripts::CodedError;
+using TestScripts::Fail;
+using TestScripts::GlobalNumber;
+
+namespace {
+
+const char* const kSource = "ScriptEngine\\LuaScriptEngine\\LuaScriptEngine.cpp";
+
+// Compiles Lua text into a precompiled chunk with Debian's luac5.1.
+std::vector<unsigned char> Compile(const TestSupport::TempFolder& work, const std::string& text)
+{
+    const std::string source = work / "chunk-source.lua";
+    const std::string output = work / "chunk.luac";
+    work.WriteFile("chunk-source.lua", text);
+    std::vector<std::string> args = {"luac5.1", "-o", output, source};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "luac5.1", nullptr, nullptr, argv.data(), environ) != 0)
+        return {};
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    std::ifstream in(output, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The data folder and the pack are indexed once for the whole program: the file
+// system is process-wide. Names are unique to this program.
+class LuaScriptFileTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        data = new TestSupport::TempFolder;
+        work = new TestSupport::TempFolder;
+        chunk = Compile(*work, "v = A(11):Get() + 1\n");
+        failingChunk = Compile(*work, "Fail():String()\n");
+        const std::string nested = "A():RunFile('scriptfile/inner.lua')\n";
+        const struct {
+            const char* name;
+            std::string bytes;
+        } files[] = {
+            {"scriptfile/empty.lua", ""},
+            {"scriptfile/one.lua", "x"},
+            {"scriptfile/two.lua", "x="},
+            {"scriptfile/noeol.lua", "a=1"},
+            {"scriptfile/eol.lua", "a=2\n"},
+            {"scriptfile/outer.lua", nested},
+            {"scriptfile/inner.lua", "Fail():String()\n"},
+            {"scriptfile/throw.lua", "A():Throw('thrown')\n"},
+            {"scriptfile/fail.lua", "Fail():String()\n"},
+        };
+        for (const auto& file : files)
+            data->WriteFile(file.name, file.bytes);
+        data->WriteFile("scriptfile/chunk.luac", chunk);
+        data->WriteFile("scriptfile/failing.luac", failingChunk);
+
+        TestSupport::PackWriter pack;
+        pack.AddEntry("scriptpack/text.lua", std::string("w = 3"));
+        pack.AddEntry("scriptpack/chunk.luac", chunk);
+        pack.Write(*work / "Scripts.resources");
+
+        EngineCore::FileSystem::Instance().AddDirectory(data->Path());
+        EngineCore::FileSystem::Instance().AddResourceFile("Scripts.resources", work->Path());
+    }
+    static void TearDownTestSuite()
+    {
+        delete data;
+        delete work;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(chunk.empty()) << "luac5.1 did not make a chunk";
+        ASSERT_TRUE(engine.Open());
+        L = engine.GetState();
+        LuaHelper<A>::Register(L);
+        LuaHelper<Fail>::Register(L);
+        TestScripts::engine = &engine;
+    }
+    void TearDown() override { TestScripts::engine = nullptr; }
+
+    std::string FailureOfFile(const char* path)
+    {
+        try {
+            engine.RunFile(path);
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "(no failure)";
+    }
+
+    static TestSupport::TempFolder* data;
+    static TestSupport::TempFolder* work;
+    static std::vector<unsigned char> chunk;
+    static std::vector<unsigned char> failingChunk;
+
+    LuaScriptEngine engine;
+    lua_State* L = nullptr;
+};
+
+TestSupport::TempFolder* LuaScriptFileTest::data = nullptr;
+TestSupport::TempFolder* LuaScriptFileTest::work = nullptr;
+std::vector<unsigned char> LuaScriptFileTest::chunk;
+std::vector<unsigned char> LuaScriptFileTest::failingChunk;
+
+TEST_F(LuaScriptFileTest, RunsTextAndChunksFromFoldersAndPacks)
+{
+    struct Case {
+        const char* path;
+        const char* global;
+        double value;
+    };
+    const Case cases[] = {
+        {"scriptfile/empty.lua", "x", -1},  // under 3 bytes: nothing runs
+        {"scriptfile/one.lua", "x", -1},
+        {"scriptfile/two.lua", "x", -1},
+        {"scriptfile/noeol.lua", "a", 1},  // the last byte runs too
+        {"scriptfile/eol.lua", "a", 2},
+        {"scriptfile/chunk.luac", "v", 12},
+        {"scriptpack/text.lua", "w", 3},
+        {"scriptpack/chunk.luac", "v", 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        lua_pushnil(L);
+        lua_setglobal(L, c.global);
+        EXPECT_TRUE(engine.RunFile(c.path));
+        EXPECT_EQ(c.value, GlobalNumber(L, c.global));
+        EXPECT_EQ(0, lua_gettop(L));
+    }
+}
+
+TEST_F(LuaScriptFileTest, TheCachedFileIsNotWrittenInto)
+{
+    ASSERT_TRUE(engine.RunFile("scriptfile/noeol.lua"));
+    std::shared_ptr<EngineCore::CachedFile> file;
+    ASSERT_TRUE(EngineCore::FileSystem::Instance().GetFile("scriptfile/noeol.lua", file));
+    EXPECT_EQ("a=1", std::string(reinterpret_cast<const char*>(file->GetData()), file->GetSize()));
+}
+
+TEST_F(LuaScriptFileTest, LogsEveryRun)
+{
+    std::vector<std::string> lines;
+    EngineCore::SystemLogger::Instance().SetLogger([&](const char* text) { lines.push_back(text); });
+    engine.RunFile("scriptfile/eol.lua");
+    engine.RunFile("scriptfile/one.lua");
+    EngineCore::SystemLogger::Instance().SetLogger(nullptr);
+    EXPECT_EQ((std::vector<std::string>{"LuaScriptEngine::RunFile (scriptfile/eol.lua).",
+                                        "LuaScriptEngine::RunFile (scriptfile/one.lua)."}),
+              lines);
+}
+
+TEST_F(LuaScriptFileTest, FailuresListTheRunningFilesOldestFirst)
+{
+    struct Case {
+        const char* path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"scriptfile/missing.lua", "File (scriptfile/missing.lua) not fond."},
+        {"scriptfile/fail.lua",
+         "boom\n\nScriptString: Fail():String()\n\n"
+         "\nList of script files:\n\tscriptfile/fail.lua\n"},
+        {"scriptfile/outer.lua",
+         "boom\n\nScriptString: Fail():String()\n\n"
+         "\nList of script files:\n\tscriptfile/outer.lua\n\tscriptfile/inner.lua\n"},
+        {"scriptfile/failing.luac",
+         "boom\n\nScriptString: \x1bLuaQ\n"
+         "\nList of script files:\n\tscriptfile/failing.luac\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const int line = c.message.rfind("File (", 0) == 0 ? 129 : 209;
+        EXPECT_EQ(EngineCore::MakeEngineErrorText(kSource, line, c.message), FailureOfFile(c.path));
+    }
+    // No path stays listed after the failed runs.
+    try {
+        engine.RunString("Fail():String()", 0);
+        FAIL() << "no failure";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(EngineCore::MakeEngineErrorText(kSource, 209, "boom\n\nScriptString: Fail():String()\n"),
+                  e.what());
+    }
+}
+
+TEST_F(LuaScriptFileTest, MethodExceptionsPassThroughFileRuns)
+{
+    try {
+        engine.RunFile("scriptfile/throw.lua");
+        FAIL() << "no exception";
+    } catch (const CodedError& e) {
+        EXPECT_STREQ("thrown", e.what());
+        EXPECT_EQ(7, e.code);
+    }
+    EXPECT_TRUE(engine.RunFile("scriptfile/eol.lua"));
+}
+
+}  // namespace
