@@ -9,13 +9,6 @@
 
 #include "platform/hge/hge.h"
 
-// Mesa's software renderer keeps allocations to process exit that LeakSanitizer reports as
-// leaks (from JIT code it cannot unwind). GL test programs are meant to stay out of the
-// sanitizer run; where they do run in it, address and undefined-behaviour checks stay on
-// and only leak detection is off. One definition per program: include this header from
-// the test file only.
-extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
-
 namespace hgetest {
 
 class HgeWindowTest : public ::testing::Test {
