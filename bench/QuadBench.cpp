@@ -89,26 +89,28 @@ bool Setup() {
     return true;
 }
 
+void LayerFrame(std::vector<Sprite>& sprites) {
+    hgeQuad q{};
+    q.tex = g_texture;
+    q.blend = BLEND_DEFAULT;
+    Move(sprites);
+    g_hge->Gfx_BeginScene();
+    g_hge->Gfx_Clear(0xFF000000);
+    for (const Sprite& s : sprites) {
+        WriteQuad(q.v, s);
+        g_hge->Gfx_RenderQuad(&q);
+    }
+    g_hge->Gfx_EndScene();
+    WaitAndReadPixel();
+}
+
 void BM_Layer(benchmark::State& state) {
     if (!Setup()) {
         state.SkipWithError("no OpenGL window");
         return;
     }
     std::vector<Sprite> sprites = MakeSprites(int(state.range(0)));
-    hgeQuad q{};
-    q.tex = g_texture;
-    q.blend = BLEND_DEFAULT;
-    for (auto _ : state) {
-        Move(sprites);
-        g_hge->Gfx_BeginScene();
-        g_hge->Gfx_Clear(0xFF000000);
-        for (const Sprite& s : sprites) {
-            WriteQuad(q.v, s);
-            g_hge->Gfx_RenderQuad(&q);
-        }
-        g_hge->Gfx_EndScene();
-        WaitAndReadPixel();
-    }
+    for (auto _ : state) LayerFrame(sprites);
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
@@ -180,21 +182,10 @@ struct RawBatch {
     }
 };
 
-void BM_RawGL(benchmark::State& state) {
-    if (!Setup()) {
-        state.SkipWithError("no OpenGL window");
-        return;
-    }
-    const int n = int(state.range(0));
-    std::vector<Sprite> sprites = MakeSprites(n);
-    RawBatch raw;
-    if (!raw.Init(n)) {
-        state.SkipWithError("shader");
-        return;
-    }
+void RawFrame(RawBatch& raw, std::vector<Sprite>& sprites, std::vector<hgeVertex>& vertices) {
+    const int n = int(sprites.size());
     SDL_Window* window = static_cast<SDL_Window*>(g_hge->System_GetState(HGE_HWND));
-    std::vector<hgeVertex> vertices(size_t(n) * 4);
-    for (auto _ : state) {
+    {
         Move(sprites);
         for (int i = 0; i < n; ++i) WriteQuad(vertices.data() + size_t(i) * 4, sprites[size_t(i)]);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -215,39 +206,69 @@ void BM_RawGL(benchmark::State& state) {
         SDL_GL_SwapWindow(window);
         WaitAndReadPixel();
     }
+}
+
+void BM_RawGL(benchmark::State& state) {
+    if (!Setup()) {
+        state.SkipWithError("no OpenGL window");
+        return;
+    }
+    const int n = int(state.range(0));
+    std::vector<Sprite> sprites = MakeSprites(n);
+    RawBatch raw;
+    if (!raw.Init(n)) {
+        state.SkipWithError("shader");
+        return;
+    }
+    std::vector<hgeVertex> vertices(size_t(n) * 4);
+    for (auto _ : state) RawFrame(raw, sprites, vertices);
     raw.Free();
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void Record(std::map<int, double>& into, const benchmark::State& state, double seconds) {
-    if (seconds > 0) into[int(state.range(0))] = double(state.iterations()) / seconds;
-}
+double Seconds(Uint64 from, Uint64 to) { return double(to - from) / double(SDL_GetPerformanceFrequency()); }
 
-// Wrappers that also keep the measured rate for the closing comparison.
-void Layer(benchmark::State& state) {
+// Both paths in alternating runs of a few frames, so that other load on the machine falls
+// on both alike; the ratio printed at the end comes from here.
+void Paired(int n, double budgetSeconds) {
+    std::vector<Sprite> layerSprites = MakeSprites(n), rawSprites = MakeSprites(n);
+    RawBatch raw;
+    if (!raw.Init(n)) return;
+    std::vector<hgeVertex> vertices(size_t(n) * 4);
+    LayerFrame(layerSprites);
+    RawFrame(raw, rawSprites, vertices);
+    double layerTime = 0, rawTime = 0;
+    int frames = 0;
     const Uint64 start = SDL_GetPerformanceCounter();
-    BM_Layer(state);
-    Record(g_layerFps, state, double(SDL_GetPerformanceCounter() - start) / double(SDL_GetPerformanceFrequency()));
-}
-
-void Raw(benchmark::State& state) {
-    const Uint64 start = SDL_GetPerformanceCounter();
-    BM_RawGL(state);
-    Record(g_rawFps, state, double(SDL_GetPerformanceCounter() - start) / double(SDL_GetPerformanceFrequency()));
+    while (Seconds(start, SDL_GetPerformanceCounter()) < budgetSeconds || frames < 6) {
+        Uint64 t0 = SDL_GetPerformanceCounter();
+        for (int i = 0; i < 3; ++i) LayerFrame(layerSprites);
+        Uint64 t1 = SDL_GetPerformanceCounter();
+        for (int i = 0; i < 3; ++i) RawFrame(raw, rawSprites, vertices);
+        Uint64 t2 = SDL_GetPerformanceCounter();
+        layerTime += Seconds(t0, t1);
+        rawTime += Seconds(t1, t2);
+        frames += 3;
+    }
+    raw.Free();
+    g_layerFps[n] = frames / layerTime;
+    g_rawFps[n] = frames / rawTime;
 }
 
 }  // namespace
 
-BENCHMARK(Layer)->Name("QuadLayer")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
-BENCHMARK(Raw)->Name("QuadRawGL")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_Layer)->Name("QuadLayer")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_RawGL)->Name("QuadRawGL")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    if (Setup())
+        for (int n : {10000, 50000}) Paired(n, 10.0);
     for (const auto& [n, raw] : g_rawFps) {
         auto it = g_layerFps.find(n);
         if (it == g_layerFps.end()) continue;
-        std::printf("N=%d: layer %.1f fps, raw %.1f fps, ratio %.3f\n", n, it->second, raw, it->second / raw);
+        std::printf("paired, N=%d: layer %.2f fps, raw GL %.2f fps, ratio %.3f\n", n, it->second, raw, it->second / raw);
     }
     if (g_hge) {
         g_hge->System_Shutdown();
