@@ -187,8 +187,11 @@ void Engine::Present() {
 
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, drawW, drawH);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // Bars only where the picture leaves some.
+    if (x0 > 0 || top > 0 || x1 < drawW || bottom < drawH) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer_);
     // The scene's row 0 is the picture's top; the window's row 0 is its bottom.
     const bool exact = (x1 - x0) == width_ && (bottom - top) == height_;
