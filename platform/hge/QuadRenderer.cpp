@@ -86,7 +86,7 @@ GLuint Compile(GLenum kind, const char* source) {
 }  // namespace
 
 Projection MakeProjection(int width, int height, float cx, float cy, float dx, float dy, float rot,
-                          float hscale, float vscale) {
+                          float hscale, float vscale, bool bottomUp) {
     // Affine transform a*x + b*y + c (x), d*x + e*y + f (y).
     float a = 1, b = 0, c = 0, d = 0, e = 1, f = 0;
     if (hscale != 0.0f || vscale != 0.0f) {
@@ -108,6 +108,8 @@ Projection MakeProjection(int width, int height, float cx, float cy, float dx, f
     p.rowY[0] = d * sy;
     p.rowY[1] = e * sy;
     p.rowY[2] = f * sy - 1.0f;
+    if (bottomUp)
+        for (float& v : p.rowY) v = -v;
     return p;
 }
 

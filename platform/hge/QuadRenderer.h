@@ -17,10 +17,11 @@ struct Projection {
     float rowY[3] = {0, 1, 0};
 };
 
-// Picture coordinates of a w x h framebuffer, row 0 = top, after the transform
-// x' = R(rot) S(hscale, vscale) (p - c) + c + d.
+// Picture coordinates of a w x h framebuffer after the transform
+// x' = R(rot) S(hscale, vscale) (p - c) + c + d. GL row 0 holds the picture's top row,
+// or its bottom row when `bottomUp`.
 Projection MakeProjection(int width, int height, float cx, float cy, float dx, float dy, float rot,
-                          float hscale, float vscale);
+                          float hscale, float vscale, bool bottomUp = false);
 
 class QuadRenderer {
 public:

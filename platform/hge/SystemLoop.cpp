@@ -86,7 +86,9 @@ void Engine::DestroyDisplay() {
 }
 
 bool Engine::System_Initiate() {
-    if (phase_.load() != kCreated) return false;
+    // The object outlives a shutdown (its holders keep it to process exit), so it may open
+    // again afterwards.
+    if (phase_.load() == kRunning) return false;
     if (width_ <= 0 || height_ <= 0 || width_ > TextureStore::kMaxSide || height_ > TextureStore::kMaxSide) {
         System_Log("Invalid screen size %dx%d", width_, height_);
         return false;
@@ -96,6 +98,7 @@ bool Engine::System_Initiate() {
         return false;
     }
     glThread_ = std::this_thread::get_id();
+    input_ = InputState();
     minimised_ = false;
     gfxRestorePending_ = false;
     phase_.store(kRunning);
@@ -193,9 +196,10 @@ void Engine::Present() {
         glClear(GL_COLOR_BUFFER_BIT);
     }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer_);
-    // The scene's row 0 is the picture's top; the window's row 0 is its bottom.
+    // The scene is stored bottom row first, like the window, so an unscaled picture is a
+    // plain copy.
     const bool exact = (x1 - x0) == width_ && (bottom - top) == height_;
-    glBlitFramebuffer(0, 0, width_, height_, x0, drawH - top, x1, drawH - bottom, GL_COLOR_BUFFER_BIT,
+    glBlitFramebuffer(0, 0, width_, height_, x0, drawH - bottom, x1, drawH - top, GL_COLOR_BUFFER_BIT,
                       exact ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     SDL_GL_SwapWindow(window_);
