@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/hge/AudioStub.h"
+#include "platform/hge/audio/AudioSystem.h"
 #include "platform/hge/DisplayMapping.h"
 #include "platform/hge/InputState.h"
 #include "platform/hge/LogFile.h"
@@ -121,6 +121,8 @@ public:
     void Test_SetFixedDelta(float seconds) override;
     void Test_SetYesNoAnswer(int answer) override;
     bool Test_ReadPixels(HTARGET target, DWORD* out) override;
+    void Test_SetAudioLoopback(bool loopback) override;
+    bool Test_RenderAudio(float* out, int frames) override;
 
 private:
     enum Phase { kCreated, kRunning, kShut };
@@ -204,6 +206,7 @@ private:
     TextureStore textures_;
     InputState input_;
     AudioSystem audio_;
+    bool audioLoopback_ = false;
     LogFile log_;
 
     // Timer and random.

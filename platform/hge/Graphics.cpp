@@ -13,7 +13,8 @@ void Engine::BindScene(const Scene& s) {
     glBindFramebuffer(GL_FRAMEBUFFER, s.framebuffer);
     glViewport(0, 0, s.width, s.height);
     const float* t = s.transform;
-    renderer_.SetProjection(MakeProjection(s.width, s.height, t[0], t[1], t[2], t[3], t[4], t[5], t[6]));
+    renderer_.SetProjection(
+        MakeProjection(s.width, s.height, t[0], t[1], t[2], t[3], t[4], t[5], t[6], s.target == 0));
 }
 
 bool Engine::Gfx_BeginScene(HTARGET target) {
@@ -101,7 +102,7 @@ void Engine::Gfx_SetTransform(float x, float y, float dx, float dy, float rot, f
     const float t[7] = {x, y, dx, dy, rot, hscale, vscale};
     std::memcpy(transform_, t, sizeof(t));
     const Scene& s = scenes_.back();
-    renderer_.SetProjection(MakeProjection(s.width, s.height, x, y, dx, dy, rot, hscale, vscale));
+    renderer_.SetProjection(MakeProjection(s.width, s.height, x, y, dx, dy, rot, hscale, vscale, s.target == 0));
 }
 
 bool Engine::Gfx_GetStretch() { return stretch_; }

@@ -1,4 +1,6 @@
 // Screen pictures: the snapshot file and the read-back test hook.
+#include <algorithm>
+
 #include "platform/hge/BmpWriter.h"
 #include "platform/hge/Engine.h"
 
@@ -18,8 +20,13 @@ bool Engine::Test_ReadPixels(HTARGET target, DWORD* out) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    // GL row 0 holds the picture's top row: rows come out top first.
     glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, out);
+    // Targets keep the picture's top row in GL row 0; the screen scene keeps its bottom row
+    // there.
+    if (!target)
+        for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(out + size_t(top) * size_t(width), out + size_t(top + 1) * size_t(width),
+                             out + size_t(bottom) * size_t(width));
     if (!scenes_.empty())
         BindScene(scenes_.back());
     else

@@ -86,7 +86,9 @@ void Engine::DestroyDisplay() {
 }
 
 bool Engine::System_Initiate() {
-    if (phase_.load() != kCreated) return false;
+    // The object outlives a shutdown (its holders keep it to process exit), so it may open
+    // again afterwards.
+    if (phase_.load() == kRunning) return false;
     if (width_ <= 0 || height_ <= 0 || width_ > TextureStore::kMaxSide || height_ > TextureStore::kMaxSide) {
         System_Log("Invalid screen size %dx%d", width_, height_);
         return false;
@@ -96,6 +98,7 @@ bool Engine::System_Initiate() {
         return false;
     }
     glThread_ = std::this_thread::get_id();
+    input_ = InputState();
     minimised_ = false;
     gfxRestorePending_ = false;
     phase_.store(kRunning);
@@ -105,7 +108,10 @@ bool Engine::System_Initiate() {
     ApplyCursor();
     ApplyIcon();
     UpdateMapping();
-    audio_.Initiate();
+    if (audioLoopback_)
+        audio_.Initiate(AudioSystem::Device::Loopback);
+    else
+        audio_.Initiate();
     audio_.SetMusicVolume(musicVolume_);
     lastCounter_ = SDL_GetPerformanceCounter();
     delta_ = 0.0f;
@@ -184,12 +190,16 @@ void Engine::Present() {
 
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, drawW, drawH);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // Bars only where the picture leaves some.
+    if (x0 > 0 || top > 0 || x1 < drawW || bottom < drawH) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer_);
-    // The scene's row 0 is the picture's top; the window's row 0 is its bottom.
+    // The scene is stored bottom row first, like the window, so an unscaled picture is a
+    // plain copy.
     const bool exact = (x1 - x0) == width_ && (bottom - top) == height_;
-    glBlitFramebuffer(0, 0, width_, height_, x0, drawH - top, x1, drawH - bottom, GL_COLOR_BUFFER_BIT,
+    glBlitFramebuffer(0, 0, width_, height_, x0, drawH - bottom, x1, drawH - top, GL_COLOR_BUFFER_BIT,
                       exact ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     SDL_GL_SwapWindow(window_);
@@ -265,7 +275,8 @@ bool Engine::System_Start() {
         if (renderFunc_) renderFunc_();
         input_.EndFrame();
 
-        if (!vsync_ && fixedDelta_ <= 0.0f) {
+        // Without vsync, or minimised (nothing is presented), the loop would spin a core.
+        if ((!vsync_ || minimised_) && fixedDelta_ <= 0.0f) {
             const double spent = double(SDL_GetPerformanceCounter() - now) * 1000.0 / frequency;
             if (spent < kFrameCapMs) SDL_Delay(Uint32(kFrameCapMs - spent));
         }

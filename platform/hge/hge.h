@@ -9,7 +9,7 @@
 // - OpenGL is used only by the thread that called System_Initiate. Textures may be
 //   created, loaded, locked and freed on any thread; their pixels reach the GPU on the
 //   main thread before they are first drawn.
-// - After System_Shutdown every call is harmless.
+// - After System_Shutdown every call is harmless until System_Initiate opens it again.
 #include <cstdint>
 
 typedef uint32_t DWORD;
@@ -164,7 +164,8 @@ public:
     virtual void Release() = 0;
 
     // --- System -------------------------------------------------------------------
-    // Creates the window and devices from the stored states; false on failure.
+    // Creates the window and devices from the stored states; false on failure or when
+    // already running. After System_Shutdown it may be called again.
     virtual bool System_Initiate() = 0;
     // Closes everything. Safe without Initiate, after a failed Initiate, twice, and
     // with a scene left open.
@@ -299,6 +300,11 @@ public:
     // Copies the picture of a target (0: the screen scene, the last drawn frame) into
     // `out` as ARGB texels, top row first, width x height of that picture.
     virtual bool Test_ReadPixels(HTARGET target, DWORD* out) = 0;
+    // Before System_Initiate: sound is mixed only when Test_RenderAudio asks for it.
+    virtual void Test_SetAudioLoopback(bool loopback) = 0;
+    // Mixes `frames` stereo frames (interleaved float, left first) on the loopback device;
+    // false on any other.
+    virtual bool Test_RenderAudio(float* out, int frames) = 0;
 
 protected:
     virtual ~HGE() = default;

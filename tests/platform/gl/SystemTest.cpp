@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 
 #include "tests/platform/gl/HgeWindow.h"
 
@@ -106,7 +107,7 @@ TEST(HgeObjectTest, StatesSetBeforeInitiateHoldAfterIt) {
     EXPECT_EQ(w, 96);
     EXPECT_EQ(h, 64);
     EXPECT_STREQ(SDL_GetWindowTitle(window), " * title * ");
-    EXPECT_FALSE(hge->System_Initiate());  // once only
+    EXPECT_FALSE(hge->System_Initiate());  // already open
     hge->System_Shutdown();
     EXPECT_EQ(hge->System_GetState(HGE_HWND), nullptr);
     hge->Release();
@@ -132,6 +133,21 @@ TEST_F(SystemTest, LoopRunsUntilTheFrameFunctionSaysStop) {
         EXPECT_GE(g_frameDeltas[i], 0.0f);
         EXPECT_LE(g_frameDeltas[i], 0.1f);
     }
+}
+
+bool ThrowingFrame() {
+    ++g_frames;
+    throw std::runtime_error("script failed");
+}
+
+TEST_F(SystemTest, ExceptionsFromCallbacksPassThroughAndTheLoopCanRunAgain) {
+    hge->System_SetState(HGE_FRAMEFUNC, ThrowingFrame);
+    EXPECT_THROW(hge->System_Start(), std::runtime_error);
+    EXPECT_EQ(g_frames, 1);
+    hge->System_SetState(HGE_FRAMEFUNC, CountingFrame);
+    g_stopAfter = 3;
+    EXPECT_TRUE(hge->System_Start());
+    EXPECT_EQ(g_frames, 3);
 }
 
 TEST_F(SystemTest, LoopWithoutFrameFunctionDoesNotRun) {
@@ -239,7 +255,6 @@ TEST_F(SystemTest, ShutdownWithASceneOpenAndEveryCallAfterwardsIsHarmless) {
     EXPECT_EQ(hge->Target_TakeTexture(target), 0u);
     hge->Target_Free(target);
     EXPECT_FALSE(hge->System_Start());
-    EXPECT_FALSE(hge->System_Initiate());
     hge->System_Snapshot("/tmp/never.bmp");
     EXPECT_FALSE(hge->Test_ReadPixels(0, nullptr));
     EXPECT_EQ(hge->Effect_Load("x", 1), 0u);
@@ -254,6 +269,20 @@ TEST_F(SystemTest, ShutdownWithASceneOpenAndEveryCallAfterwardsIsHarmless) {
     hge->Window_Minimize();
     hge->Window_Restore();
     hge->System_Shutdown();
+
+    // The object opens again and draws.
+    ASSERT_TRUE(hge->System_Initiate());
+    EXPECT_FALSE(hge->System_Initiate());  // already open
+    EXPECT_EQ(hge->Texture_GetWidth(tex, true), 0);  // textures went with the shutdown
+    HTEXTURE fresh = hge->Texture_Create(8, 8);
+    EXPECT_NE(fresh, tex);  // and their handles stay stale
+    EXPECT_EQ(hge->Texture_GetWidth(tex, true), 0);
+    ASSERT_TRUE(hge->Gfx_BeginScene());
+    hge->Gfx_Clear(0xFF000000);
+    const hgeQuad white = Quad(0, 0, 4, 4, 0xFFFFFFFF);
+    hge->Gfx_RenderQuad(&white);
+    hge->Gfx_EndScene();
+    EXPECT_EQ(At(ReadScene(), 2, 2), 0xFFFFFFFFu);
 }
 
 }  // namespace
