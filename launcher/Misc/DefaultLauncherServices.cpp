@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,15 +38,21 @@ LauncherServices DefaultLauncherServices()
             return std::string();
         return folder.empty() ? std::string("Vexa.log") : folder + "/Vexa.log";
     };
-    if (const char* delta = std::getenv("KELDRY_TEST_FIXED_DELTA")) {
-        const float seconds = std::strtof(delta, nullptr);
-        services.beforeLoop = [seconds] {
+    // The log file's place, once the back-end has opened it; and the test hook.
+    const char* delta = std::getenv("KELDRY_TEST_FIXED_DELTA");
+    const float seconds = delta ? std::strtof(delta, nullptr) : 0.0f;
+    const std::function<std::string()> logPath = services.logPath;
+    services.beforeLoop = [seconds, logPath] {
+        const std::string path = logPath();
+        if (!path.empty())
+            std::fprintf(stderr, "Log file: %s\n", path.c_str());
+        if (seconds > 0.0f) {
             if (HGE* hge = hgeCreate(HGE_VERSION)) {
                 hge->Test_SetFixedDelta(seconds);
                 hge->Release();
             }
-        };
-    }
+        }
+    };
     if (const char* snapshot = std::getenv("KELDRY_TEST_SNAPSHOT")) {
         const std::string path = snapshot;
         services.afterLoop = [path] {
