@@ -235,6 +235,16 @@ TEST_F(LetterboxTest, BarsAndStretchMapThePointerBackToTheGame) {
     EXPECT_FLOAT_EQ(x, 128.0f);
     EXPECT_FLOAT_EQ(y, 192.0f);
 
+    // The picture itself stays at the game's size, whatever the window.
+    ASSERT_TRUE(hge->Gfx_BeginScene());
+    hge->Gfx_Clear(0xFF000000);
+    const hgeQuad q = Quad(790, 390, 800, 400, 0xFF00FF00);
+    hge->Gfx_RenderQuad(&q);
+    hge->Gfx_EndScene();
+    const auto px = ReadScene();
+    EXPECT_EQ(At(px, 795, 395), 0xFF00FF00u);
+    EXPECT_EQ(At(px, 785, 395), 0xFF000000u);
+
     hge->Gfx_SetStretch(true);
     EXPECT_FLOAT_EQ(hge->Gfx_GetHorizontalScale(), 1.28f);
     EXPECT_FLOAT_EQ(hge->Gfx_GetVerticalScale(), 1.92f);
