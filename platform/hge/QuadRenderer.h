@@ -33,6 +33,11 @@ public:
 
     // Draws what is queued. Keeps the texture and blend mode.
     void Flush();
+    // Drops what is queued.
+    void Discard() {
+        count_ = 0;
+        anyColorAdd_ = false;
+    }
     void SetState(GLuint texture, bool alphaBlend) {
         texture_ = texture;
         alphaBlend_ = alphaBlend;

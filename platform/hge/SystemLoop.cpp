@@ -272,7 +272,16 @@ bool Engine::System_Start() {
         ~LoopGuard() {
             e->inLoop_ = false;
             e->input_.EndFrame();
-            if (e->Running()) e->SwapIfPending(true);
+            if (!e->Running()) return;
+            // A callback that threw inside a scene leaves it open: drop it, or no screen
+            // scene could begin again.
+            if (!e->scenes_.empty()) {
+                e->renderer_.Discard();
+                e->scenes_.clear();
+                e->ResetBatch();
+                glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            }
+            e->SwapIfPending(true);
         }
     } guard{this};
 

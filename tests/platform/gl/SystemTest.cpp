@@ -30,6 +30,15 @@ void ResetCounters() {
     g_renderDeltas.clear();
 }
 
+// Draws frame n in colour 0xFF0000nn.
+bool NumberedRender() {
+    ++g_renders;
+    g_hge->Gfx_BeginScene();
+    g_hge->Gfx_Clear(0xFF000000u | DWORD(g_renders));
+    g_hge->Gfx_EndScene();
+    return false;
+}
+
 bool CountingFrame() {
     g_frameDeltas.push_back(g_hge->Timer_GetDelta());
     return ++g_frames >= g_stopAfter;
@@ -38,15 +47,6 @@ bool CountingFrame() {
 bool CountingRender() {
     g_renderDeltas.push_back(g_hge->Timer_GetDelta());
     ++g_renders;
-    return false;
-}
-
-// Draws frame n in colour 0xFF0000nn.
-bool NumberedRender() {
-    ++g_renders;
-    g_hge->Gfx_BeginScene();
-    g_hge->Gfx_Clear(0xFF000000u | DWORD(g_renders));
-    g_hge->Gfx_EndScene();
     return false;
 }
 
@@ -157,6 +157,22 @@ TEST_F(SystemTest, ExceptionsFromCallbacksPassThroughAndTheLoopCanRunAgain) {
     g_stopAfter = 3;
     EXPECT_TRUE(hge->System_Start());
     EXPECT_EQ(g_frames, 3);
+}
+
+bool ThrowingRender() {
+    g_hge->Gfx_BeginScene();
+    throw std::runtime_error("script failed while drawing");
+}
+
+TEST_F(SystemTest, SceneLeftOpenByAnExceptionDoesNotBlockTheNextFrames) {
+    hge->System_SetState(HGE_RENDERFUNC, ThrowingRender);
+    g_stopAfter = 5;
+    EXPECT_THROW(hge->System_Start(), std::runtime_error);
+    hge->System_SetState(HGE_RENDERFUNC, NumberedRender);
+    ResetCounters();
+    g_stopAfter = 3;
+    EXPECT_TRUE(hge->System_Start());
+    EXPECT_EQ(At(ReadScene(), 1, 1), 0xFF000002u);
 }
 
 TEST_F(SystemTest, LoopWithoutFrameFunctionDoesNotRun) {
