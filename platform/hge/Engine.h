@@ -151,6 +151,10 @@ private:
     void UpdateMapping();
     void PumpEvents(bool* quitRequested);
     void Present();
+    bool CanDrawStraightToWindow();
+    // Shows a frame drawn straight into the window; `keepPicture` first copies it into the
+    // scene framebuffer, for snapshots taken before the next frame.
+    void SwapIfPending(bool keepPicture);
     void ApplyIcon();
     void ApplyCursor();
 
@@ -194,6 +198,10 @@ private:
     DisplayMapping mapping_;
     GLuint sceneFramebuffer_ = 0;
     GLuint sceneTexture_ = 0;
+    // A 1:1 windowed frame is drawn straight into the window and shown at the next frame's
+    // start, so that until then the window's back buffer holds the last picture.
+    bool swapPending_ = false;
+    bool lastFrameInWindow_ = false;
 
     // Drawing.
     QuadRenderer renderer_;

@@ -27,7 +27,9 @@ bool Engine::Gfx_BeginScene(HTARGET target) {
         // One screen scene at a time; targets may open inside it.
         for (const Scene& s : scenes_)
             if (s.target == 0) return false;
-        scene.framebuffer = sceneFramebuffer_;
+        SwapIfPending(false);
+        // Window framebuffer 0 when the picture goes to the window unscaled: no copy.
+        scene.framebuffer = CanDrawStraightToWindow() ? 0 : sceneFramebuffer_;
         scene.width = width_;
         scene.height = height_;
     } else if (!textures_.TargetFramebuffer(target, &scene.framebuffer, &scene.width, &scene.height)) {
@@ -52,7 +54,15 @@ void Engine::Gfx_EndScene() {
     ResetBatch();
     const Scene ended = scenes_.back();
     scenes_.pop_back();
-    if (ended.target == 0) Present();
+    if (ended.target == 0) {
+        if (ended.framebuffer == 0) {
+            lastFrameInWindow_ = true;
+            swapPending_ = !minimised_;
+        } else {
+            lastFrameInWindow_ = false;
+            Present();
+        }
+    }
     if (!scenes_.empty()) {
         std::memcpy(transform_, scenes_.back().transform, sizeof(transform_));
         BindScene(scenes_.back());

@@ -145,7 +145,6 @@ bool QuadRenderer::Init() {
     glBindVertexArray(vao_);
     glGenBuffers(1, &vbo_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(hgeVertex)) * 4 * kMaxQuads, nullptr, GL_STREAM_DRAW);
     const GLsizei stride = sizeof(hgeVertex);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(hgeVertex, x)));
@@ -158,20 +157,20 @@ bool QuadRenderer::Init() {
     glEnableVertexAttribArray(3);
     glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(hgeVertex, tx)));
 
-    std::vector<uint16_t> indices(size_t(kMaxQuads) * 6);
+    std::vector<uint32_t> indices(size_t(kMaxQuads) * 6);
     for (int i = 0; i < kMaxQuads; ++i) {
-        const uint16_t base = uint16_t(i * 4);
-        uint16_t* q = indices.data() + size_t(i) * 6;
+        const uint32_t base = uint32_t(i) * 4;
+        uint32_t* q = indices.data() + size_t(i) * 6;
         q[0] = base;
-        q[1] = uint16_t(base + 1);
-        q[2] = uint16_t(base + 2);
-        q[3] = uint16_t(base + 2);
-        q[4] = uint16_t(base + 3);
+        q[1] = base + 1;
+        q[2] = base + 2;
+        q[3] = base + 2;
+        q[4] = base + 3;
         q[5] = base;
     }
     glGenBuffers(1, &ibo_);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(uint16_t)), indices.data(),
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(uint32_t)), indices.data(),
                  GL_STATIC_DRAW);
     glBindVertexArray(0);
 
@@ -215,10 +214,9 @@ void QuadRenderer::Flush() {
     glUniform3fv(program.rowY, 1, projection_.rowY);
     glBindVertexArray(vao_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    // Orphan the store so the driver need not wait for the previous draw.
-    const GLsizeiptr bytes = GLsizeiptr(sizeof(hgeVertex)) * 4 * count_;
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(hgeVertex)) * 4 * kMaxQuads, nullptr, GL_STREAM_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, vertices_.data());
+    // A fresh store of the size used: no wait for the previous draw, and nothing allocated
+    // beyond what is drawn (a full-size orphan costs a millisecond a frame on llvmpipe).
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(hgeVertex)) * 4 * count_, vertices_.data(), GL_STREAM_DRAW);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture_ ? texture_ : white_);
     glEnable(GL_BLEND);
@@ -227,7 +225,7 @@ void QuadRenderer::Flush() {
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     else
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glDrawElements(GL_TRIANGLES, count_ * 6, GL_UNSIGNED_SHORT, nullptr);
+    glDrawElements(GL_TRIANGLES, count_ * 6, GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
     count_ = 0;
     anyColorAdd_ = false;

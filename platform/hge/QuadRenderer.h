@@ -25,7 +25,7 @@ Projection MakeProjection(int width, int height, float cx, float cy, float dx, f
 
 class QuadRenderer {
 public:
-    static constexpr int kMaxQuads = 16384;  // 16-bit indices
+    static constexpr int kMaxQuads = 65536;  // one draw for 50,000 sprites; 32-bit indices
 
     bool Init();
     void Shutdown();
@@ -33,6 +33,11 @@ public:
 
     // Draws what is queued. Keeps the texture and blend mode.
     void Flush();
+    // Drops what is queued.
+    void Discard() {
+        count_ = 0;
+        anyColorAdd_ = false;
+    }
     void SetState(GLuint texture, bool alphaBlend) {
         texture_ = texture;
         alphaBlend_ = alphaBlend;

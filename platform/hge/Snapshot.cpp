@@ -9,7 +9,9 @@ namespace hgeplatform {
 bool Engine::Test_ReadPixels(HTARGET target, DWORD* out) {
     if (!OnGlThread() || !out) return false;
     renderer_.Flush();
-    GLuint framebuffer = sceneFramebuffer_;
+    GLuint framebuffer = lastFrameInWindow_ ? 0 : sceneFramebuffer_;
+    for (const Scene& s : scenes_)
+        if (s.target == 0) framebuffer = s.framebuffer;  // the frame being drawn
     int width = width_, height = height_;
     if (target && !textures_.TargetFramebuffer(target, &framebuffer, &width, &height)) {
         if (!scenes_.empty()) BindScene(scenes_.back());
@@ -21,8 +23,8 @@ bool Engine::Test_ReadPixels(HTARGET target, DWORD* out) {
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, out);
-    // Targets keep the picture's top row in GL row 0; the screen scene keeps its bottom row
-    // there.
+    // Targets keep the picture's top row in GL row 0; the screen scene (and the window)
+    // keeps its bottom row there.
     if (!target)
         for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
             std::swap_ranges(out + size_t(top) * size_t(width), out + size_t(top + 1) * size_t(width),

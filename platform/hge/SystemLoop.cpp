@@ -123,6 +123,7 @@ void Engine::System_Shutdown() {
     if (phase == kShut) return;
     if (phase == kRunning) {
         scenes_.clear();
+        swapPending_ = lastFrameInWindow_ = false;
         ResetBatch();
         audio_.Shutdown();
         if (window_) SDL_StopTextInput();
@@ -174,6 +175,28 @@ void Engine::UpdateMapping() {
     int w = width_, h = height_;
     if (window_) SDL_GetWindowSize(window_, &w, &h);
     mapping_ = ComputeDisplayMapping(windowed_, stretch_, width_, height_, w, h);
+}
+
+bool Engine::CanDrawStraightToWindow() {
+    if (!window_ || mapping_.x != 0 || mapping_.y != 0 || mapping_.width != width_ || mapping_.height != height_)
+        return false;
+    int drawW = 0, drawH = 0;
+    SDL_GL_GetDrawableSize(window_, &drawW, &drawH);
+    return drawW == width_ && drawH == height_;
+}
+
+void Engine::SwapIfPending(bool keepPicture) {
+    if (!swapPending_ || !window_) return;
+    swapPending_ = false;
+    if (keepPicture) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, sceneFramebuffer_);
+        glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        lastFrameInWindow_ = false;
+    }
+    SDL_GL_SwapWindow(window_);
+    if (!scenes_.empty()) BindScene(scenes_.back());
 }
 
 void Engine::Present() {
@@ -249,6 +272,16 @@ bool Engine::System_Start() {
         ~LoopGuard() {
             e->inLoop_ = false;
             e->input_.EndFrame();
+            if (!e->Running()) return;
+            // A callback that threw inside a scene leaves it open: drop it, or no screen
+            // scene could begin again.
+            if (!e->scenes_.empty()) {
+                e->renderer_.Discard();
+                e->scenes_.clear();
+                e->ResetBatch();
+                glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            }
+            e->SwapIfPending(true);
         }
     } guard{this};
 
@@ -263,7 +296,10 @@ bool Engine::System_Start() {
         }
         bool quit = false;
         PumpEvents(&quit);
-        if (quit && (!exitFunc_ || exitFunc_())) return true;
+        if (quit) {
+            SwapIfPending(true);  // the last picture stays on screen while the game asks
+            if (!exitFunc_ || exitFunc_()) return true;
+        }
 
         const uint64_t now = SDL_GetPerformanceCounter();
         const float real = float(double(now - lastCounter_) / frequency);

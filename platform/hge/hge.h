@@ -179,7 +179,8 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         = 0;
-    // Writes the last completed screen picture as a 24-bit BMP.
+    // Writes the last completed screen picture (the game's size) as a 24-bit BMP. Errors
+    // are not reported.
     virtual void System_Snapshot(const char* path) = 0;
 
     virtual void System_SetState(hgeBoolState state, bool value) = 0;
@@ -257,6 +258,8 @@ public:
     virtual bool Gfx_BeginScene(HTARGET target = 0) = 0;  // 0: the screen
     virtual void Gfx_EndScene() = 0;
     virtual void Gfx_Clear(DWORD color) = 0;
+    // Queues a quad; texture 0 draws untextured, a stale texture draws nothing. Main
+    // thread, inside a scene.
     virtual void Gfx_RenderQuad(const hgeQuad* quad) = 0;
     // Scales by (hscale, vscale) and rotates by rot about (x, y), then moves by (dx, dy).
     // Without arguments (hscale and vscale 0) the transform is reset; every

@@ -30,6 +30,15 @@ void ResetCounters() {
     g_renderDeltas.clear();
 }
 
+// Draws frame n in colour 0xFF0000nn.
+bool NumberedRender() {
+    ++g_renders;
+    g_hge->Gfx_BeginScene();
+    g_hge->Gfx_Clear(0xFF000000u | DWORD(g_renders));
+    g_hge->Gfx_EndScene();
+    return false;
+}
+
 bool CountingFrame() {
     g_frameDeltas.push_back(g_hge->Timer_GetDelta());
     return ++g_frames >= g_stopAfter;
@@ -150,6 +159,22 @@ TEST_F(SystemTest, ExceptionsFromCallbacksPassThroughAndTheLoopCanRunAgain) {
     EXPECT_EQ(g_frames, 3);
 }
 
+bool ThrowingRender() {
+    g_hge->Gfx_BeginScene();
+    throw std::runtime_error("script failed while drawing");
+}
+
+TEST_F(SystemTest, SceneLeftOpenByAnExceptionDoesNotBlockTheNextFrames) {
+    hge->System_SetState(HGE_RENDERFUNC, ThrowingRender);
+    g_stopAfter = 5;
+    EXPECT_THROW(hge->System_Start(), std::runtime_error);
+    hge->System_SetState(HGE_RENDERFUNC, NumberedRender);
+    ResetCounters();
+    g_stopAfter = 3;
+    EXPECT_TRUE(hge->System_Start());
+    EXPECT_EQ(At(ReadScene(), 1, 1), 0xFF000002u);
+}
+
 TEST_F(SystemTest, LoopWithoutFrameFunctionDoesNotRun) {
     hge->System_SetState(HGE_FRAMEFUNC, static_cast<hgeCallback>(nullptr));
     EXPECT_FALSE(hge->System_Start());
@@ -222,6 +247,41 @@ TEST_F(SystemTest, SnapshotWritesTheFrameAsBmp) {
     std::remove(path.c_str());
 
     hge->System_Snapshot("/nonexistent-folder/x.bmp");  // errors stay invisible
+}
+
+TEST_F(SystemTest, TheLastFrameStaysReadableAfterTheLoopAndDuringTheExitQuestion) {
+    hge->System_SetState(HGE_RENDERFUNC, NumberedRender);
+    g_stopAfter = 4;
+    ASSERT_TRUE(hge->System_Start());
+    ASSERT_EQ(g_renders, 3);
+    EXPECT_EQ(At(ReadScene(), 5, 5), 0xFF000003u);
+
+    // A snapshot from the exit function sees the frame before it.
+    struct Local {
+        static bool ExitReads() {
+            std::vector<DWORD> px(size_t(kWidth) * kHeight);
+            g_hge->Test_ReadPixels(0, px.data());
+            g_exitCalls = int(px[0] & 0xFF);
+            return true;
+        }
+    };
+    hge->System_SetState(HGE_EXITFUNC, Local::ExitReads);
+    ResetCounters();
+    g_stopAfter = 100;
+    struct Quitter {
+        static bool Frame() {
+            if (++g_frames == 3) {
+                SDL_Event quit{};
+                quit.type = SDL_QUIT;
+                SDL_PushEvent(&quit);
+            }
+            return false;
+        }
+    };
+    hge->System_SetState(HGE_FRAMEFUNC, Quitter::Frame);
+    ASSERT_TRUE(hge->System_Start());
+    EXPECT_EQ(g_renders, 3);
+    EXPECT_EQ(g_exitCalls, 3);
 }
 
 TEST_F(SystemTest, ExitQuestionTakesTheTestAnswerAndSaysYesWithoutADisplay) {
