@@ -225,7 +225,11 @@ void QuadRenderer::Flush() {
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     else
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glDrawElements(GL_TRIANGLES, count_ * 6, GL_UNSIGNED_INT, nullptr);
+    for (int first = 0; first < count_; first += kQuadsPerDraw) {
+        const int quads = count_ - first < kQuadsPerDraw ? count_ - first : kQuadsPerDraw;
+        glDrawElements(GL_TRIANGLES, quads * 6, GL_UNSIGNED_INT,
+                       reinterpret_cast<void*>(size_t(first) * 6 * sizeof(uint32_t)));
+    }
     glBindVertexArray(0);
     count_ = 0;
     anyColorAdd_ = false;
