@@ -52,7 +52,7 @@ bool Engine::CreateDisplay() {
     glBindTexture(GL_TEXTURE_2D, sceneTexture_);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width_, height_, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, TextureStore::kPictureFormat, width_, height_, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     glGenFramebuffers(1, &sceneFramebuffer_);
     glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer_);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneTexture_, 0);

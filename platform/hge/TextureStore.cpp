@@ -37,7 +37,7 @@ GLuint TextureStore::MakeGlTexture(int width, int height, const uint32_t* pixels
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, kPictureFormat, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
     return name;
 }
 

@@ -16,6 +16,10 @@ namespace hgeplatform {
 class TextureStore {
 public:
     static constexpr int kMaxSide = 16384;
+    // Internal format of every picture made with GL_BGRA / GL_UNSIGNED_BYTE texels. Left
+    // unsized, Mesa stores the picture as B8G8R8A8 like the texels (8 bits a channel, as
+    // RGBA8), and llvmpipe fills rectangles quickly only into framebuffers of that layout.
+    static constexpr GLint kPictureFormat = GL_RGBA;
 
     TextureStore();
     ~TextureStore();
