@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -162,6 +163,11 @@ private:
     void BindScene(const Scene& scene);
     void ResetBatch() { batchValid_ = false; }
     void FlushIfUses(HTEXTURE tex);
+    // After each screen frame: waits until at most kMaxFramesInFlight frames are queued
+    // for drawing but not drawn, as a driver does at the swap. Without it a software
+    // renderer lets the game run dozens of frames ahead of the picture, with their memory.
+    void LimitFramesInFlight();
+    void ForgetFramesInFlight();
 
     std::atomic<int> refs_{1};
     std::atomic<int> phase_{kCreated};
@@ -204,6 +210,8 @@ private:
     bool lastFrameInWindow_ = false;
 
     // Drawing.
+    static constexpr size_t kMaxFramesInFlight = 2;
+    std::deque<GLsync> framesInFlight_;
     QuadRenderer renderer_;
     std::vector<Scene> scenes_;
     float transform_[7] = {0, 0, 0, 0, 0, 0, 0};

@@ -62,6 +62,7 @@ void Engine::Gfx_EndScene() {
             lastFrameInWindow_ = false;
             Present();
         }
+        LimitFramesInFlight();
     }
     if (!scenes_.empty()) {
         std::memcpy(transform_, scenes_.back().transform, sizeof(transform_));
@@ -97,6 +98,25 @@ void Engine::Gfx_RenderQuad(const hgeQuad* quad) {
         batchValid_ = true;
     }
     renderer_.Append(*quad);
+}
+
+void Engine::LimitFramesInFlight() {
+    // The fence also hands the frame to the renderer now rather than when its queue fills.
+    framesInFlight_.push_back(glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
+    while (framesInFlight_.size() > kMaxFramesInFlight) {
+        GLsync oldest = framesInFlight_.front();
+        framesInFlight_.pop_front();
+        if (oldest) {
+            glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+            glDeleteSync(oldest);
+        }
+    }
+}
+
+void Engine::ForgetFramesInFlight() {
+    for (GLsync fence : framesInFlight_)
+        if (fence) glDeleteSync(fence);
+    framesInFlight_.clear();
 }
 
 void Engine::FlushIfUses(HTEXTURE tex) {

@@ -71,12 +71,14 @@ bool Engine::CreateDisplay() {
 void Engine::DestroyDisplay() {
     if (context_ && window_) {
         SDL_GL_MakeCurrent(window_, context_);
+        ForgetFramesInFlight();
         textures_.ReleaseGl();
         renderer_.Shutdown();
         if (sceneFramebuffer_) glDeleteFramebuffers(1, &sceneFramebuffer_);
         if (sceneTexture_) glDeleteTextures(1, &sceneTexture_);
     }
     sceneFramebuffer_ = sceneTexture_ = 0;
+    framesInFlight_.clear();  // the context's fences go with it
     if (context_) SDL_GL_DeleteContext(context_);
     context_ = nullptr;
     if (window_) SDL_DestroyWindow(window_);
