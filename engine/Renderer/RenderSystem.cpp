@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "engine/GUI/GUISystem.h"
@@ -58,6 +59,31 @@ struct RenderSystem::Impl {
     // Entries of destroyed sprites are nulled at once (a callback run from a
     // sprite's Update may free any sprite); the next rebuild compacts the list.
     std::vector<Sprite*> renderList;
+    // Every listed sprite with its place in renderList, sorted by address: a destroyed
+    // sprite's entry is found without a walk over the list, so freeing all the sprites of
+    // a state stays linear.
+    std::vector<std::pair<Sprite*, size_t>> renderPlaces;
+
+    void IndexRenderList()
+    {
+        renderPlaces.clear();
+        renderPlaces.reserve(renderList.size());
+        for (size_t i = 0; i < renderList.size(); ++i) {
+            if (renderList[i] != nullptr) {
+                renderPlaces.emplace_back(renderList[i], i);
+            }
+        }
+        std::sort(renderPlaces.begin(), renderPlaces.end());
+    }
+
+    void UnlistFromRender(Sprite* sprite)
+    {
+        const auto found = std::lower_bound(renderPlaces.begin(), renderPlaces.end(),
+                                            std::make_pair(sprite, size_t(0)));
+        if (found != renderPlaces.end() && found->first == sprite && renderList[found->second] == sprite) {
+            renderList[found->second] = nullptr;
+        }
+    }
     std::function<void(const ScreenSettings&, void*)> screenSettingsUpdater;
     std::function<void(const ScreenSettings&)> changeScreenSettings;
 };
@@ -140,7 +166,7 @@ void RenderSystem::UnregisterSprite(Sprite* sprite)
     for (auto& entry : _impl->sprites) {
         entry.second.erase(sprite);
     }
-    std::replace(_impl->renderList.begin(), _impl->renderList.end(), sprite, static_cast<Sprite*>(nullptr));
+    _impl->UnlistFromRender(sprite);
     _impl->dirty = true;
 }
 
@@ -169,15 +195,18 @@ void RenderSystem::RebuildRenderList()
         const auto found = _impl->sprites.find(_impl->currentGameState);
         if (found == _impl->sprites.end()) {
             list.clear();
+            _impl->IndexRenderList();
             _impl->dirty = false;
             return;
         }
         list.assign(found->second.begin(), found->second.end());
+        _impl->IndexRenderList();
     }
     SpriteGroupManager::Instance().EnablePriorityModifier();
     // The group pass may free sprites (their entries are nulled meanwhile).
     list.erase(std::remove(list.begin(), list.end(), static_cast<Sprite*>(nullptr)), list.end());
     std::sort(list.begin(), list.end(), DrawsBefore);
+    _impl->IndexRenderList();
     SpriteGroupManager::Instance().DisablePriorityModifier();
     _impl->dirty = false;
 }
@@ -203,6 +232,7 @@ void RenderSystem::UpdateWaiting(float dt)
     std::vector<Sprite*>& list = _impl->renderList;
     list.assign(found->second.begin(), found->second.end());
     std::sort(list.begin(), list.end(), DrawsBefore);
+    _impl->IndexRenderList();
     for (size_t i = 0; i < list.size(); ++i) {
         if (Sprite* sprite = list[i]) {
             sprite->Render();

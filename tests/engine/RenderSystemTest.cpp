@@ -215,6 +215,34 @@ TEST_F(RenderSystemTest, SpriteDestroyedDuringTheFrameIsNotUsedAgain)
     EXPECT_EQ((Log{"update first", "update third", "update late", "render first", "render late", "gui"}), Frame());
 }
 
+TEST_F(RenderSystemTest, ManySpritesFreedDuringTheFrameAreEachSkipped)
+{
+    // The list is in priority order, not in the order the sprites were made: every freed
+    // sprite must null its own entry and no other.
+    const int count = 200;
+    std::vector<std::unique_ptr<RecordingSprite>> sprites;
+    for (int i = 0; i < count; ++i) {
+        sprites.push_back(std::make_unique<RecordingSprite>(std::to_string(i), log, float((i * 37) % count)));
+    }
+    RecordingSprite trigger("trigger", log, -1.0f);
+    trigger.onUpdate = [&] {
+        for (int i = 0; i < count; i += 3) {
+            sprites[size_t(i)].reset();
+        }
+        trigger.onUpdate = nullptr;
+    };
+    Log expected{"render trigger"};
+    for (int priority = 0; priority < count; ++priority) {
+        for (int i = 0; i < count; ++i) {
+            if ((i * 37) % count == priority && i % 3 != 0) {
+                expected.push_back("render " + std::to_string(i));
+            }
+        }
+    }
+    EXPECT_EQ(expected, Drawn());
+    EXPECT_EQ(expected, Drawn());
+}
+
 TEST_F(RenderSystemTest, NanPrioritiesSortFirst)
 {
     const float nan = std::nanf("");
