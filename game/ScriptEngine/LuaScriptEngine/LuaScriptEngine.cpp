@@ -51,6 +51,15 @@ std::string ReadErrorMessage(lua_State* state)
     return message;
 }
 
+// No block made while loading a chunk of `length` bytes needs to be larger than this: an
+// element of any vector in a chunk takes at least one byte of it and at most 16 in memory
+// (a constant), and a string's bytes are all in the chunk. The fixed part leaves room for
+// the interpreter's own tables, which may grow during the load.
+size_t LoadBlockLimit(uint32_t length)
+{
+    return 16 * static_cast<size_t>(length) + (size_t(64) << 20);
+}
+
 std::string ScriptPiece(const char* text)
 {
     std::string piece = text ? text : "";
@@ -154,8 +163,25 @@ bool LuaScriptEngine::RunString(const char* text, uint32_t length)
         if (status == 0)
             status = lua_pcall(state, 0, LUA_MULTRET, 0);
     } else {
-        // Precompiled chunks are trusted game data: Lua 5.1 does not verify bytecode.
-        status = luaL_loadbuffer(state, text, length, "Binary");
+        // Precompiled chunks are trusted game data: Lua 5.1 does not verify bytecode
+        // fully. Loading is still bounded, so that counts in a damaged chunk cannot
+        // reserve memory its bytes could never fill.
+        {
+            struct LoadBound {
+                LuaStateContext* context;
+                size_t kept;
+                ~LoadBound()
+                {
+                    if (context)
+                        context->loadBlockLimit = kept;
+                }
+            } bound{LuaStateContext::Get(state), 0};
+            if (bound.context) {
+                bound.kept = bound.context->loadBlockLimit;
+                bound.context->loadBlockLimit = LoadBlockLimit(length);
+            }
+            status = luaL_loadbuffer(state, text, length, "Binary");
+        }
         if (status == 0)
             status = lua_pcall(state, 0, 0, 0);
     }
