@@ -1,4 +1,5 @@
 #include <string>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -198,6 +199,24 @@ TEST_F(LuaScriptEngineTest, PrecompiledChunkFailureShowsItsSignature)
     }();
     EXPECT_THAT(failure, HasSubstr("Binary"));
     EXPECT_THAT(failure, HasSubstr("\n\nScriptString: \x1bLuaQ\n"));
+}
+
+TEST_F(LuaScriptEngineTest, ChunkFailureShowsNoByteBeyondTheChunk)
+{
+    // A chunk handed over with its length has no terminator of its own: the piece of it
+    // in the failure text stops at its end, also when no NUL byte comes before.
+    const std::string withTail = std::string("\x1bLuaQ") + "tail beyond the chunk";
+    const std::vector<char> exact = {'\x1b', 'L', 'u', 'a', 'Q'};
+    for (const char* chunk : {withTail.c_str(), exact.data()}) {
+        std::string failure;
+        try {
+            engine.RunString(chunk, 5);
+        } catch (const std::runtime_error& e) {
+            failure = e.what();
+        }
+        EXPECT_THAT(failure, HasSubstr("\n\nScriptString: \x1bLuaQ\n"));
+        EXPECT_THAT(failure, testing::Not(HasSubstr("tail")));
+    }
 }
 
 // The bytes of a compiled text, as lua_dump writes them.

@@ -1,6 +1,7 @@
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -60,9 +61,15 @@ size_t LoadBlockLimit(uint32_t length)
     return 16 * static_cast<size_t>(length) + (size_t(64) << 20);
 }
 
-std::string ScriptPiece(const char* text)
+// The script text up to its first NUL; a precompiled chunk (length != 0) is its own
+// buffer with no terminator of its own, so its piece never reads past length bytes.
+std::string ScriptPiece(const char* text, uint32_t length)
 {
-    std::string piece = text ? text : "";
+    std::string piece;
+    if (text && length == 0)
+        piece = text;
+    else if (text)
+        piece.assign(text, strnlen(text, length));
     if (piece.size() > kMaxScriptPiece)
         piece = piece.substr(0, kMaxScriptPiece - 1) + piece.back();
     if (piece.empty())
@@ -203,7 +210,7 @@ bool LuaScriptEngine::RunString(const char* text, uint32_t length)
 
     std::string message = ReadErrorMessage(state);
     lua_settop(state, top);
-    message += ScriptPiece(text);
+    message += ScriptPiece(text, length);
     if (!_impl->fileStack.empty()) {
         message += "\nList of script files:\n";
         for (const std::string& path : _impl->fileStack)
