@@ -8,5 +8,7 @@ cmake --build "$root/build" -j "$(nproc)"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     . "$root/scripts/headless-env.sh"
 fi
-cd "$root/demo"
-exec "$root/build/launcher/Keldry" -windowed "$@"
+# The build stages the playable demo (scripts, generated pictures, packs) in
+# build/demo/Game; any argument means "Base" must be named with -resource.
+cd "$root/build/demo/Game"
+exec "$root/build/launcher/Keldry" -resource Base -windowed "$@"

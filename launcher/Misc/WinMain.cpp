@@ -1,9 +1,8 @@
-// The program's entry. The launcher is wired up once the game core and the
-// back-end stand; until then it only reports that it cannot run a game.
-#include <cstdio>
+// The program's entry: everything else lives in the launcher's own sources.
+#include "launcher/Misc/Application.h"
+#include "launcher/Misc/LauncherServices.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    std::fputs("Keldry: the launcher is not built yet.\n", stderr);
-    return 1;
+    return ApplicationCore::RunLauncher(argc, argv, ApplicationCore::DefaultLauncherServices());
 }

@@ -63,4 +63,8 @@ void Engine::Channel_StopAll() {
     if (!Shut()) audio_.ChannelStopAll();
 }
 
+void Engine::Test_SetAudioLoopback(bool loopback) { audioLoopback_ = loopback; }
+
+bool Engine::Test_RenderAudio(float* out, int frames) { return Running() && audio_.RenderSamples(out, frames); }
+
 }  // namespace hgeplatform

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/hge/ImageDecoder.h"
+#include "platform/os/MessageBox.h"
 
 namespace hgeplatform {
 
@@ -171,22 +172,9 @@ void Engine::Window_Focus() {
 bool Engine::System_AskYesNo(const char* text, const char* caption) {
     const int answer = yesNoAnswer_.load();
     if (answer >= 0) return answer == 1;
-    const SDL_MessageBoxButtonData buttons[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
-    };
-    SDL_MessageBoxData box{};
-    box.flags = SDL_MESSAGEBOX_INFORMATION;
-    box.window = window_;
-    box.title = caption ? caption : "";
-    box.message = text ? text : "";
-    box.numbuttons = 2;
-    box.buttons = buttons;
-    int pressed = -1;
-    // With no display no box can be shown: the question counts as answered yes, so a
-    // headless run can still be closed.
-    if (SDL_ShowMessageBox(&box, &pressed) < 0) return true;
-    return pressed == 1;
+    // With no display the box cannot be shown and the question counts as answered yes, so
+    // a headless run can still be closed.
+    return OsPlatform::AskYesNo(caption ? caption : "", text ? text : "", window_);
 }
 
 bool Engine::System_RegisterIcon(int id, const void* data, DWORD size) {

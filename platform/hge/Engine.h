@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/hge/AudioStub.h"
+#include "platform/hge/audio/AudioSystem.h"
 #include "platform/hge/DisplayMapping.h"
 #include "platform/hge/InputState.h"
 #include "platform/hge/LogFile.h"
@@ -121,6 +121,8 @@ public:
     void Test_SetFixedDelta(float seconds) override;
     void Test_SetYesNoAnswer(int answer) override;
     bool Test_ReadPixels(HTARGET target, DWORD* out) override;
+    void Test_SetAudioLoopback(bool loopback) override;
+    bool Test_RenderAudio(float* out, int frames) override;
 
 private:
     enum Phase { kCreated, kRunning, kShut };
@@ -149,6 +151,10 @@ private:
     void UpdateMapping();
     void PumpEvents(bool* quitRequested);
     void Present();
+    bool CanDrawStraightToWindow();
+    // Shows a frame drawn straight into the window; `keepPicture` first copies it into the
+    // scene framebuffer, for snapshots taken before the next frame.
+    void SwapIfPending(bool keepPicture);
     void ApplyIcon();
     void ApplyCursor();
 
@@ -192,6 +198,10 @@ private:
     DisplayMapping mapping_;
     GLuint sceneFramebuffer_ = 0;
     GLuint sceneTexture_ = 0;
+    // A 1:1 windowed frame is drawn straight into the window and shown at the next frame's
+    // start, so that until then the window's back buffer holds the last picture.
+    bool swapPending_ = false;
+    bool lastFrameInWindow_ = false;
 
     // Drawing.
     QuadRenderer renderer_;
@@ -204,6 +214,7 @@ private:
     TextureStore textures_;
     InputState input_;
     AudioSystem audio_;
+    bool audioLoopback_ = false;
     LogFile log_;
 
     // Timer and random.

@@ -13,7 +13,8 @@ void Engine::BindScene(const Scene& s) {
     glBindFramebuffer(GL_FRAMEBUFFER, s.framebuffer);
     glViewport(0, 0, s.width, s.height);
     const float* t = s.transform;
-    renderer_.SetProjection(MakeProjection(s.width, s.height, t[0], t[1], t[2], t[3], t[4], t[5], t[6]));
+    renderer_.SetProjection(
+        MakeProjection(s.width, s.height, t[0], t[1], t[2], t[3], t[4], t[5], t[6], s.target == 0));
 }
 
 bool Engine::Gfx_BeginScene(HTARGET target) {
@@ -26,7 +27,9 @@ bool Engine::Gfx_BeginScene(HTARGET target) {
         // One screen scene at a time; targets may open inside it.
         for (const Scene& s : scenes_)
             if (s.target == 0) return false;
-        scene.framebuffer = sceneFramebuffer_;
+        SwapIfPending(false);
+        // Window framebuffer 0 when the picture goes to the window unscaled: no copy.
+        scene.framebuffer = CanDrawStraightToWindow() ? 0 : sceneFramebuffer_;
         scene.width = width_;
         scene.height = height_;
     } else if (!textures_.TargetFramebuffer(target, &scene.framebuffer, &scene.width, &scene.height)) {
@@ -51,7 +54,15 @@ void Engine::Gfx_EndScene() {
     ResetBatch();
     const Scene ended = scenes_.back();
     scenes_.pop_back();
-    if (ended.target == 0) Present();
+    if (ended.target == 0) {
+        if (ended.framebuffer == 0) {
+            lastFrameInWindow_ = true;
+            swapPending_ = !minimised_;
+        } else {
+            lastFrameInWindow_ = false;
+            Present();
+        }
+    }
     if (!scenes_.empty()) {
         std::memcpy(transform_, scenes_.back().transform, sizeof(transform_));
         BindScene(scenes_.back());
@@ -101,7 +112,7 @@ void Engine::Gfx_SetTransform(float x, float y, float dx, float dy, float rot, f
     const float t[7] = {x, y, dx, dy, rot, hscale, vscale};
     std::memcpy(transform_, t, sizeof(t));
     const Scene& s = scenes_.back();
-    renderer_.SetProjection(MakeProjection(s.width, s.height, x, y, dx, dy, rot, hscale, vscale));
+    renderer_.SetProjection(MakeProjection(s.width, s.height, x, y, dx, dy, rot, hscale, vscale, s.target == 0));
 }
 
 bool Engine::Gfx_GetStretch() { return stretch_; }

@@ -8,38 +8,65 @@ namespace hgeplatform {
 
 namespace {
 
-const char* const kVertexShader = R"(#version 330 core
+// Batches without colour-add quads (nearly all) use this plain one.
+const char* const kMultiplyVertexShader = R"(#version 330 core
 layout(location = 0) in vec2 aPos;
-layout(location = 1) in float aMode;
 layout(location = 2) in vec4 aColor;
 layout(location = 3) in vec2 aUv;
 uniform vec3 uRowX;
 uniform vec3 uRowY;
 out vec4 vColor;
 out vec2 vUv;
-flat out float vMode;
 void main() {
     vec3 p = vec3(aPos, 1.0);
     gl_Position = vec4(dot(uRowX, p), dot(uRowY, p), 0.0, 1.0);
     vColor = aColor;
     vUv = aUv;
-    vMode = aMode;
 }
 )";
 
-// Colour add: texel + vertex colour (saturated), alpha multiplied; else all multiplied.
-const char* const kFragmentShader = R"(#version 330 core
+const char* const kMultiplyFragmentShader = R"(#version 330 core
 in vec4 vColor;
 in vec2 vUv;
-flat in float vMode;
+uniform sampler2D uTexture;
+out vec4 fragColor;
+void main() {
+    fragColor = texture(uTexture, vUv) * vColor;
+}
+)";
+
+// Batches with colour-add quads: the mode rides in each vertex (its z), so both kinds
+// share a batch.
+const char* const kMixedVertexShader = R"(#version 330 core
+layout(location = 0) in vec2 aPos;
+layout(location = 1) in float aMode;
+layout(location = 2) in vec4 aColor;
+layout(location = 3) in vec2 aUv;
+uniform vec3 uRowX;
+uniform vec3 uRowY;
+out vec4 vMul;
+out vec3 vAdd;
+out vec2 vUv;
+void main() {
+    vec3 p = vec3(aPos, 1.0);
+    gl_Position = vec4(dot(uRowX, p), dot(uRowY, p), 0.0, 1.0);
+    // Colour add: texel * 1 + colour; multiply: texel * colour + 0. Alpha always multiplies.
+    vMul = vec4(mix(aColor.rgb, vec3(1.0), aMode), aColor.a);
+    vAdd = aColor.rgb * aMode;
+    vUv = aUv;
+}
+)";
+
+// Without a branch: llvmpipe runs both sides of one, at a third of the fill rate.
+const char* const kMixedFragmentShader = R"(#version 330 core
+in vec4 vMul;
+in vec3 vAdd;
+in vec2 vUv;
 uniform sampler2D uTexture;
 out vec4 fragColor;
 void main() {
     vec4 t = texture(uTexture, vUv);
-    if (vMode > 0.5)
-        fragColor = vec4(min(t.rgb + vColor.rgb, vec3(1.0)), t.a * vColor.a);
-    else
-        fragColor = t * vColor;
+    fragColor = vec4(min(t.rgb * vMul.rgb + vAdd, vec3(1.0)), t.a * vMul.a);
 }
 )";
 
@@ -59,7 +86,7 @@ GLuint Compile(GLenum kind, const char* source) {
 }  // namespace
 
 Projection MakeProjection(int width, int height, float cx, float cy, float dx, float dy, float rot,
-                          float hscale, float vscale) {
+                          float hscale, float vscale, bool bottomUp) {
     // Affine transform a*x + b*y + c (x), d*x + e*y + f (y).
     float a = 1, b = 0, c = 0, d = 0, e = 1, f = 0;
     if (hscale != 0.0f || vscale != 0.0f) {
@@ -81,39 +108,43 @@ Projection MakeProjection(int width, int height, float cx, float cy, float dx, f
     p.rowY[0] = d * sy;
     p.rowY[1] = e * sy;
     p.rowY[2] = f * sy - 1.0f;
+    if (bottomUp)
+        for (float& v : p.rowY) v = -v;
     return p;
 }
 
-bool QuadRenderer::Init() {
-    GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader);
-    GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader);
-    if (!vs || !fs) {
-        if (vs) glDeleteShader(vs);
-        if (fs) glDeleteShader(fs);
-        return false;
+bool QuadRenderer::Program::Build(const char* vertexSource, const char* fragmentSource) {
+    GLuint vs = Compile(GL_VERTEX_SHADER, vertexSource);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, fragmentSource);
+    if (vs && fs) {
+        name = glCreateProgram();
+        glAttachShader(name, vs);
+        glAttachShader(name, fs);
+        glLinkProgram(name);
     }
-    program_ = glCreateProgram();
-    glAttachShader(program_, vs);
-    glAttachShader(program_, fs);
-    glLinkProgram(program_);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
+    if (vs) glDeleteShader(vs);
+    if (fs) glDeleteShader(fs);
     GLint ok = 0;
-    glGetProgramiv(program_, GL_LINK_STATUS, &ok);
-    if (!ok) {
+    if (name) glGetProgramiv(name, GL_LINK_STATUS, &ok);
+    if (!ok) return false;
+    rowX = glGetUniformLocation(name, "uRowX");
+    rowY = glGetUniformLocation(name, "uRowY");
+    glUseProgram(name);
+    glUniform1i(glGetUniformLocation(name, "uTexture"), 0);
+    return true;
+}
+
+bool QuadRenderer::Init() {
+    if (!multiply_.Build(kMultiplyVertexShader, kMultiplyFragmentShader) ||
+        !mixed_.Build(kMixedVertexShader, kMixedFragmentShader)) {
         Shutdown();
         return false;
     }
-    rowXLoc_ = glGetUniformLocation(program_, "uRowX");
-    rowYLoc_ = glGetUniformLocation(program_, "uRowY");
-    glUseProgram(program_);
-    glUniform1i(glGetUniformLocation(program_, "uTexture"), 0);
 
     glGenVertexArrays(1, &vao_);
     glBindVertexArray(vao_);
     glGenBuffers(1, &vbo_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(hgeVertex)) * 4 * kMaxQuads, nullptr, GL_STREAM_DRAW);
     const GLsizei stride = sizeof(hgeVertex);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(hgeVertex, x)));
@@ -126,20 +157,20 @@ bool QuadRenderer::Init() {
     glEnableVertexAttribArray(3);
     glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(hgeVertex, tx)));
 
-    std::vector<uint16_t> indices(size_t(kMaxQuads) * 6);
+    std::vector<uint32_t> indices(size_t(kMaxQuads) * 6);
     for (int i = 0; i < kMaxQuads; ++i) {
-        const uint16_t base = uint16_t(i * 4);
-        uint16_t* q = indices.data() + size_t(i) * 6;
+        const uint32_t base = uint32_t(i) * 4;
+        uint32_t* q = indices.data() + size_t(i) * 6;
         q[0] = base;
-        q[1] = uint16_t(base + 1);
-        q[2] = uint16_t(base + 2);
-        q[3] = uint16_t(base + 2);
-        q[4] = uint16_t(base + 3);
+        q[1] = base + 1;
+        q[2] = base + 2;
+        q[3] = base + 2;
+        q[4] = base + 3;
         q[5] = base;
     }
     glGenBuffers(1, &ibo_);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(uint16_t)), indices.data(),
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(uint32_t)), indices.data(),
                  GL_STATIC_DRAW);
     glBindVertexArray(0);
 
@@ -161,27 +192,31 @@ void QuadRenderer::Shutdown() {
     if (ibo_) glDeleteBuffers(1, &ibo_);
     if (vbo_) glDeleteBuffers(1, &vbo_);
     if (vao_) glDeleteVertexArrays(1, &vao_);
-    if (program_) glDeleteProgram(program_);
-    white_ = ibo_ = vbo_ = vao_ = program_ = 0;
+    if (multiply_.name) glDeleteProgram(multiply_.name);
+    if (mixed_.name) glDeleteProgram(mixed_.name);
+    multiply_ = Program();
+    mixed_ = Program();
+    white_ = ibo_ = vbo_ = vao_ = 0;
     vertices_.clear();
     vertices_.shrink_to_fit();
     count_ = 0;
 }
 
 void QuadRenderer::Flush() {
-    if (count_ == 0 || !program_) {
+    if (count_ == 0 || !vao_) {
         count_ = 0;
+        anyColorAdd_ = false;
         return;
     }
-    glUseProgram(program_);
-    glUniform3fv(rowXLoc_, 1, projection_.rowX);
-    glUniform3fv(rowYLoc_, 1, projection_.rowY);
+    const Program& program = anyColorAdd_ ? mixed_ : multiply_;
+    glUseProgram(program.name);
+    glUniform3fv(program.rowX, 1, projection_.rowX);
+    glUniform3fv(program.rowY, 1, projection_.rowY);
     glBindVertexArray(vao_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    // Orphan the store so the driver need not wait for the previous draw.
-    const GLsizeiptr bytes = GLsizeiptr(sizeof(hgeVertex)) * 4 * count_;
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(hgeVertex)) * 4 * kMaxQuads, nullptr, GL_STREAM_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, vertices_.data());
+    // A fresh store of the size used: no wait for the previous draw, and nothing allocated
+    // beyond what is drawn (a full-size orphan costs a millisecond a frame on llvmpipe).
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(hgeVertex)) * 4 * count_, vertices_.data(), GL_STREAM_DRAW);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture_ ? texture_ : white_);
     glEnable(GL_BLEND);
@@ -190,9 +225,10 @@ void QuadRenderer::Flush() {
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     else
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glDrawElements(GL_TRIANGLES, count_ * 6, GL_UNSIGNED_SHORT, nullptr);
+    glDrawElements(GL_TRIANGLES, count_ * 6, GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
     count_ = 0;
+    anyColorAdd_ = false;
 }
 
 }  // namespace hgeplatform

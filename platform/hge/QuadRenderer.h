@@ -17,14 +17,15 @@ struct Projection {
     float rowY[3] = {0, 1, 0};
 };
 
-// Picture coordinates of a w x h framebuffer, row 0 = top, after the transform
-// x' = R(rot) S(hscale, vscale) (p - c) + c + d.
+// Picture coordinates of a w x h framebuffer after the transform
+// x' = R(rot) S(hscale, vscale) (p - c) + c + d. GL row 0 holds the picture's top row,
+// or its bottom row when `bottomUp`.
 Projection MakeProjection(int width, int height, float cx, float cy, float dx, float dy, float rot,
-                          float hscale, float vscale);
+                          float hscale, float vscale, bool bottomUp = false);
 
 class QuadRenderer {
 public:
-    static constexpr int kMaxQuads = 16384;  // 16-bit indices
+    static constexpr int kMaxQuads = 65536;  // one draw for 50,000 sprites; 32-bit indices
 
     bool Init();
     void Shutdown();
@@ -32,6 +33,11 @@ public:
 
     // Draws what is queued. Keeps the texture and blend mode.
     void Flush();
+    // Drops what is queued.
+    void Discard() {
+        count_ = 0;
+        anyColorAdd_ = false;
+    }
     void SetState(GLuint texture, bool alphaBlend) {
         texture_ = texture;
         alphaBlend_ = alphaBlend;
@@ -44,24 +50,32 @@ public:
         hgeVertex* v = vertices_.data() + size_t(count_) * 4;
         std::memcpy(v, q.v, sizeof(q.v));
         // z carries the colour mode to the shader: nothing here draws with depth.
-        const float mode = (q.blend & BLEND_COLORADD) ? 1.0f : 0.0f;
+        const bool add = (q.blend & BLEND_COLORADD) != 0;
+        const float mode = add ? 1.0f : 0.0f;
         v[0].z = v[1].z = v[2].z = v[3].z = mode;
+        anyColorAdd_ |= add;
         ++count_;
     }
 
 private:
-    GLuint program_ = 0;
+    struct Program {
+        GLuint name = 0;
+        GLint rowX = -1;
+        GLint rowY = -1;
+        bool Build(const char* vertexSource, const char* fragmentSource);
+    };
+    Program multiply_;  // every quad of the batch multiplies
+    Program mixed_;     // some quads add their colour
     GLuint vao_ = 0;
     GLuint vbo_ = 0;
     GLuint ibo_ = 0;
     GLuint white_ = 0;
-    GLint rowXLoc_ = -1;
-    GLint rowYLoc_ = -1;
     GLuint texture_ = 0;
     bool alphaBlend_ = true;
     Projection projection_;
     std::vector<hgeVertex> vertices_;
     int count_ = 0;
+    bool anyColorAdd_ = false;
 };
 
 }  // namespace hgeplatform

@@ -1,4 +1,6 @@
 // Screen pictures: the snapshot file and the read-back test hook.
+#include <algorithm>
+
 #include "platform/hge/BmpWriter.h"
 #include "platform/hge/Engine.h"
 
@@ -7,7 +9,9 @@ namespace hgeplatform {
 bool Engine::Test_ReadPixels(HTARGET target, DWORD* out) {
     if (!OnGlThread() || !out) return false;
     renderer_.Flush();
-    GLuint framebuffer = sceneFramebuffer_;
+    GLuint framebuffer = lastFrameInWindow_ ? 0 : sceneFramebuffer_;
+    for (const Scene& s : scenes_)
+        if (s.target == 0) framebuffer = s.framebuffer;  // the frame being drawn
     int width = width_, height = height_;
     if (target && !textures_.TargetFramebuffer(target, &framebuffer, &width, &height)) {
         if (!scenes_.empty()) BindScene(scenes_.back());
@@ -18,8 +22,13 @@ bool Engine::Test_ReadPixels(HTARGET target, DWORD* out) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    // GL row 0 holds the picture's top row: rows come out top first.
     glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, out);
+    // Targets keep the picture's top row in GL row 0; the screen scene (and the window)
+    // keeps its bottom row there.
+    if (!target)
+        for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(out + size_t(top) * size_t(width), out + size_t(top + 1) * size_t(width),
+                             out + size_t(bottom) * size_t(width));
     if (!scenes_.empty())
         BindScene(scenes_.back());
     else

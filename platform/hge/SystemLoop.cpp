@@ -86,7 +86,9 @@ void Engine::DestroyDisplay() {
 }
 
 bool Engine::System_Initiate() {
-    if (phase_.load() != kCreated) return false;
+    // The object outlives a shutdown (its holders keep it to process exit), so it may open
+    // again afterwards.
+    if (phase_.load() == kRunning) return false;
     if (width_ <= 0 || height_ <= 0 || width_ > TextureStore::kMaxSide || height_ > TextureStore::kMaxSide) {
         System_Log("Invalid screen size %dx%d", width_, height_);
         return false;
@@ -96,6 +98,7 @@ bool Engine::System_Initiate() {
         return false;
     }
     glThread_ = std::this_thread::get_id();
+    input_ = InputState();
     minimised_ = false;
     gfxRestorePending_ = false;
     phase_.store(kRunning);
@@ -105,7 +108,10 @@ bool Engine::System_Initiate() {
     ApplyCursor();
     ApplyIcon();
     UpdateMapping();
-    audio_.Initiate();
+    if (audioLoopback_)
+        audio_.Initiate(AudioSystem::Device::Loopback);
+    else
+        audio_.Initiate();
     audio_.SetMusicVolume(musicVolume_);
     lastCounter_ = SDL_GetPerformanceCounter();
     delta_ = 0.0f;
@@ -117,6 +123,7 @@ void Engine::System_Shutdown() {
     if (phase == kShut) return;
     if (phase == kRunning) {
         scenes_.clear();
+        swapPending_ = lastFrameInWindow_ = false;
         ResetBatch();
         audio_.Shutdown();
         if (window_) SDL_StopTextInput();
@@ -170,6 +177,28 @@ void Engine::UpdateMapping() {
     mapping_ = ComputeDisplayMapping(windowed_, stretch_, width_, height_, w, h);
 }
 
+bool Engine::CanDrawStraightToWindow() {
+    if (!window_ || mapping_.x != 0 || mapping_.y != 0 || mapping_.width != width_ || mapping_.height != height_)
+        return false;
+    int drawW = 0, drawH = 0;
+    SDL_GL_GetDrawableSize(window_, &drawW, &drawH);
+    return drawW == width_ && drawH == height_;
+}
+
+void Engine::SwapIfPending(bool keepPicture) {
+    if (!swapPending_ || !window_) return;
+    swapPending_ = false;
+    if (keepPicture) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, sceneFramebuffer_);
+        glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        lastFrameInWindow_ = false;
+    }
+    SDL_GL_SwapWindow(window_);
+    if (!scenes_.empty()) BindScene(scenes_.back());
+}
+
 void Engine::Present() {
     if (!window_ || minimised_) return;
     int winW = 0, winH = 0, drawW = 0, drawH = 0;
@@ -184,12 +213,16 @@ void Engine::Present() {
 
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, drawW, drawH);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // Bars only where the picture leaves some.
+    if (x0 > 0 || top > 0 || x1 < drawW || bottom < drawH) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer_);
-    // The scene's row 0 is the picture's top; the window's row 0 is its bottom.
+    // The scene is stored bottom row first, like the window, so an unscaled picture is a
+    // plain copy.
     const bool exact = (x1 - x0) == width_ && (bottom - top) == height_;
-    glBlitFramebuffer(0, 0, width_, height_, x0, drawH - top, x1, drawH - bottom, GL_COLOR_BUFFER_BIT,
+    glBlitFramebuffer(0, 0, width_, height_, x0, drawH - bottom, x1, drawH - top, GL_COLOR_BUFFER_BIT,
                       exact ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     SDL_GL_SwapWindow(window_);
@@ -239,6 +272,16 @@ bool Engine::System_Start() {
         ~LoopGuard() {
             e->inLoop_ = false;
             e->input_.EndFrame();
+            if (!e->Running()) return;
+            // A callback that threw inside a scene leaves it open: drop it, or no screen
+            // scene could begin again.
+            if (!e->scenes_.empty()) {
+                e->renderer_.Discard();
+                e->scenes_.clear();
+                e->ResetBatch();
+                glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            }
+            e->SwapIfPending(true);
         }
     } guard{this};
 
@@ -253,7 +296,10 @@ bool Engine::System_Start() {
         }
         bool quit = false;
         PumpEvents(&quit);
-        if (quit && (!exitFunc_ || exitFunc_())) return true;
+        if (quit) {
+            SwapIfPending(true);  // the last picture stays on screen while the game asks
+            if (!exitFunc_ || exitFunc_()) return true;
+        }
 
         const uint64_t now = SDL_GetPerformanceCounter();
         const float real = float(double(now - lastCounter_) / frequency);
@@ -265,7 +311,8 @@ bool Engine::System_Start() {
         if (renderFunc_) renderFunc_();
         input_.EndFrame();
 
-        if (!vsync_ && fixedDelta_ <= 0.0f) {
+        // Without vsync, or minimised (nothing is presented), the loop would spin a core.
+        if ((!vsync_ || minimised_) && fixedDelta_ <= 0.0f) {
             const double spent = double(SDL_GetPerformanceCounter() - now) * 1000.0 / frequency;
             if (spent < kFrameCapMs) SDL_Delay(Uint32(kFrameCapMs - spent));
         }

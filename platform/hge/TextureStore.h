@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/hge/HandleTable.h"
+#include "platform/hge/SlotTable.h"
 
 namespace hgeplatform {
 
@@ -73,8 +73,8 @@ private:
     void Delete(GLuint texture, GLuint framebuffer, bool onGlThread);
 
     std::mutex mutex_;
-    HandleTable<Texture> textures_;
-    HandleTable<Target> targets_;
+    SlotTable<Texture> textures_;
+    SlotTable<Target> targets_;
     std::vector<uint32_t> pendingUploads_;
     std::vector<GLuint> deadTextures_;
     std::vector<GLuint> deadFramebuffers_;

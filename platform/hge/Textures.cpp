@@ -61,8 +61,9 @@ void Engine::Target_Free(HTARGET target) {
     bool gl = OnGlThread();
     // A target still open as a scene keeps its framebuffer until the GL work deferred
     // to the scene's end.
-    for (const Scene& s : scenes_)
-        if (s.target == target) gl = false;
+    if (gl)
+        for (const Scene& s : scenes_)
+            if (s.target == target) gl = false;
     textures_.FreeTarget(target, gl);
 }
 

@@ -80,6 +80,7 @@ int FromScancode(SDL_Scancode s) {
     case SDL_SCANCODE_BACKSLASH: return HGEK_BACKSLASH;
     case SDL_SCANCODE_RIGHTBRACKET: return HGEK_RBRACKET;
     case SDL_SCANCODE_APOSTROPHE: return HGEK_APOSTROPHE;
+    case SDL_SCANCODE_NONUSBACKSLASH: return 0xE2;  // the extra key of European keyboards
     default: return 0;
     }
 }

@@ -9,7 +9,7 @@
 // - OpenGL is used only by the thread that called System_Initiate. Textures may be
 //   created, loaded, locked and freed on any thread; their pixels reach the GPU on the
 //   main thread before they are first drawn.
-// - After System_Shutdown every call is harmless.
+// - After System_Shutdown every call is harmless until System_Initiate opens it again.
 #include <cstdint>
 
 typedef uint32_t DWORD;
@@ -164,7 +164,8 @@ public:
     virtual void Release() = 0;
 
     // --- System -------------------------------------------------------------------
-    // Creates the window and devices from the stored states; false on failure.
+    // Creates the window and devices from the stored states; false on failure or when
+    // already running. After System_Shutdown it may be called again.
     virtual bool System_Initiate() = 0;
     // Closes everything. Safe without Initiate, after a failed Initiate, twice, and
     // with a scene left open.
@@ -178,7 +179,8 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         = 0;
-    // Writes the last completed screen picture as a 24-bit BMP.
+    // Writes the last completed screen picture (the game's size) as a 24-bit BMP. Errors
+    // are not reported.
     virtual void System_Snapshot(const char* path) = 0;
 
     virtual void System_SetState(hgeBoolState state, bool value) = 0;
@@ -256,6 +258,8 @@ public:
     virtual bool Gfx_BeginScene(HTARGET target = 0) = 0;  // 0: the screen
     virtual void Gfx_EndScene() = 0;
     virtual void Gfx_Clear(DWORD color) = 0;
+    // Queues a quad; texture 0 draws untextured, a stale texture draws nothing. Main
+    // thread, inside a scene.
     virtual void Gfx_RenderQuad(const hgeQuad* quad) = 0;
     // Scales by (hscale, vscale) and rotates by rot about (x, y), then moves by (dx, dy).
     // Without arguments (hscale and vscale 0) the transform is reset; every
@@ -299,6 +303,11 @@ public:
     // Copies the picture of a target (0: the screen scene, the last drawn frame) into
     // `out` as ARGB texels, top row first, width x height of that picture.
     virtual bool Test_ReadPixels(HTARGET target, DWORD* out) = 0;
+    // Before System_Initiate: sound is mixed only when Test_RenderAudio asks for it.
+    virtual void Test_SetAudioLoopback(bool loopback) = 0;
+    // Mixes `frames` stereo frames (interleaved float, left first) on the loopback device;
+    // false on any other.
+    virtual bool Test_RenderAudio(float* out, int frames) = 0;
 
 protected:
     virtual ~HGE() = default;

@@ -76,6 +76,21 @@ TEST_F(HgeWindowTest, QuadsOfDifferentModesAndTexturesKeepTheirOrder) {
     EXPECT_EQ(At(px, 44, 8), 0xFF00FF00u);
 }
 
+TEST_F(HgeWindowTest, EveryQuadOfABatchLargerThanTheBufferIsDrawnOnce) {
+    const int count = 70000;  // more than one vertex buffer holds
+    ASSERT_TRUE(hge->Gfx_BeginScene());
+    hge->Gfx_Clear(0xFF000000);
+    for (int i = 0; i < count; ++i) {
+        const float x = float(i % width), y = float((i / width) % height);
+        const hgeQuad q = Quad(x, y, x + 1, y + 1, 0xFF010101, 0, BLEND_COLORMUL | BLEND_ALPHAADD);
+        hge->Gfx_RenderQuad(&q);
+    }
+    hge->Gfx_EndScene();
+    long total = 0;
+    for (DWORD p : ReadScene()) total += long(p & 0xFF);
+    EXPECT_EQ(total, count);
+}
+
 TEST_F(HgeWindowTest, TransformScalesAndIsResetByTheNextScene) {
     for (int pass = 0; pass < 2; ++pass) {
         ASSERT_TRUE(hge->Gfx_BeginScene());

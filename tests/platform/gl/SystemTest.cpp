@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 
 #include "tests/platform/gl/HgeWindow.h"
 
@@ -27,6 +28,15 @@ void ResetCounters() {
     g_exitAnswer = false;
     g_frameDeltas.clear();
     g_renderDeltas.clear();
+}
+
+// Draws frame n in colour 0xFF0000nn.
+bool NumberedRender() {
+    ++g_renders;
+    g_hge->Gfx_BeginScene();
+    g_hge->Gfx_Clear(0xFF000000u | DWORD(g_renders));
+    g_hge->Gfx_EndScene();
+    return false;
 }
 
 bool CountingFrame() {
@@ -106,7 +116,7 @@ TEST(HgeObjectTest, StatesSetBeforeInitiateHoldAfterIt) {
     EXPECT_EQ(w, 96);
     EXPECT_EQ(h, 64);
     EXPECT_STREQ(SDL_GetWindowTitle(window), " * title * ");
-    EXPECT_FALSE(hge->System_Initiate());  // once only
+    EXPECT_FALSE(hge->System_Initiate());  // already open
     hge->System_Shutdown();
     EXPECT_EQ(hge->System_GetState(HGE_HWND), nullptr);
     hge->Release();
@@ -132,6 +142,37 @@ TEST_F(SystemTest, LoopRunsUntilTheFrameFunctionSaysStop) {
         EXPECT_GE(g_frameDeltas[i], 0.0f);
         EXPECT_LE(g_frameDeltas[i], 0.1f);
     }
+}
+
+bool ThrowingFrame() {
+    ++g_frames;
+    throw std::runtime_error("script failed");
+}
+
+TEST_F(SystemTest, ExceptionsFromCallbacksPassThroughAndTheLoopCanRunAgain) {
+    hge->System_SetState(HGE_FRAMEFUNC, ThrowingFrame);
+    EXPECT_THROW(hge->System_Start(), std::runtime_error);
+    EXPECT_EQ(g_frames, 1);
+    hge->System_SetState(HGE_FRAMEFUNC, CountingFrame);
+    g_stopAfter = 3;
+    EXPECT_TRUE(hge->System_Start());
+    EXPECT_EQ(g_frames, 3);
+}
+
+bool ThrowingRender() {
+    g_hge->Gfx_BeginScene();
+    throw std::runtime_error("script failed while drawing");
+}
+
+TEST_F(SystemTest, SceneLeftOpenByAnExceptionDoesNotBlockTheNextFrames) {
+    hge->System_SetState(HGE_RENDERFUNC, ThrowingRender);
+    g_stopAfter = 5;
+    EXPECT_THROW(hge->System_Start(), std::runtime_error);
+    hge->System_SetState(HGE_RENDERFUNC, NumberedRender);
+    ResetCounters();
+    g_stopAfter = 3;
+    EXPECT_TRUE(hge->System_Start());
+    EXPECT_EQ(At(ReadScene(), 1, 1), 0xFF000002u);
 }
 
 TEST_F(SystemTest, LoopWithoutFrameFunctionDoesNotRun) {
@@ -208,6 +249,41 @@ TEST_F(SystemTest, SnapshotWritesTheFrameAsBmp) {
     hge->System_Snapshot("/nonexistent-folder/x.bmp");  // errors stay invisible
 }
 
+TEST_F(SystemTest, TheLastFrameStaysReadableAfterTheLoopAndDuringTheExitQuestion) {
+    hge->System_SetState(HGE_RENDERFUNC, NumberedRender);
+    g_stopAfter = 4;
+    ASSERT_TRUE(hge->System_Start());
+    ASSERT_EQ(g_renders, 3);
+    EXPECT_EQ(At(ReadScene(), 5, 5), 0xFF000003u);
+
+    // A snapshot from the exit function sees the frame before it.
+    struct Local {
+        static bool ExitReads() {
+            std::vector<DWORD> px(size_t(kWidth) * kHeight);
+            g_hge->Test_ReadPixels(0, px.data());
+            g_exitCalls = int(px[0] & 0xFF);
+            return true;
+        }
+    };
+    hge->System_SetState(HGE_EXITFUNC, Local::ExitReads);
+    ResetCounters();
+    g_stopAfter = 100;
+    struct Quitter {
+        static bool Frame() {
+            if (++g_frames == 3) {
+                SDL_Event quit{};
+                quit.type = SDL_QUIT;
+                SDL_PushEvent(&quit);
+            }
+            return false;
+        }
+    };
+    hge->System_SetState(HGE_FRAMEFUNC, Quitter::Frame);
+    ASSERT_TRUE(hge->System_Start());
+    EXPECT_EQ(g_renders, 3);
+    EXPECT_EQ(g_exitCalls, 3);
+}
+
 TEST_F(SystemTest, ExitQuestionTakesTheTestAnswerAndSaysYesWithoutADisplay) {
     hge->Test_SetYesNoAnswer(0);
     EXPECT_FALSE(hge->System_AskYesNo("You really want to quit?", "Information"));
@@ -239,7 +315,6 @@ TEST_F(SystemTest, ShutdownWithASceneOpenAndEveryCallAfterwardsIsHarmless) {
     EXPECT_EQ(hge->Target_TakeTexture(target), 0u);
     hge->Target_Free(target);
     EXPECT_FALSE(hge->System_Start());
-    EXPECT_FALSE(hge->System_Initiate());
     hge->System_Snapshot("/tmp/never.bmp");
     EXPECT_FALSE(hge->Test_ReadPixels(0, nullptr));
     EXPECT_EQ(hge->Effect_Load("x", 1), 0u);
@@ -254,6 +329,20 @@ TEST_F(SystemTest, ShutdownWithASceneOpenAndEveryCallAfterwardsIsHarmless) {
     hge->Window_Minimize();
     hge->Window_Restore();
     hge->System_Shutdown();
+
+    // The object opens again and draws.
+    ASSERT_TRUE(hge->System_Initiate());
+    EXPECT_FALSE(hge->System_Initiate());  // already open
+    EXPECT_EQ(hge->Texture_GetWidth(tex, true), 0);  // textures went with the shutdown
+    HTEXTURE fresh = hge->Texture_Create(8, 8);
+    EXPECT_NE(fresh, tex);  // and their handles stay stale
+    EXPECT_EQ(hge->Texture_GetWidth(tex, true), 0);
+    ASSERT_TRUE(hge->Gfx_BeginScene());
+    hge->Gfx_Clear(0xFF000000);
+    const hgeQuad white = Quad(0, 0, 4, 4, 0xFFFFFFFF);
+    hge->Gfx_RenderQuad(&white);
+    hge->Gfx_EndScene();
+    EXPECT_EQ(At(ReadScene(), 2, 2), 0xFFFFFFFFu);
 }
 
 }  // namespace

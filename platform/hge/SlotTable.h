@@ -8,9 +8,9 @@
 namespace hgeplatform {
 
 template <typename Record>
-class HandleTable {
+class SlotTable {
 public:
-    explicit HandleTable(uint32_t kindBit) : kindBit_(kindBit) {}
+    explicit SlotTable(uint32_t kindBit) : kindBit_(kindBit) {}
 
     uint32_t Add(Record record) {
         uint32_t slot;
@@ -53,9 +53,14 @@ public:
             if (e.used) fn(e.record);
     }
 
+    // Frees every record. Generations stay, so handles from before stay stale.
     void Clear() {
-        entries_.clear();
         free_.clear();
+        for (uint32_t slot = uint32_t(entries_.size()); slot-- > 0;) {
+            entries_[slot].used = false;
+            entries_[slot].record = Record();
+            free_.push_back(slot);
+        }
     }
 
 private:

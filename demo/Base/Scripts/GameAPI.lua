@@ -1,0 +1,37 @@
+-- Runs in every game state before the state's own script.
+GameStateSystem():RunScript('Scripts/Settings.lua')
+
+Game = {}
+
+function Game.MakeSprite(name, texture, x, y, priority)
+  local sprite = Sprite()
+  sprite:SetName(name)
+  sprite:SetTexture(texture)
+  sprite:SetFullTextureRect()
+  sprite:SetPosition(x, y)
+  sprite:SetPriority(priority)
+  sprite:Show()
+  return sprite
+end
+
+function Game.Step(dt)
+  if Settings.fixedStep > 0 then
+    return Settings.fixedStep
+  end
+  return dt
+end
+
+-- A thing that moves in a straight line and bounces off the edges of the area.
+function Game.Mover(sprite, x, y, vx, vy, width, height)
+  return { sprite = sprite, x = x, y = y, vx = vx, vy = vy, right = 1024 - width, bottom = 768 - height }
+end
+
+function Game.Move(m, step)
+  m.x = m.x + m.vx * step
+  m.y = m.y + m.vy * step
+  if m.x < 0 then m.x = -m.x; m.vx = -m.vx end
+  if m.x > m.right then m.x = 2 * m.right - m.x; m.vx = -m.vx end
+  if m.y < 0 then m.y = -m.y; m.vy = -m.vy end
+  if m.y > m.bottom then m.y = 2 * m.bottom - m.y; m.vy = -m.vy end
+  m.sprite:SetPosition(m.x, m.y)
+end

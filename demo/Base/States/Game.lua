@@ -1,0 +1,22 @@
+-- The game: balls bouncing over a tiled field.
+Play = { frames = 0, count = 8, balls = {} }
+Play.background = Game.MakeSprite('Game.Background', 'Textures/GameBackground.png', 0, 0, 0)
+
+for i = 1, Play.count do
+  local x, y = 60 * i, 40 + 70 * i
+  local sprite = Game.MakeSprite('Game.Ball' .. i, 'Textures/Ball.png', x, y, 10 + i)
+  Play.balls[i] = Game.Mover(sprite, x, y, 70 + 23 * i, 160 - 31 * i, 64, 64)
+end
+
+function Play.OnFrame(dt)
+  Play.frames = Play.frames + 1
+  local step = Game.Step(dt)
+  for i = 1, Play.count do
+    Game.Move(Play.balls[i], step)
+  end
+  if Settings.quitAfterFrames > 0 and Play.frames >= Settings.quitAfterFrames then
+    GameStateSystem():Quit()
+  end
+end
+
+GameStateSystem():SetUpdaterFunctionName('Play.OnFrame')

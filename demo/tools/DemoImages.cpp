@@ -1,0 +1,118 @@
+#include "demo/tools/DemoImages.h"
+
+#include <FreeImage.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace DemoData {
+
+namespace {
+
+uint32_t Argb(int a, int r, int g, int b)
+{
+    auto clamp = [](int v) { return static_cast<uint32_t>(std::min(255, std::max(0, v))); };
+    return clamp(a) << 24 | clamp(r) << 16 | clamp(g) << 8 | clamp(b);
+}
+
+int Mix(int from, int to, double t) { return static_cast<int>(std::lround(from + (to - from) * t)); }
+
+// A disc of radius r around the picture's centre, lit from the top left, with a soft edge.
+Painter Ball(int size, int r, int g, int b)
+{
+    return [=](int x, int y) {
+        const double c = (size - 1) / 2.0;
+        const double dx = x - c, dy = y - c;
+        const double d = std::sqrt(dx * dx + dy * dy) / (size / 2.0);
+        if (d >= 1.0)
+            return Argb(0, 0, 0, 0);
+        const double edge = std::min(1.0, (1.0 - d) * size / 3.0);
+        const double lx = x - c * 0.6, ly = y - c * 0.6;
+        const double light = std::max(0.0, 1.0 - std::sqrt(lx * lx + ly * ly) / size);
+        return Argb(static_cast<int>(255 * edge), Mix(r / 2, 255, light * light), Mix(g / 2, 255, light * light),
+                    Mix(b / 2, 255, light * light));
+    };
+}
+
+}  // namespace
+
+std::vector<unsigned char> PaintPng(int width, int height, const Painter& painter)
+{
+    std::vector<unsigned char> out;
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 32);
+    if (!bitmap)
+        return out;
+    for (int y = 0; y < height; ++y) {
+        // FreeImage keeps the bottom row first.
+        BYTE* row = FreeImage_GetScanLine(bitmap, height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const uint32_t c = painter(x, y);
+            row[x * 4 + FI_RGBA_BLUE] = static_cast<BYTE>(c);
+            row[x * 4 + FI_RGBA_GREEN] = static_cast<BYTE>(c >> 8);
+            row[x * 4 + FI_RGBA_RED] = static_cast<BYTE>(c >> 16);
+            row[x * 4 + FI_RGBA_ALPHA] = static_cast<BYTE>(c >> 24);
+        }
+    }
+    FIMEMORY* memory = FreeImage_OpenMemory();
+    if (memory && FreeImage_SaveToMemory(FIF_PNG, bitmap, memory, 0)) {
+        BYTE* data = nullptr;
+        DWORD size = 0;
+        if (FreeImage_AcquireMemory(memory, &data, &size))
+            out.assign(data, data + size);
+    }
+    if (memory)
+        FreeImage_CloseMemory(memory);
+    FreeImage_Unload(bitmap);
+    return out;
+}
+
+std::vector<Picture> LoosePictures()
+{
+    return {
+        // Night-blue to violet, with a faint horizon line.
+        {"Textures/MenuBackground.png", PaintPng(1024, 768,
+                                                 [](int x, int y) {
+                                                     const double t = y / 767.0;
+                                                     const int glow = std::abs(y - 560) < 2 ? 40 : 0;
+                                                     return Argb(255, Mix(16, 90, t) + glow, Mix(20, 30, t) + glow,
+                                                                 Mix(60, 110, t) + glow + (x % 64 == 0 ? 6 : 0));
+                                                 })},
+        // A green field of 64-pixel tiles.
+        {"Textures/GameBackground.png", PaintPng(1024, 768,
+                                                 [](int x, int y) {
+                                                     const bool light = ((x / 64) + (y / 64)) % 2 == 0;
+                                                     return light ? Argb(255, 40, 110, 60) : Argb(255, 30, 90, 50);
+                                                 })},
+        // A gold-framed banner with three stripes.
+        {"Textures/Title.png", PaintPng(512, 128,
+                                        [](int x, int y) {
+                                            if (x < 6 || y < 6 || x >= 506 || y >= 122)
+                                                return Argb(255, 230, 180, 40);
+                                            const int band = (y - 6) * 3 / 116;
+                                            const int shade = 120 + band * 40;
+                                            return Argb(220, shade / 3, shade / 2, shade);
+                                        })},
+    };
+}
+
+std::vector<Picture> LoadingPackPictures()
+{
+    return {
+        {"Loading/LoadingScreen.png", PaintPng(1024, 768,
+                                               [](int x, int y) {
+                                                   const bool frame = x < 8 || y < 8 || x >= 1016 || y >= 760;
+                                                   return frame ? Argb(255, 200, 200, 210) : Argb(255, 12, 12, 24);
+                                               })},
+        {"Loading/LoadingBar.png", PaintPng(16, 16, [](int, int y) { return Argb(255, 250, Mix(220, 120, y / 15.0), 40); })},
+    };
+}
+
+std::vector<Picture> SpritePackPictures()
+{
+    return {
+        {"Textures/Ball.png", PaintPng(64, 64, Ball(64, 230, 60, 50))},
+        {"Textures/Bunny.png", PaintPng(32, 32, Ball(32, 240, 240, 250))},
+    };
+}
+
+}  // namespace DemoData

@@ -1,0 +1,50 @@
+#pragma once
+#include <mutex>
+#include <string>
+
+#include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
+
+struct lua_State;
+
+namespace GameCore {
+
+// Script class "GameStateSystem": the game-flow calls of a game state's scripts
+// (quitting, switching and leaving states, running further scripts, the per-frame
+// updater, the loading screen's page effect and textures, the data cache).
+class GameStateSystemWrapper {
+public:
+    static const char className[];
+    static const GameLuaScriptImpl::LuaHelper<GameStateSystemWrapper>::RegType methods[];
+
+    explicit GameStateSystemWrapper(lua_State* state);
+
+    int Quit(lua_State* state);
+    int QuitFromState(lua_State* state);
+    int GetName(lua_State* state);
+    int EndPageFx(lua_State* state);
+    int RunScript(lua_State* state);
+    int RunScriptString(lua_State* state);
+    int ChangeState(lua_State* state);
+    int FreeDataCache(lua_State* state);
+    int PrecacheDataFolder(lua_State* state);
+    int SetBackgroundTexture(lua_State* state);
+    int SetBackgroundEndTexture(lua_State* state);
+    int SetUpdaterFunctionName(lua_State* state);
+    int SetGlobalAnimationSpeed(lua_State* state);
+    int GetCurrentStageLevel(lua_State* state);
+    int AddAsyncLoadingDirectory(lua_State* state);
+
+    // Calls the script function `name` with the frame time in the current game
+    // state's interpreter; nothing when the name is empty.
+    static void Update(const std::string& name, float dt);
+    // The name set last from any game state.
+    static std::string GetUpdaterFunctionName();
+
+private:
+    // Reached by the loader thread (a state's entry scripts) and the main thread (the
+    // loading screen, the updater): guarded by `_updaterFunctionMutex`.
+    static std::mutex _updaterFunctionMutex;
+    static std::string _updaterFunctionString;
+};
+
+}  // namespace GameCore

@@ -1,0 +1,48 @@
+// The program's run from start to exit status: the application object, the
+// protected start and frame loop, the fatal-error path and the shutdown.
+#include <exception>
+#include <string>
+
+#include "launcher/Misc/Application.h"
+
+namespace ApplicationCore {
+
+namespace {
+
+void ReportFatal(Application& application, const std::string& text)
+{
+    const LauncherServices& services = application.GetServices();
+    // Reaches the log only once the back-end has opened it.
+    application.PrintToLog(text.c_str());
+    if (void* window = application.GetWindow()) {
+        if (services.hideWindow)
+            services.hideWindow(window);
+    }
+    // Errors before the log exists would otherwise be lost, and the box does not show the text.
+    if (services.writeError) {
+        const std::string log = services.logPath ? services.logPath() : std::string();
+        services.writeError(text + (log.empty() ? std::string() : "Log file: " + log + "\n"));
+    }
+    if (services.showDialog)
+        services.showDialog(DialogKind::Error, "Fatal error", "Please restart your application.", nullptr);
+}
+
+}  // namespace
+
+int RunLauncher(int argc, const char* const* argv, const LauncherServices& services)
+{
+    int status = 0;
+    Application application(argc, argv, services);
+    try {
+        application.Run();
+    } catch (const std::exception& error) {
+        ReportFatal(application, std::string("\n\n*** FatalError: ") + error.what() + "\n\n");
+        status = 1;
+    } catch (...) {
+        ReportFatal(application, "\n\n*** FatalError: Unknown exception.\n\n");
+        status = 1;
+    }
+    return status;
+}
+
+}  // namespace ApplicationCore

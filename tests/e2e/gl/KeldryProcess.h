@@ -1,0 +1,113 @@
+#pragma once
+// Runs the real program as a child process in a folder, with its own documents and
+// runtime folders, and collects its exit status, stderr and log.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/TempFolder.h"
+
+namespace E2E {
+
+struct RunResult {
+    int status = -1;  // exit status; -1 when killed or not run
+    std::string stderrText;
+    std::string log;
+};
+
+inline std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class KeldryProcess {
+public:
+    TestSupport::TempFolder home;
+    std::vector<std::pair<std::string, std::string>> environment;
+
+    // Runs Keldry in `workingFolder` with `arguments`; gives up (and kills it) after `seconds`.
+    RunResult Run(const std::string& workingFolder, const std::vector<std::string>& arguments, int seconds = 60)
+    {
+        RunResult result;
+        home.MakeFolder("Documents");
+        home.MakeFolder("runtime");
+        const std::string errPath = home / "stderr.txt";
+        const pid_t child = fork();
+        if (child == 0) {
+            setenv("XDG_DOCUMENTS_DIR", (home / "Documents").c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+            setenv("SDL_VIDEODRIVER", "offscreen", 0);
+            setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+            setenv("ALSOFT_DRIVERS", "null", 0);
+            for (const auto& entry : environment)
+                setenv(entry.first.c_str(), entry.second.c_str(), 1);
+            const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (err >= 0) {
+                dup2(err, 2);
+                close(err);
+            }
+            if (chdir(workingFolder.c_str()) != 0)
+                _exit(126);
+            std::vector<char*> argv{const_cast<char*>(KELDRY_PROGRAM)};
+            for (const std::string& argument : arguments)
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            argv.push_back(nullptr);
+            execv(KELDRY_PROGRAM, argv.data());
+            _exit(127);
+        }
+        if (child < 0)
+            return result;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        int status = 0;
+        pid_t done = 0;
+        while ((done = waitpid(child, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (done == 0) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+        } else if (WIFEXITED(status)) {
+            result.status = WEXITSTATUS(status);
+        }
+        result.stderrText = ReadText(errPath);
+        result.log = ReadText(home / "Documents/Vexa.log");
+        return result;
+    }
+};
+
+// True when every line of `expected` appears in `log` as a whole line, in this order.
+inline bool HasLinesInOrder(const std::string& log, const std::vector<std::string>& expected, std::string& missing)
+{
+    size_t at = 0;
+    for (const std::string& line : expected) {
+        size_t found = std::string::npos;
+        for (size_t from = at; (from = log.find(line, from)) != std::string::npos; from += 1) {
+            const bool startsLine = from == 0 || log[from - 1] == '\n';
+            const size_t end = from + line.size();
+            const bool endsLine = end == log.size() || log[end] == '\n' || log[end] == '\r';
+            if (startsLine && endsLine) {
+                found = from;
+                break;
+            }
+        }
+        if (found == std::string::npos) {
+            missing = line;
+            return false;
+        }
+        at = found + line.size();
+    }
+    return true;
+}
+
+}  // namespace E2E

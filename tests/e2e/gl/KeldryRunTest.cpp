@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/gl/ImageCompare.h"
+#include "tests/e2e/gl/KeldryProcess.h"
+#include "tests/support/TempFolder.h"
+
+using namespace E2E;
+
+namespace {
+
+const char* const kFatalStart = "\n\n*** FatalError: ";
+
+// A small game whose loading screen and states write probe lines to the log: a sprite
+// logs its name when it is made.
+const char* const kProbeSystemState =
+    "SystemLogic = { CursorAnimation = {} }\n"
+    "Loading = { LoadingBar = {} }\n"
+    "PageFX = {}\n"
+    "Probe = { loads = 0, frames = 0 }\n"
+    "SystemLogic.CursorAnimation.player = AnimationPlayer()\n"
+    "SystemLogic.CursorAnimation.player:SetName('SystemLogic.CursorAnimation.player')\n"
+    "Loading.LoadingBar.AnimationPlayer = AnimationPlayer()\n"
+    "Loading.LoadingBar.AnimationPlayer:SetName('Loading.LoadingBar.AnimationPlayer')\n"
+    "function Probe.Mark(name) local s = Sprite(); s:SetName(name) end\n"
+    "function SystemLogic.FirstLoading() end\n"
+    "function Loading.StartMenuLoading() Probe.loads = Probe.loads + 1; Probe.frames = 0;"
+    " Probe.Mark('Probe.LoadingStart.' .. Probe.loads) end\n"
+    "function Loading.StartGameLoading() Loading.StartMenuLoading() end\n"
+    "function Loading.StartPageFX() GameStateSystem():EndPageFx() end\n"
+    "function Loading.Update() Probe.frames = Probe.frames + 1;"
+    " if Probe.frames == 2 then Probe.Mark('Probe.LoadingFrame.' .. Probe.loads) end end\n";
+
+const char* const kProbeStartup =
+    "Application():SetStartupScript('Scripts/GameAPI.lua')\n"
+    "local m = GameState(); m:SetName('menu'); m:SetStartupScript('States/Menu.lua')\n"
+    "local g = GameState(); g:SetName('game'); g:SetStartupScript('States/Game.lua')\n"
+    "Application():SetCurrentGameState('menu')\n";
+
+// The menu runs `onFrame` on its third frame; the game quits on its third frame.
+std::string ProbeMenu(const std::string& onThirdFrame)
+{
+    return "Frames = 0\n"
+           "function OnFrame() Frames = Frames + 1; if Frames == 3 then " +
+           onThirdFrame +
+           " end end\n"
+           "GameStateSystem():SetUpdaterFunctionName('OnFrame')\n";
+}
+
+const char* const kProbeGame =
+    "do local s = Sprite(); s:SetName('Probe.GameEntered') end\n"
+    "Frames = 0\n"
+    "function OnFrame() Frames = Frames + 1; if Frames == 3 then GameStateSystem():Quit() end end\n"
+    "GameStateSystem():SetUpdaterFunctionName('OnFrame')\n";
+
+class KeldryRunTest : public ::testing::Test {
+protected:
+    KeldryProcess keldry;
+    TestSupport::TempFolder game;
+
+    void WriteProbeGame(const std::string& menu)
+    {
+        game.WriteFile("Base/Loading/SystemState.lua", kProbeSystemState);
+        game.WriteFile("Base/Loading/Scripts/PreStartup.lua", "");
+        game.WriteFile("Base/Loading/Scripts/Startup.lua", kProbeStartup);
+        game.WriteFile("Base/Scripts/GameAPI.lua", "");
+        game.WriteFile("Base/States/Menu.lua", menu);
+        game.WriteFile("Base/States/Game.lua", kProbeGame);
+    }
+};
+
+}  // namespace
+
+TEST_F(KeldryRunTest, TheDemoRunsFromItsMenuIntoTheGameAndMatchesItsLastFrame)
+{
+    // Settings of the demo made short and frame-exact for this run.
+    keldry.home.WriteFile("override/Scripts/Settings.lua",
+                          "Settings = { menuFrames = 30, quitAfterFrames = 60, fixedStep = 1 / 60 }\n");
+    const std::string snapshot = keldry.home / "last.bmp";
+    keldry.environment = {{"KELDRY_TEST_SNAPSHOT", snapshot}, {"KELDRY_TEST_FIXED_DELTA", "0.0166666675"}};
+    const RunResult run =
+        keldry.Run(DEMO_GAME_DIR, {"-resource", "Base", "-resource", keldry.home / "override", "-windowed"});
+    ASSERT_EQ(run.status, 0) << run.stderrText << run.log;
+    EXPECT_EQ(run.log.find("FatalError"), std::string::npos) << run.log;
+
+    std::string missing;
+    EXPECT_TRUE(HasLinesInOrder(run.log,
+                                {
+                                    "LuaScriptEngine::RunFile (Loading/SystemState.lua).",
+                                    // From the pack "Loading.resources".
+                                    "Texture_Load (Loading/LoadingScreen.png)...ok",
+                                    "LuaScriptEngine::RunFile (Loading/Scripts/Startup.lua).",
+                                    "LuaScriptEngine::RunFile (States/Menu.lua).",
+                                    "Sprite_Create (Menu.Background)...ok",
+                                    "Texture_Load (Textures/MenuBackground.png)...ok",
+                                    // From the pack "Sprites.resources".
+                                    "Texture_Load (Textures/Ball.png)...ok",
+                                    "LuaScriptEngine::RunFile (States/Game.lua).",
+                                    "Texture_Load (Textures/GameBackground.png)...ok",
+                                    "Sprite_Create (Game.Ball8)...ok",
+                                },
+                                missing))
+        << "missing: " << missing << "\n"
+        << run.log;
+
+    Image last, golden;
+    ASSERT_TRUE(LoadImage(snapshot, last));
+    const std::string goldenPath = std::string(E2E_DATA_DIR) + "/DemoLastFrame.png";
+    if (std::getenv("E2E_UPDATE_GOLDEN")) {
+        ASSERT_TRUE(SavePng(goldenPath, last));
+    }
+    ASSERT_TRUE(LoadImage(goldenPath, golden));
+    const int difference = LargestChannelDifference(last, golden);
+    EXPECT_GE(difference, 0) << "size " << last.width << "x" << last.height;
+    EXPECT_LE(difference, 8);
+}
+
+TEST_F(KeldryRunTest, TheMenuToGameSwitchLoadsOnTheLoaderThreadBehindTheLoadingScreen)
+{
+    WriteProbeGame(ProbeMenu("GameStateSystem():ChangeState('game')"));
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(run.status, 0) << run.stderrText << run.log;
+    std::string missing;
+    EXPECT_TRUE(HasLinesInOrder(run.log,
+                                {
+                                    "Sprite_Create (Probe.LoadingStart.1)...ok",
+                                    "LuaScriptEngine::RunFile (States/Menu.lua).",
+                                    "Sprite_Create (Probe.LoadingStart.2)...ok",
+                                    "LuaScriptEngine::RunFile (States/Game.lua).",
+                                    "Sprite_Create (Probe.GameEntered)...ok",
+                                },
+                                missing))
+        << "missing: " << missing << "\n"
+        << run.log;
+    // The loading screen kept running while "game" loaded; a switch without the page
+    // effect keeps it up for two seconds.
+    EXPECT_NE(run.log.find("Sprite_Create (Probe.LoadingFrame.2)...ok"), std::string::npos) << run.log;
+    EXPECT_GE(seconds, 2.0);
+    EXPECT_EQ(run.stderrText.find("FatalError"), std::string::npos) << run.stderrText;
+}
+
+TEST_F(KeldryRunTest, AScriptErrorInAFrameEndsTheRunWithStatusOne)
+{
+    WriteProbeGame(ProbeMenu("NoSuchFunction()"));
+    const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+    EXPECT_EQ(run.status, 1) << run.stderrText;
+    const size_t at = run.log.find(kFatalStart);
+    ASSERT_NE(at, std::string::npos) << run.log;
+    EXPECT_NE(run.log.find("NoSuchFunction", at), std::string::npos) << run.log;
+    EXPECT_NE(run.stderrText.find(kFatalStart), std::string::npos) << run.stderrText;
+    EXPECT_NE(run.stderrText.find("NoSuchFunction"), std::string::npos) << run.stderrText;
+    EXPECT_NE(run.stderrText.find("Vexa.log"), std::string::npos) << run.stderrText;
+}
+
+TEST_F(KeldryRunTest, ABadNumberEndsTheRunBeforeAnyWindowOrLog)
+{
+    WriteProbeGame(ProbeMenu("GameStateSystem():Quit()"));
+    const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-width", "800px"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.stderrText.find("*** FatalError: bad lexical cast: source type value could not be interpreted as "
+                                  "target"),
+              std::string::npos)
+        << run.stderrText;
+    EXPECT_EQ(run.log, "");
+}
