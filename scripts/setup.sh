@@ -1,6 +1,9 @@
 #!/bin/sh
 # Installs every Debian 12 package the build, the demo and the tests need.
 # Idempotent: packages already present are not touched.
+#   scripts/setup.sh          what the build, the demo and the tests need
+#   scripts/setup.sh --fuzz   that, plus clang with its fuzzer and sanitizer runtimes and
+#                             LLVM's OpenMP (scripts/fuzz.sh)
 set -eu
 
 PACKAGES="g++ cmake ninja-build pkg-config git
@@ -9,6 +12,10 @@ libogg-dev libtheora-dev libsdl2-dev libopenal-dev libsndfile1-dev libvorbis-dev
 libopenmpt-dev libepoxy-dev libgl-dev libegl-dev libopengl-dev libgl1-mesa-dri
 libegl-mesa0 libegl1
 libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth"
+if [ "${1:-}" = "--fuzz" ]; then
+    # libclang-rt-14-dev (libFuzzer, the sanitizers) is only recommended by clang.
+    PACKAGES="$PACKAGES clang libclang-rt-14-dev libomp-14-dev"
+fi
 
 missing=""
 for p in $PACKAGES; do

@@ -49,10 +49,11 @@ bool FileInfo::Serialize(OutputDataStream& stream) const
 
 bool FileInfo::Serialize(InputDataStream& stream)
 {
-    // Fields that cannot be read keep their values; the type is 0 when its byte is missing.
+    // Fields that cannot be read keep their values; the type is 0 when its byte is missing
+    // or names no known place (a record never holds a value outside the enumeration).
     unsigned char type = 0;
     stream >> type;
-    _type = static_cast<FileType>(type);
+    _type = type == TypeDisk || type == TypePack ? static_cast<FileType>(type) : TypeNone;
     stream >> _packIndex;
     stream >> _diskRoot;
     stream >> _packName;

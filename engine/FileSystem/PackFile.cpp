@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -20,6 +21,12 @@ namespace {
 constexpr char kMagic[12] = {'w', 'R', '.', 'r', 'e', 's', 'o', 'u', 'r', 'c', 'e', 's'};
 constexpr uint64_t kHeaderSize = 32;
 constexpr uint64_t kRecordSize = 40;
+// The file system keeps each name under every folder above it, so indexing a name costs
+// about (folders + 1) × length bytes: quadratic in the name. A few bytes of compressed
+// name block can spell a name of a million "/", so a pack whose names would cost far more
+// to index than the pack's own size is refused. Real packs stay orders of magnitude below.
+constexpr uint64_t kIndexCostPerPackByte = 64;
+constexpr uint64_t kIndexCostSlack = uint64_t(16) << 20;
 
 uint32_t ReadU32(const unsigned char* p)
 {
@@ -105,15 +112,22 @@ bool PackFile::Impl::Parse()
     }
 
     names.reserve(entryCount);
+    const uint64_t indexBudget = kIndexCostSlack + kIndexCostPerPackByte * size;
+    uint64_t indexCost = 0;
     uint64_t at = 0;
     for (uint32_t i = 0; i < entryCount; ++i) {
         if (at >= blockSize)
             return false;
-        const void* nul = std::memchr(block + at, 0, static_cast<size_t>(blockSize - at));
+        const unsigned char* name = block + at;
+        const void* nul = std::memchr(name, 0, static_cast<size_t>(blockSize - at));
         if (!nul)
             return false;
-        const size_t length = static_cast<size_t>(static_cast<const unsigned char*>(nul) - (block + at));
-        names.emplace_back(reinterpret_cast<const char*>(block + at), length);
+        const size_t length = static_cast<size_t>(static_cast<const unsigned char*>(nul) - name);
+        const uint64_t folders = static_cast<uint64_t>(std::count(name, name + length, '/'));
+        indexCost += (folders + 1) * (length + 1);
+        if (indexCost > indexBudget)
+            return false;
+        names.emplace_back(reinterpret_cast<const char*>(name), length);
         at += length + 1;
     }
 

@@ -19,7 +19,8 @@ namespace EngineCore {
 // Entry data is zlib data when stored != full size, else every byte XOR 0xC3.
 //
 // Every size and offset is checked against the file size before anything is
-// allocated or read, so a hostile pack is refused rather than trusted. Entry
+// allocated or read, so a hostile pack is refused rather than trusted; so are names
+// that would cost far more to index than the pack's own size. Entry
 // reads touch no shared state and may run on several threads at once.
 class PackFile {
 public:

@@ -423,6 +423,14 @@ TEST(FileInfo, SerializesAndComparesByDate)
     FileInfo blank;
     EXPECT_TRUE(blank.Serialize(nothing));
     EXPECT_EQ(FileInfo::TypeNone, blank.GetType());
+
+    // A type byte naming no known place reads as none, whatever follows.
+    for (const unsigned char type : {3, 120, 255}) {
+        InputDataStream bad(&type, 1);
+        FileInfo unknown;
+        EXPECT_TRUE(unknown.Serialize(bad));
+        EXPECT_EQ(FileInfo::TypeNone, unknown.GetType()) << int(type);
+    }
 }
 
 TEST_F(FileSystemTest, ReadersIndexersAndCacheFreeingMayRunAtOnce)

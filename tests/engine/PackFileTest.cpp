@@ -194,6 +194,30 @@ TEST_F(PackFileTest, HostileHeadersAreRefused)
     EXPECT_TRUE(Open(plain, control, "plain.resources"));
 }
 
+TEST_F(PackFileTest, NamesTooCostlyToIndexAreRefused)
+{
+    // A name of 20000 "/" compresses to a pack of about a hundred bytes, yet indexing it
+    // would keep a copy under each of its 20000 folders (hundreds of megabytes).
+    PackWriter deep;
+    deep.AddEntry(std::string(20000, '/'), "x");
+    const Bytes deepBytes = deep.Build();
+    ASSERT_LT(deepBytes.size(), 200u);
+    PackFile refused;
+    EXPECT_FALSE(Open(deepBytes, refused, "deep.resources"));
+    EXPECT_EQ(0, refused.GetNumFiles());
+
+    // Deep, long names of a real game still mount: 300 names 20 folders deep.
+    PackWriter real;
+    std::string folders;
+    for (int level = 0; level < 20; ++level)
+        folders += "folder" + std::to_string(level) + "/";
+    for (int i = 0; i < 300; ++i)
+        real.AddEntry(folders + "file" + std::to_string(i) + ".png", "x");
+    PackFile mounted;
+    ASSERT_TRUE(Open(real.Build(), mounted, "real.resources"));
+    EXPECT_EQ(300, mounted.GetNumFiles());
+}
+
 TEST_F(PackFileTest, HostileRecordsFailTheirEntryOnly)
 {
     PackWriter writer;

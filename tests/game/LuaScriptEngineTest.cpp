@@ -1,10 +1,12 @@
 #include <string>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "TestScriptClasses.h"
 #include "engine/System/EngineError.h"
+#include "game/ScriptEngine/LuaScriptEngine/LuaStateContext.h"
 
 using GameLuaScriptImpl::LuaHelper;
 using GameLuaScriptImpl::LuaScriptEngine;
@@ -197,6 +199,83 @@ TEST_F(LuaScriptEngineTest, PrecompiledChunkFailureShowsItsSignature)
     }();
     EXPECT_THAT(failure, HasSubstr("Binary"));
     EXPECT_THAT(failure, HasSubstr("\n\nScriptString: \x1bLuaQ\n"));
+}
+
+TEST_F(LuaScriptEngineTest, ChunkFailureShowsNoByteBeyondTheChunk)
+{
+    // A chunk handed over with its length has no terminator of its own: the piece of it
+    // in the failure text stops at its end, also when no NUL byte comes before.
+    const std::string withTail = std::string("\x1bLuaQ") + "tail beyond the chunk";
+    const std::vector<char> exact = {'\x1b', 'L', 'u', 'a', 'Q'};
+    for (const char* chunk : {withTail.c_str(), exact.data()}) {
+        std::string failure;
+        try {
+            engine.RunString(chunk, 5);
+        } catch (const std::runtime_error& e) {
+            failure = e.what();
+        }
+        EXPECT_THAT(failure, HasSubstr("\n\nScriptString: \x1bLuaQ\n"));
+        EXPECT_THAT(failure, testing::Not(HasSubstr("tail")));
+    }
+}
+
+// The bytes of a compiled text, as lua_dump writes them.
+std::string DumpChunk(lua_State* L, const std::string& text, const char* name)
+{
+    std::string chunk;
+    if (luaL_loadbuffer(L, text.data(), text.size(), name) != 0)
+        return chunk;
+    lua_dump(
+        L,
+        [](lua_State*, const void* p, size_t size, void* out) {
+            static_cast<std::string*>(out)->append(static_cast<const char*>(p), size);
+            return 0;
+        },
+        &chunk);
+    lua_pop(L, 1);
+    return chunk;
+}
+
+TEST_F(LuaScriptEngineTest, DamagedChunkCountsFailWithoutReservingTheirSize)
+{
+    // Header (12 bytes; int 4 and size_t 8 bytes), then the main function: source name
+    // "=x" (size_t 3 and "=x\0"), two line numbers, four bytes, the instruction count.
+    const std::string good = DumpChunk(L, "v = 5", "=x");
+    ASSERT_GT(good.size(), 39u);
+    ASSERT_EQ(4, good[7]);
+    ASSERT_EQ(8, good[8]);
+    ASSERT_EQ(3, good[12]);
+    const size_t sourceSizeAt = 12;
+    const size_t codeCountAt = 12 + 8 + 3 + 4 + 4 + 4;
+
+    // An untouched chunk still loads and runs.
+    ASSERT_TRUE(engine.RunString(good.data(), static_cast<uint32_t>(good.size())));
+    EXPECT_EQ(5, GlobalNumber(L, "v"));
+
+    struct {
+        const char* what;
+        size_t at;
+        std::string value;
+    } cases[] = {
+        {"instruction count 2^30", codeCountAt, std::string("\0\0\0\x40", 4)},
+        {"source name of 2^62 bytes", sourceSizeAt, std::string("\0\0\0\0\0\0\0\x40", 8)},
+        {"source name of 2^64 - 1 bytes", sourceSizeAt, std::string(8, '\xff')},
+    };
+    for (const auto& c : cases) {
+        std::string chunk = good;
+        chunk.replace(c.at, c.value.size(), c.value);
+        std::string failure;
+        try {
+            engine.RunString(chunk.data(), static_cast<uint32_t>(chunk.size()));
+        } catch (const std::runtime_error& e) {
+            failure = e.what();
+        }
+        // Without the bound the block is reserved and the read then runs off the end.
+        EXPECT_THAT(failure, HasSubstr("not enough memory")) << c.what;
+    }
+    // The bound ends with the load, failed or not: scripts that run later are not bound.
+    ASSERT_NE(nullptr, GameLuaScriptImpl::LuaStateContext::Get(L));
+    EXPECT_EQ(0u, GameLuaScriptImpl::LuaStateContext::Get(L)->loadBlockLimit);
 }
 
 TEST(LuaScriptEngineLifecycle, OpenCloseAndOwner)

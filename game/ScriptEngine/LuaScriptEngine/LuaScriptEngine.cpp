@@ -1,6 +1,7 @@
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -51,9 +52,24 @@ std::string ReadErrorMessage(lua_State* state)
     return message;
 }
 
-std::string ScriptPiece(const char* text)
+// No block made while loading a chunk of `length` bytes needs to be larger than this: an
+// element of any vector in a chunk takes at least one byte of it and at most 16 in memory
+// (a constant), and a string's bytes are all in the chunk. The fixed part leaves room for
+// the interpreter's own tables, which may grow during the load.
+size_t LoadBlockLimit(uint32_t length)
 {
-    std::string piece = text ? text : "";
+    return 16 * static_cast<size_t>(length) + (size_t(64) << 20);
+}
+
+// The script text up to its first NUL; a precompiled chunk (length != 0) is its own
+// buffer with no terminator of its own, so its piece never reads past length bytes.
+std::string ScriptPiece(const char* text, uint32_t length)
+{
+    std::string piece;
+    if (text && length == 0)
+        piece = text;
+    else if (text)
+        piece.assign(text, strnlen(text, length));
     if (piece.size() > kMaxScriptPiece)
         piece = piece.substr(0, kMaxScriptPiece - 1) + piece.back();
     if (piece.empty())
@@ -154,8 +170,25 @@ bool LuaScriptEngine::RunString(const char* text, uint32_t length)
         if (status == 0)
             status = lua_pcall(state, 0, LUA_MULTRET, 0);
     } else {
-        // Precompiled chunks are trusted game data: Lua 5.1 does not verify bytecode.
-        status = luaL_loadbuffer(state, text, length, "Binary");
+        // Precompiled chunks are trusted game data: Lua 5.1 does not verify bytecode
+        // fully. Loading is still bounded, so that counts in a damaged chunk cannot
+        // reserve memory its bytes could never fill.
+        {
+            struct LoadBound {
+                LuaStateContext* context;
+                size_t kept;
+                ~LoadBound()
+                {
+                    if (context)
+                        context->loadBlockLimit = kept;
+                }
+            } bound{LuaStateContext::Get(state), 0};
+            if (bound.context) {
+                bound.kept = bound.context->loadBlockLimit;
+                bound.context->loadBlockLimit = LoadBlockLimit(length);
+            }
+            status = luaL_loadbuffer(state, text, length, "Binary");
+        }
         if (status == 0)
             status = lua_pcall(state, 0, 0, 0);
     }
@@ -177,7 +210,7 @@ bool LuaScriptEngine::RunString(const char* text, uint32_t length)
 
     std::string message = ReadErrorMessage(state);
     lua_settop(state, top);
-    message += ScriptPiece(text);
+    message += ScriptPiece(text, length);
     if (!_impl->fileStack.empty()) {
         message += "\nList of script files:\n";
         for (const std::string& path : _impl->fileStack)

@@ -11,12 +11,16 @@ const char keptExceptionMarker = 0;
 
 }  // namespace
 
-void* LuaStateContext::Allocator(void*, void* block, size_t, size_t newSize)
+void* LuaStateContext::Allocator(void* userData, void* block, size_t oldSize, size_t newSize)
 {
     if (newSize == 0) {
         std::free(block);
         return nullptr;
     }
+    // Only growth is refused: the interpreter counts on a shrinking block never failing.
+    const size_t limit = userData ? static_cast<LuaStateContext*>(userData)->loadBlockLimit : 0;
+    if (limit != 0 && newSize > oldSize && newSize > limit)
+        return nullptr;
     return std::realloc(block, newSize);
 }
 

@@ -30,6 +30,12 @@ public:
     // The pointer-sized value the creator of the state sets (the application object).
     void* owner = nullptr;
 
+    // While a precompiled chunk loads, the largest block the interpreter may grow to (0:
+    // no bound). Its loader sizes vectors and strings from counts stored in the chunk
+    // before reading them; a damaged chunk must fail as out of memory rather than
+    // reserve gigabytes that its few bytes could never fill.
+    size_t loadBlockLimit = 0;
+
     // Exception bridge. A C++ exception must not travel through the interpreter's frames
     // (the C++ build of Lua catches everything in its protected call and loses it), so a
     // native function that catches one keeps it here and raises a Lua error whose value is

@@ -1,0 +1,2 @@
+local a = nil
+local b = a.field
