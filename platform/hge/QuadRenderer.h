@@ -1,6 +1,7 @@
 #pragma once
-// The batched quad renderer: quads collect in a CPU buffer and go to GL in one draw per
-// run of quads that share texture and blend mode. GL thread only.
+// The batched quad renderer: quads collect in a CPU buffer and go to GL in one upload per
+// run of quads that share texture and blend mode, drawn kQuadsPerDraw at a time. GL
+// thread only.
 #include <epoxy/gl.h>
 
 #include <cstring>
