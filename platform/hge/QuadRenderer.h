@@ -43,6 +43,7 @@ public:
     void Discard() {
         count_ = 0;
         anyColorAdd_ = false;
+        anyTinted_ = false;
     }
     void SetState(GLuint texture, bool alphaBlend) {
         texture_ = texture;
@@ -60,6 +61,7 @@ public:
         const float mode = add ? 1.0f : 0.0f;
         v[0].z = v[1].z = v[2].z = v[3].z = mode;
         anyColorAdd_ |= add;
+        anyTinted_ |= (v[0].col & v[1].col & v[2].col & v[3].col) != 0xFFFFFFFFu;
         ++count_;
     }
 
@@ -70,6 +72,7 @@ private:
         GLint rowY = -1;
         bool Build(const char* vertexSource, const char* fragmentSource);
     };
+    Program plain_;     // every quad of the batch multiplies by white
     Program multiply_;  // every quad of the batch multiplies
     Program mixed_;     // some quads add their colour
     GLuint vao_ = 0;
@@ -82,6 +85,7 @@ private:
     std::vector<hgeVertex> vertices_;
     int count_ = 0;
     bool anyColorAdd_ = false;
+    bool anyTinted_ = false;
 };
 
 }  // namespace hgeplatform

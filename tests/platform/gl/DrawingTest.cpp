@@ -76,6 +76,27 @@ TEST_F(HgeWindowTest, QuadsOfDifferentModesAndTexturesKeepTheirOrder) {
     EXPECT_EQ(At(px, 44, 8), 0xFF00FF00u);
 }
 
+TEST_F(HgeWindowTest, UntintedAndTintedQuadsOfOneBatchEachKeepTheirColour) {
+    const DWORD texel = 0xFF80C040;
+    const DWORD tint = 0xFF808080;
+    HTEXTURE tex = SolidTexture(hge, 2, 2, texel);
+    // One batch (same texture and blend) in both orders: the tint of one quad must
+    // not be lost or lent to the other.
+    for (bool tintedFirst : {false, true}) {
+        SCOPED_TRACE(tintedFirst ? "tinted first" : "untinted first");
+        ASSERT_TRUE(hge->Gfx_BeginScene());
+        hge->Gfx_Clear(0xFF000000);
+        const hgeQuad plain = Quad(0, 0, 16, 16, 0xFFFFFFFF, tex);
+        const hgeQuad tinted = Quad(16, 0, 32, 16, tint, tex);
+        hge->Gfx_RenderQuad(tintedFirst ? &tinted : &plain);
+        hge->Gfx_RenderQuad(tintedFirst ? &plain : &tinted);
+        hge->Gfx_EndScene();
+        const auto px = ReadScene();
+        EXPECT_EQ(At(px, 8, 8), texel);
+        EXPECT_TRUE(Near(At(px, 24, 8), Expected(texel, tint, 0xFF000000, BLEND_DEFAULT), 1));
+    }
+}
+
 TEST_F(HgeWindowTest, EveryQuadOfABatchLargerThanTheBufferIsDrawnOnce) {
     const int count = 70000;  // more than one vertex buffer holds
     ASSERT_TRUE(hge->Gfx_BeginScene());
