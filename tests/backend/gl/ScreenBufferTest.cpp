@@ -37,6 +37,18 @@ int NumberOf(const std::shared_ptr<Resource>& r)
     return std::stoi(name.substr(prefix.size()));
 }
 
+// The "scene" sprite showing the whole 8 x 8 "quarters.png".
+void ShowQuarters(std::shared_ptr<Sprite>& scene)
+{
+    std::shared_ptr<Resource> tex;
+    std::shared_ptr<Resource> res;
+    ASSERT_TRUE(ResourceManager::Instance().GetResource("quarters.png", kTextureType, tex));
+    ASSERT_TRUE(ResourceManager::Instance().GetResource("scene", kSpriteType, res));
+    scene = std::dynamic_pointer_cast<Sprite>(res);
+    ASSERT_TRUE(scene->SetTexture(tex));
+    scene->SetTextureRect(0, 0, 8, 8);
+}
+
 struct Expect {
     int x, y;
     uint32_t argb;
@@ -76,13 +88,8 @@ TEST(ScreenBuffer, CurrentTextureIsTheSceneScaledIntoAWidthSquaredTarget)
     window.app->GetScreenBufferManager(again);
     EXPECT_EQ(buffer, again);
 
-    std::shared_ptr<Resource> tex;
-    std::shared_ptr<Resource> res;
-    ASSERT_TRUE(ResourceManager::Instance().GetResource("quarters.png", kTextureType, tex));
-    ASSERT_TRUE(ResourceManager::Instance().GetResource("scene", kSpriteType, res));
-    auto scene = std::dynamic_pointer_cast<Sprite>(res);
-    ASSERT_TRUE(scene->SetTexture(tex));
-    scene->SetTextureRect(0, 0, 8, 8);
+    std::shared_ptr<Sprite> scene;
+    ASSERT_NO_FATAL_FAILURE(ShowQuarters(scene));
     // The whole 64 x 48 screen. Magnified pictures are filtered, so the probes stay a
     // texel away from the edges between the quarters.
     scene->SetHorizontalScale(8);
@@ -134,13 +141,8 @@ TEST(ScreenBuffer, ScreenshotIsABitmapOfTheLastFrame)
 
     std::shared_ptr<ScreenBuffer> buffer;
     window.app->GetScreenBufferManager(buffer);
-    std::shared_ptr<Resource> tex;
-    std::shared_ptr<Resource> res;
-    ASSERT_TRUE(ResourceManager::Instance().GetResource("quarters.png", kTextureType, tex));
-    ASSERT_TRUE(ResourceManager::Instance().GetResource("scene", kSpriteType, res));
-    auto scene = std::dynamic_pointer_cast<Sprite>(res);
-    ASSERT_TRUE(scene->SetTexture(tex));
-    scene->SetTextureRect(0, 0, 8, 8);
+    std::shared_ptr<Sprite> scene;
+    ASSERT_NO_FATAL_FAILURE(ShowQuarters(scene));
     scene->SetPosition(5, 7);
     scene->SetHorizontalScale(3);
     scene->SetVisible(true);
