@@ -190,7 +190,7 @@ int GameStateSystemWrapper::SetUpdaterFunctionName(lua_State* state)
 
 int GameStateSystemWrapper::SetGlobalAnimationSpeed(lua_State* state)
 {
-    Application::Instance().SetGlobalAnimationSpeed(static_cast<float>(luaL_checknumber(state, 1)));
+    Application::Instance().SetGlobalAnimationSpeed(CheckFloat(state, 1));
     return 0;
 }
 
