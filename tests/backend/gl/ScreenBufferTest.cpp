@@ -78,9 +78,7 @@ void CheckTexture(const std::shared_ptr<Resource>& r, unsigned w, unsigned h, co
 TEST(ScreenBuffer, CurrentTextureIsTheSceneScaledIntoAWidthSquaredTarget)
 {
     BackendWindow window;
-    window.AddPng("quarters.png", 8, 8, QuarterPicture());
-    window.Index();
-    window.Open();
+    window.OpenWithQuarters("quarters.png");
 
     std::shared_ptr<ScreenBuffer> buffer;
     ASSERT_TRUE(window.app->GetScreenBufferManager(buffer));
@@ -135,9 +133,7 @@ TEST(ScreenBuffer, CurrentTextureIsTheSceneScaledIntoAWidthSquaredTarget)
 TEST(ScreenBuffer, ScreenshotIsABitmapOfTheLastFrame)
 {
     BackendWindow window;
-    window.AddPng("quarters.png", 8, 8, QuarterPicture());
-    window.Index();
-    window.Open();
+    window.OpenWithQuarters("quarters.png");
 
     std::shared_ptr<ScreenBuffer> buffer;
     window.app->GetScreenBufferManager(buffer);
