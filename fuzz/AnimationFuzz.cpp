@@ -6,7 +6,6 @@
 #include <string>
 
 #include "backend/Base/HGEAnimation.h"
-#include "engine/FileSystem/FileSystem.h"
 #include "fuzz/ScratchFolder.h"
 
 namespace {
@@ -25,14 +24,7 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static FuzzSupport::ScratchFolder folder;
-    static bool indexed = false;
-    folder.Write(kName, data, size);
-    EngineCore::FileSystem& files = EngineCore::FileSystem::Instance();
-    if (!indexed) {
-        files.AddDirectory(folder.Path());
-        indexed = true;
-    }
-    files.FreeCache();
+    folder.Serve(kName, data, size);
 
     LoadableAnimation animation;
     try {

@@ -8,7 +8,6 @@
 
 #include <lua.hpp>
 
-#include "engine/FileSystem/FileSystem.h"
 #include "fuzz/ScratchFolder.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 
@@ -38,14 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > 0 && data[0] == 27)
         return 0;
     static FuzzSupport::ScratchFolder folder;
-    static bool indexed = false;
-    folder.Write(kName, data, size);
-    EngineCore::FileSystem& files = EngineCore::FileSystem::Instance();
-    if (!indexed) {
-        files.AddDirectory(folder.Path());
-        indexed = true;
-    }
-    files.FreeCache();
+    folder.Serve(kName, data, size);
 
     GameLuaScriptImpl::LuaScriptEngine engine;
     if (!engine.Open())

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/FileSystem/FileSystem.h"
+
 namespace FuzzSupport {
 
 ScratchFolder::ScratchFolder()
@@ -37,6 +39,17 @@ std::string ScratchFolder::Write(const std::string& name, const uint8_t* data, s
         std::abort();
     }
     return path;
+}
+
+void ScratchFolder::Serve(const std::string& name, const uint8_t* data, size_t size)
+{
+    Write(name, data, size);
+    EngineCore::FileSystem& files = EngineCore::FileSystem::Instance();
+    if (!_served) {
+        files.AddDirectory(_path);
+        _served = true;
+    }
+    files.FreeCache();
 }
 
 }  // namespace FuzzSupport

@@ -17,9 +17,13 @@ public:
     const std::string& Path() const { return _path; }
     // Replaces the file `name` below the folder with the bytes; returns its full path.
     std::string Write(const std::string& name, const uint8_t* data, size_t size) const;
+    // Writes the file `name` for the process-wide file system to read afresh: the
+    // folder is added to it on the first call, and its cached files are dropped.
+    void Serve(const std::string& name, const uint8_t* data, size_t size);
 
 private:
     std::string _path;
+    bool _served = false;
 };
 
 }  // namespace FuzzSupport

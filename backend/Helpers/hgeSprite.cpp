@@ -101,12 +101,8 @@ void hgeSprite::SetCornerCoordinates(float u1, float v1, float u2, float v2)
     _quad.v[3].ty = v2;
 }
 
-void hgeSprite::Render(float x, float y)
+void hgeSprite::SetCornerPositions(float x1, float y1, float x2, float y2)
 {
-    const float x1 = x - _hotX;
-    const float y1 = y - _hotY;
-    const float x2 = x + _width - _hotX;
-    const float y2 = y + _height - _hotY;
     _quad.v[0].x = x1;
     _quad.v[0].y = y1;
     _quad.v[1].x = x2;
@@ -115,6 +111,11 @@ void hgeSprite::Render(float x, float y)
     _quad.v[2].y = y2;
     _quad.v[3].x = x1;
     _quad.v[3].y = y2;
+}
+
+void hgeSprite::Render(float x, float y)
+{
+    SetCornerPositions(x - _hotX, y - _hotY, x + _width - _hotX, y + _height - _hotY);
     if (HGE* hge = g_hge.load())
         hge->Gfx_RenderQuad(&_quad);
 }
@@ -139,14 +140,7 @@ void hgeSprite::RenderEx(float x, float y, float rotation, float hscale, float v
         _quad.v[3].x = a1 * c - b2 * s + x;
         _quad.v[3].y = a1 * s + b2 * c + y;
     } else {
-        _quad.v[0].x = a1 + x;
-        _quad.v[0].y = b1 + y;
-        _quad.v[1].x = a2 + x;
-        _quad.v[1].y = b1 + y;
-        _quad.v[2].x = a2 + x;
-        _quad.v[2].y = b2 + y;
-        _quad.v[3].x = a1 + x;
-        _quad.v[3].y = b2 + y;
+        SetCornerPositions(a1 + x, b1 + y, a2 + x, b2 + y);
     }
     if (HGE* hge = g_hge.load())
         hge->Gfx_RenderQuad(&_quad);

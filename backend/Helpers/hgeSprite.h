@@ -48,6 +48,8 @@ public:
 
 private:
     void SetCornerCoordinates(float u1, float v1, float u2, float v2);
+    // Screen corners of an unrotated quad, clockwise from (x1, y1).
+    void SetCornerPositions(float x1, float y1, float x2, float y2);
     static void ReadTextureSize(HTEXTURE texture, float& width, float& height);
 
     hgeQuad _quad;

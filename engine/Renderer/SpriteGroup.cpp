@@ -175,46 +175,61 @@ void SpriteGroup::DisableTransformationsModifier()
     });
 }
 
-void SpriteGroup::SetColor(uint32_t argb)
+void SpriteGroup::FlipOpacityModifier()
 {
     _opacityModifier ? DisableOpacityModifier() : EnableOpacityModifier();
+}
+
+void SpriteGroup::FlipPriorityModifier()
+{
+    _priorityModifier ? DisablePriorityModifier() : EnablePriorityModifier();
+}
+
+void SpriteGroup::FlipTransformationsModifier()
+{
+    _transformationsModifier ? DisableTransformationsModifier() : EnableTransformationsModifier();
+}
+
+void SpriteGroup::SetColor(uint32_t argb)
+{
+    FlipOpacityModifier();
     Sprite::SetColor(argb);
-    _opacityModifier ? DisableOpacityModifier() : EnableOpacityModifier();
+    FlipOpacityModifier();
 }
 
 void SpriteGroup::SetPriority(float priority)
 {
-    _priorityModifier ? DisablePriorityModifier() : EnablePriorityModifier();
+    FlipPriorityModifier();
     Sprite::SetPriority(priority);
-    _priorityModifier ? DisablePriorityModifier() : EnablePriorityModifier();
+    FlipPriorityModifier();
 }
 
 void SpriteGroup::SetPosition(float x, float y)
 {
-    _transformationsModifier ? DisableTransformationsModifier() : EnableTransformationsModifier();
+    FlipTransformationsModifier();
     Sprite::SetPosition(x, y);
-    _transformationsModifier ? DisableTransformationsModifier() : EnableTransformationsModifier();
+    FlipTransformationsModifier();
 }
 
 void SpriteGroup::SetRotation(float rotation)
 {
-    _transformationsModifier ? DisableTransformationsModifier() : EnableTransformationsModifier();
+    FlipTransformationsModifier();
     Sprite::SetRotation(rotation);
-    _transformationsModifier ? DisableTransformationsModifier() : EnableTransformationsModifier();
+    FlipTransformationsModifier();
 }
 
 void SpriteGroup::SetVerticalScale(float scale)
 {
-    _transformationsModifier ? DisableTransformationsModifier() : EnableTransformationsModifier();
+    FlipTransformationsModifier();
     Sprite::SetVerticalScale(scale);
-    _transformationsModifier ? DisableTransformationsModifier() : EnableTransformationsModifier();
+    FlipTransformationsModifier();
 }
 
 void SpriteGroup::SetHorizontalScale(float scale)
 {
-    _transformationsModifier ? DisableTransformationsModifier() : EnableTransformationsModifier();
+    FlipTransformationsModifier();
     Sprite::SetHorizontalScale(scale);
-    _transformationsModifier ? DisableTransformationsModifier() : EnableTransformationsModifier();
+    FlipTransformationsModifier();
 }
 
 void SpriteGroup::Update(float) {}

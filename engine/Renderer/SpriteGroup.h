@@ -57,6 +57,12 @@ private:
     template <typename Step>
     void ForEachMember(Step step);
 
+    // Setters flip the matching modifier before and after the group's own change,
+    // so that the members follow the change.
+    void FlipOpacityModifier();
+    void FlipPriorityModifier();
+    void FlipTransformationsModifier();
+
     bool _opacityModifier = false;
     bool _priorityModifier = false;
     bool _transformationsModifier = false;

@@ -77,14 +77,14 @@ int AnimationPlayerWrapper::Pause(lua_State*)
 int AnimationPlayerWrapper::Update(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("Update");
-    player.Update(static_cast<float>(luaL_checknumber(L, 1)), false);
+    player.Update(CheckFloat(L, 1), false);
     return 0;
 }
 
 int AnimationPlayerWrapper::UpdateForce(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("UpdateForce");
-    player.Update(static_cast<float>(luaL_checknumber(L, 1)), true);
+    player.Update(CheckFloat(L, 1), true);
     return 0;
 }
 
@@ -155,7 +155,7 @@ int AnimationPlayerWrapper::SetAnimationType(lua_State* L)
 int AnimationPlayerWrapper::SetAnimationSpeed(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetAnimationSpeed");
-    player.SetAnimationSpeed(static_cast<float>(luaL_checknumber(L, 1)));
+    player.SetAnimationSpeed(CheckFloat(L, 1));
     return 0;
 }
 
@@ -177,8 +177,8 @@ int AnimationPlayerWrapper::GetAnimationLength(lua_State* L)
 int AnimationPlayerWrapper::SetPositionOffset(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetPositionOffset");
-    const float x = static_cast<float>(luaL_checknumber(L, 1));
-    const float y = static_cast<float>(luaL_checknumber(L, 2));
+    const float x = CheckFloat(L, 1);
+    const float y = CheckFloat(L, 2);
     player.SetPositionOffset(x, y);
     return 0;
 }

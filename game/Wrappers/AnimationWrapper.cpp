@@ -90,7 +90,7 @@ int AnimationWrapper::BeginKey(lua_State* L)
         EngineCore::ThrowEngineError(kSource, 96, "Animation key is started. First call EndKey().");
     _key.Reset();
     _keyOpen = true;
-    _keyTime = static_cast<float>(luaL_checknumber(L, 1));
+    _keyTime = CheckFloat(L, 1);
     return 0;
 }
 
@@ -98,8 +98,8 @@ int AnimationWrapper::AddScale(lua_State* L)
 {
     CheckKeyOpen();
     EngineCore::D3DXVECTOR3 scale;
-    scale.x = static_cast<float>(luaL_checknumber(L, 1));
-    scale.y = static_cast<float>(luaL_checknumber(L, 2));
+    scale.x = CheckFloat(L, 1);
+    scale.y = CheckFloat(L, 2);
     scale.z = 1.0f;
     _key.SetScale(scale);
     return 0;
@@ -108,8 +108,7 @@ int AnimationWrapper::AddScale(lua_State* L)
 int AnimationWrapper::AddRotate(lua_State* L)
 {
     CheckKeyOpen();
-    const float degrees = static_cast<float>(luaL_checknumber(L, 1));
-    const float a = degrees * 0.017453292f;
+    const float a = DegreesToRadians(CheckFloat(L, 1));
     EngineCore::D3DXQUATERNION rotation;
     rotation.x = 0;
     rotation.y = 0;
@@ -123,8 +122,8 @@ int AnimationWrapper::AddTranslate(lua_State* L)
 {
     CheckKeyOpen();
     EngineCore::D3DXVECTOR3 translation;
-    translation.x = static_cast<float>(luaL_checknumber(L, 1));
-    translation.y = static_cast<float>(luaL_checknumber(L, 2));
+    translation.x = CheckFloat(L, 1);
+    translation.y = CheckFloat(L, 2);
     translation.z = 0;
     _key.SetTranslation(translation);
     return 0;
@@ -133,7 +132,7 @@ int AnimationWrapper::AddTranslate(lua_State* L)
 int AnimationWrapper::AddOpacity(lua_State* L)
 {
     CheckKeyOpen();
-    _key.SetOpacity(static_cast<float>(luaL_checknumber(L, 1)));
+    _key.SetOpacity(CheckFloat(L, 1));
     return 0;
 }
 
@@ -141,9 +140,9 @@ int AnimationWrapper::AddDiffuseColor(lua_State* L)
 {
     CheckKeyOpen();
     EngineCore::D3DXVECTOR3 color;
-    color.x = static_cast<float>(luaL_checknumber(L, 1));
-    color.y = static_cast<float>(luaL_checknumber(L, 2));
-    color.z = static_cast<float>(luaL_checknumber(L, 3));
+    color.x = CheckFloat(L, 1);
+    color.y = CheckFloat(L, 2);
+    color.z = CheckFloat(L, 3);
     _key.SetDiffuseColor(color);
     return 0;
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "game/Base/Application.h"
-#include "game/Base/GameState.h"
+#include "game/Wrappers/SelectGameState.h"
 
 namespace GameCore {
 
@@ -57,11 +57,7 @@ int ApplicationWrapper::SetStartupScript(lua_State* state)
 
 int ApplicationWrapper::SetCurrentGameState(lua_State* state)
 {
-    const std::string name = CheckString(state, 1);
-    Application& application = Application::Instance();
-    std::shared_ptr<GameState> selected;
-    application.GetGameState(name, selected);
-    application.SetCurrentGameState(selected, false);
+    SelectGameState(CheckString(state, 1));
     return 0;
 }
 

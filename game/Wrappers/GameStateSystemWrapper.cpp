@@ -16,18 +16,14 @@
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
 #include "game/Logic/ProfileSystem.h"
+#include "game/Wrappers/ScriptArguments.h"
+#include "game/Wrappers/SelectGameState.h"
 
 namespace GameCore {
 
 namespace {
 
 const char* const kSource = "Wrappers\\GameStateSystemWrapper.cpp";
-
-// A string argument, used up to its first zero byte.
-std::string CheckString(lua_State* state, int index)
-{
-    return std::string(luaL_checklstring(state, index, nullptr));
-}
 
 std::shared_ptr<GameState> CurrentState()
 {
@@ -142,11 +138,7 @@ int GameStateSystemWrapper::RunScriptString(lua_State* state)
 
 int GameStateSystemWrapper::ChangeState(lua_State* state)
 {
-    const std::string name = CheckString(state, 1);
-    Application& application = Application::Instance();
-    std::shared_ptr<GameState> selected;
-    application.GetGameState(name, selected);
-    application.SetCurrentGameState(selected, false);
+    SelectGameState(CheckString(state, 1));
     return 0;
 }
 
@@ -198,7 +190,7 @@ int GameStateSystemWrapper::SetUpdaterFunctionName(lua_State* state)
 
 int GameStateSystemWrapper::SetGlobalAnimationSpeed(lua_State* state)
 {
-    Application::Instance().SetGlobalAnimationSpeed(static_cast<float>(luaL_checknumber(state, 1)));
+    Application::Instance().SetGlobalAnimationSpeed(CheckFloat(state, 1));
     return 0;
 }
 

@@ -14,7 +14,7 @@
 
 using namespace EngineCore;
 using TestSupport::RecordingMesh;
-using TestSupport::RecordingSprite;
+using TestSupport::FakeAnimatedSprite;
 using TestSupport::SizedTexture;
 
 namespace {
@@ -37,10 +37,10 @@ protected:
     void SetUp() override
     {
         RenderSystem::Instance().SetCurrentGameState("player-test");
-        sprite = std::make_shared<RecordingSprite>();
+        sprite = std::make_shared<FakeAnimatedSprite>();
     }
 
-    std::shared_ptr<RecordingSprite> sprite;
+    std::shared_ptr<FakeAnimatedSprite> sprite;
 };
 
 }  // namespace
@@ -266,7 +266,7 @@ TEST_F(AnimationPlayerTest, FrameRectangles)
         {"far past the edge", 256, 256, 0, 0, 64, 64, 0, 2000000000, 1999999999, 192, 192},
     };
     for (const Case& c : cases) {
-        auto s = std::make_shared<RecordingSprite>();
+        auto s = std::make_shared<FakeAnimatedSprite>();
         s->SetTexture(std::make_shared<SizedTexture>(c.texW, c.texH));
         s->SetTextureRect(c.rx, c.ry, c.rw, c.rh);
         auto a = std::make_shared<Animation>();
@@ -322,7 +322,7 @@ TEST_F(AnimationPlayerTest, VertexDataMovesMeshNodesFromTheBottomRow)
 
 TEST_F(AnimationPlayerTest, SetSpriteRewindsPreviousAndChecksTypes)
 {
-    auto first = std::make_shared<RecordingSprite>();
+    auto first = std::make_shared<FakeAnimatedSprite>();
     first->SetTexture(std::make_shared<SizedTexture>(256, 256));
     first->SetTextureRect(0, 0, 64, 64);
     AnimationPlayer player;
@@ -339,7 +339,7 @@ TEST_F(AnimationPlayerTest, SetSpriteRewindsPreviousAndChecksTypes)
     EXPECT_EQ(2.0f, player.GetAnimationLength());
 
     // A sprite without a texture keeps the texture size taken from the first.
-    auto second = std::make_shared<RecordingSprite>();
+    auto second = std::make_shared<FakeAnimatedSprite>();
     second->SetTextureRect(0, 0, 64, 64);
     auto frameAnimation = std::make_shared<Animation>();
     AnimationKey key;
@@ -417,7 +417,7 @@ TEST_F(AnimationSystemTest, ReplacesNamesAndPrunesDeadPlayers)
 TEST_F(AnimationSystemTest, UpdatesLivePlayersOfCurrentState)
 {
     AnimationSystem& system = AnimationSystem::Instance();
-    auto sprite = std::make_shared<RecordingSprite>();
+    auto sprite = std::make_shared<FakeAnimatedSprite>();
     std::shared_ptr<AnimationPlayer> playing, stopped;
     system.CreateAnimationPlayer("playing", playing);
     system.CreateAnimationPlayer("stopped", stopped);
@@ -438,7 +438,7 @@ TEST_F(AnimationSystemTest, UpdatesLivePlayersOfCurrentState)
 TEST_F(AnimationSystemTest, EndCallbackMayChangeTheTable)
 {
     AnimationSystem& system = AnimationSystem::Instance();
-    auto sprite = std::make_shared<RecordingSprite>();
+    auto sprite = std::make_shared<FakeAnimatedSprite>();
     std::shared_ptr<AnimationPlayer> a, b, fresh;
     system.CreateAnimationPlayer("a", a);
     system.CreateAnimationPlayer("b", b);

@@ -19,7 +19,7 @@
 
 using EngineCore::ResourceManager;
 using GameLuaScriptImpl::LuaScriptEngine;
-using TestSupport::RecordingSprite;
+using TestSupport::FakeAnimatedSprite;
 using TestSupport::SizedTexture;
 using testing::EndsWith;
 
@@ -94,9 +94,9 @@ protected:
         return value;
     }
 
-    std::shared_ptr<RecordingSprite> AddSprite(const std::string& name)
+    std::shared_ptr<FakeAnimatedSprite> AddSprite(const std::string& name)
     {
-        auto sprite = std::make_shared<RecordingSprite>();
+        auto sprite = std::make_shared<FakeAnimatedSprite>();
         ResourceManager::Instance().AddResource(name, sprite);
         return sprite;
     }

@@ -15,16 +15,6 @@ struct CountingDevices : EngineCore::DeviceManager {
     void Update(float) override { ++updates; }
 };
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "<no error>";
-}
-
 }  // namespace
 
 using ApplicationTest = Harness;

@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,6 +92,17 @@ inline int EndPageFx(lua_State*)
     GameCore::Application::Instance().GetSystemGameState(system);
     system->StopPageFX();
     return 0;
+}
+
+// The text of what the action throws, or "<no error>".
+inline std::string ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "<no error>";
 }
 
 inline std::string LuaGlobal(lua_State* state, const char* name)

@@ -8,20 +8,6 @@
 using namespace GameFlowTest;
 using GameCore::GameState;
 
-namespace {
-
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "<no error>";
-}
-
-}  // namespace
-
 class GameStateSystemTest : public Harness {
 protected:
     std::vector<std::string> log;

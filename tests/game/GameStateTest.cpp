@@ -10,16 +10,6 @@ using GameCore::GameState;
 
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "<no error>";
-}
-
 std::string StateError(int line, const std::string& message)
 {
     return "File: \"Base\\GameState.cpp\"\nLine: " + std::to_string(line) + "\n\nError: " + message;

@@ -4,10 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "TestScriptClasses.h"
+#include "tests/game/ScriptEngineFixture.h"
 
 using GameLuaScriptImpl::LuaHelper;
-using GameLuaScriptImpl::LuaScriptEngine;
 using TestScripts::A;
 using TestScripts::B;
 using TestScripts::GlobalNumber;
@@ -15,31 +14,14 @@ using testing::HasSubstr;
 
 namespace {
 
-class LuaHelperTest : public testing::Test {
+class LuaHelperTest : public TestScripts::ScriptEngineFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        LuaHelper<A>::Register(L);
+        ASSERT_NO_FATAL_FAILURE(ScriptEngineFixture::SetUp());
         LuaHelper<B>::Register(L);
-        TestScripts::engine = &engine;
         A::constructed = A::destroyed = 0;
     }
-    void TearDown() override { TestScripts::engine = nullptr; }
-
-    std::string FailureOf(const char* script)
-    {
-        try {
-            engine.RunString(script, 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
-    LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 TEST_F(LuaHelperTest, RegisterLeavesTheStackAsItFoundIt)

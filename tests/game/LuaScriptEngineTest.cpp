@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "TestScriptClasses.h"
+#include "tests/game/ScriptEngineFixture.h"
 #include "engine/System/EngineError.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaStateContext.h"
 
@@ -21,32 +21,15 @@ namespace {
 
 const char* const kSource = "ScriptEngine\\LuaScriptEngine\\LuaScriptEngine.cpp";
 
-class LuaScriptEngineTest : public testing::Test {
+class LuaScriptEngineTest : public TestScripts::ScriptEngineFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        LuaHelper<A>::Register(L);
+        ASSERT_NO_FATAL_FAILURE(ScriptEngineFixture::SetUp());
         LuaHelper<Fail>::Register(L);
-        TestScripts::engine = &engine;
         A::constructed = A::destroyed = 0;
         ScopeProbe::destroyed = 0;
     }
-    void TearDown() override { TestScripts::engine = nullptr; }
-
-    std::string FailureOf(const char* script)
-    {
-        try {
-            engine.RunString(script, 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
-    LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 TEST_F(LuaScriptEngineTest, RunsTextAndKeepsTheStackFlat)

@@ -11,7 +11,7 @@
 
 #include "tests/support/PackWriter.h"
 #include "tests/support/TempFolder.h"
-#include "TestScriptClasses.h"
+#include "tests/game/ScriptEngineFixture.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/SystemLogger.h"
@@ -19,7 +19,6 @@
 extern char** environ;
 
 using GameLuaScriptImpl::LuaHelper;
-using GameLuaScriptImpl::LuaScriptEngine;
 using TestScripts::A;
 using TestScripts::CodedError;
 using TestScripts::Fail;
@@ -53,7 +52,7 @@ std::vector<unsigned char> Compile(const TestSupport::TempFolder& work, const st
 
 // The data folder and the pack are indexed once for the whole program: the file
 // system is process-wide. Names are unique to this program.
-class LuaScriptFileTest : public testing::Test {
+class LuaScriptFileTest : public TestScripts::ScriptEngineFixture {
 protected:
     static void SetUpTestSuite()
     {
@@ -98,31 +97,14 @@ protected:
     void SetUp() override
     {
         ASSERT_FALSE(chunk.empty()) << "luac5.1 did not make a chunk";
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        LuaHelper<A>::Register(L);
+        ASSERT_NO_FATAL_FAILURE(ScriptEngineFixture::SetUp());
         LuaHelper<Fail>::Register(L);
-        TestScripts::engine = &engine;
-    }
-    void TearDown() override { TestScripts::engine = nullptr; }
-
-    std::string FailureOfFile(const char* path)
-    {
-        try {
-            engine.RunFile(path);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
     }
 
     static TestSupport::TempFolder* data;
     static TestSupport::TempFolder* work;
     static std::vector<unsigned char> chunk;
     static std::vector<unsigned char> failingChunk;
-
-    LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 TestSupport::TempFolder* LuaScriptFileTest::data = nullptr;

@@ -14,25 +14,13 @@
 #include "platform/os/InstanceLock.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/WebLink.h"
+#include "tests/support/EnvGuard.h"
 
 namespace fs = std::filesystem;
 using OsPlatform::InstanceLock;
+using TestSupport::EnvGuard;
 
 namespace {
-
-struct EnvGuard {
-    explicit EnvGuard(const char* n) : name(n)
-    {
-        const char* v = std::getenv(n);
-        had = v != nullptr;
-        if (had)
-            old = v;
-    }
-    ~EnvGuard() { had ? setenv(name, old.c_str(), 1) : unsetenv(name); }
-    const char* name;
-    bool had = false;
-    std::string old;
-};
 
 struct TempDir {
     explicit TempDir(const std::string& tag)

@@ -5,24 +5,11 @@
 #include <fstream>
 
 #include "platform/os/UserFolders.h"
+#include "tests/support/EnvGuard.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-struct EnvGuard {
-    explicit EnvGuard(const char* n) : name(n)
-    {
-        const char* v = std::getenv(n);
-        had = v != nullptr;
-        if (had)
-            old = v;
-    }
-    ~EnvGuard() { had ? setenv(name, old.c_str(), 1) : unsetenv(name); }
-    const char* name;
-    bool had = false;
-    std::string old;
-};
-}  // namespace
+using TestSupport::EnvGuard;
 
 TEST(UserFolders, DocumentsFolderFollowsXdgAndIsCreated)
 {

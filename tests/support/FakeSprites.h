@@ -10,7 +10,7 @@
 namespace TestSupport {
 
 // Sprites register with the render system: a game state must be current when one is made.
-class RecordingSprite : public EngineCore::Sprite {
+class FakeAnimatedSprite : public EngineCore::Sprite {
 public:
     void Render() override {}
     void SetPriority(float value) override

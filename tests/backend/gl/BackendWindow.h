@@ -98,6 +98,14 @@ public:
     }
     void Index() { EngineCore::FileSystem::Instance().AddDirectory(data.c_str(), nullptr); }
 
+    // The usual start: the 8 x 8 four-quarters picture as `name`, indexed, window open.
+    void OpenWithQuarters(const std::string& name)
+    {
+        AddPng(name, 8, 8, QuarterPicture());
+        Index();
+        Open();
+    }
+
     void Open()
     {
         ASSERT_TRUE(app->Open([this](float dt) { return RenderFrame(dt); },

@@ -37,6 +37,18 @@ int NumberOf(const std::shared_ptr<Resource>& r)
     return std::stoi(name.substr(prefix.size()));
 }
 
+// The "scene" sprite showing the whole 8 x 8 "quarters.png".
+void ShowQuarters(std::shared_ptr<Sprite>& scene)
+{
+    std::shared_ptr<Resource> tex;
+    std::shared_ptr<Resource> res;
+    ASSERT_TRUE(ResourceManager::Instance().GetResource("quarters.png", kTextureType, tex));
+    ASSERT_TRUE(ResourceManager::Instance().GetResource("scene", kSpriteType, res));
+    scene = std::dynamic_pointer_cast<Sprite>(res);
+    ASSERT_TRUE(scene->SetTexture(tex));
+    scene->SetTextureRect(0, 0, 8, 8);
+}
+
 struct Expect {
     int x, y;
     uint32_t argb;
@@ -66,9 +78,7 @@ void CheckTexture(const std::shared_ptr<Resource>& r, unsigned w, unsigned h, co
 TEST(ScreenBuffer, CurrentTextureIsTheSceneScaledIntoAWidthSquaredTarget)
 {
     BackendWindow window;
-    window.AddPng("quarters.png", 8, 8, QuarterPicture());
-    window.Index();
-    window.Open();
+    window.OpenWithQuarters("quarters.png");
 
     std::shared_ptr<ScreenBuffer> buffer;
     ASSERT_TRUE(window.app->GetScreenBufferManager(buffer));
@@ -76,13 +86,8 @@ TEST(ScreenBuffer, CurrentTextureIsTheSceneScaledIntoAWidthSquaredTarget)
     window.app->GetScreenBufferManager(again);
     EXPECT_EQ(buffer, again);
 
-    std::shared_ptr<Resource> tex;
-    std::shared_ptr<Resource> res;
-    ASSERT_TRUE(ResourceManager::Instance().GetResource("quarters.png", kTextureType, tex));
-    ASSERT_TRUE(ResourceManager::Instance().GetResource("scene", kSpriteType, res));
-    auto scene = std::dynamic_pointer_cast<Sprite>(res);
-    ASSERT_TRUE(scene->SetTexture(tex));
-    scene->SetTextureRect(0, 0, 8, 8);
+    std::shared_ptr<Sprite> scene;
+    ASSERT_NO_FATAL_FAILURE(ShowQuarters(scene));
     // The whole 64 x 48 screen. Magnified pictures are filtered, so the probes stay a
     // texel away from the edges between the quarters.
     scene->SetHorizontalScale(8);
@@ -128,19 +133,12 @@ TEST(ScreenBuffer, CurrentTextureIsTheSceneScaledIntoAWidthSquaredTarget)
 TEST(ScreenBuffer, ScreenshotIsABitmapOfTheLastFrame)
 {
     BackendWindow window;
-    window.AddPng("quarters.png", 8, 8, QuarterPicture());
-    window.Index();
-    window.Open();
+    window.OpenWithQuarters("quarters.png");
 
     std::shared_ptr<ScreenBuffer> buffer;
     window.app->GetScreenBufferManager(buffer);
-    std::shared_ptr<Resource> tex;
-    std::shared_ptr<Resource> res;
-    ASSERT_TRUE(ResourceManager::Instance().GetResource("quarters.png", kTextureType, tex));
-    ASSERT_TRUE(ResourceManager::Instance().GetResource("scene", kSpriteType, res));
-    auto scene = std::dynamic_pointer_cast<Sprite>(res);
-    ASSERT_TRUE(scene->SetTexture(tex));
-    scene->SetTextureRect(0, 0, 8, 8);
+    std::shared_ptr<Sprite> scene;
+    ASSERT_NO_FATAL_FAILURE(ShowQuarters(scene));
     scene->SetPosition(5, 7);
     scene->SetHorizontalScale(3);
     scene->SetVisible(true);

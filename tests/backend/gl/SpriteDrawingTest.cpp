@@ -52,9 +52,7 @@ void Textured(Sprite& s, const std::shared_ptr<Resource>& tex)
 TEST(SpriteDrawing, AttributesGiveTheExpectedPixels)
 {
     BackendWindow window;
-    window.AddPng("quarters.png", 8, 8, QuarterPicture());
-    window.Index();
-    window.Open();
+    window.OpenWithQuarters("quarters.png");
 
     std::shared_ptr<Resource> tex;
     ASSERT_TRUE(ResourceManager::Instance().GetResource("quarters.png", kTextureType, tex));
@@ -227,9 +225,7 @@ TEST(SpriteDrawing, AttributesGiveTheExpectedPixels)
 TEST(SpriteDrawing, ResourcesMadeOnAnotherThreadDrawOnTheNextFrame)
 {
     BackendWindow window;
-    window.AddPng("quarters.png", 8, 8, QuarterPicture());
-    window.Index();
-    window.Open();
+    window.OpenWithQuarters("quarters.png");
 
     std::shared_ptr<Resource> tex;
     std::shared_ptr<Sprite> sprite;

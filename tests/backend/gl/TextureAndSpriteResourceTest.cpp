@@ -36,9 +36,7 @@ bool EndsWith(const std::string& text, const std::string& tail)
 TEST(TextureAndSprite, LoadAndFreeAreLoggedAndLogTextIsData)
 {
     BackendWindow window;
-    window.AddPng("x.png", 8, 8, QuarterPicture());
-    window.Index();
-    window.Open();
+    window.OpenWithQuarters("x.png");
 
     {
         std::shared_ptr<Resource> tex;
@@ -101,9 +99,7 @@ TEST(TextureAndSprite, LoadAndFreeAreLoggedAndLogTextIsData)
 TEST(TextureAndSprite, LockHandsOutTheTexelsTopRowFirst)
 {
     BackendWindow window;
-    window.AddPng("x.png", 8, 8, QuarterPicture());
-    window.Index();
-    window.Open();
+    window.OpenWithQuarters("x.png");
 
     std::shared_ptr<Resource> res;
     ASSERT_TRUE(ResourceManager::Instance().GetResource("x.png", kTextureType, res));
@@ -133,9 +129,7 @@ TEST(TextureAndSprite, LockHandsOutTheTexelsTopRowFirst)
 TEST(TextureAndSprite, SpriteWithoutQuadAndWrongTextureType)
 {
     BackendWindow window;
-    window.AddPng("x.png", 8, 8, QuarterPicture());
-    window.Index();
-    window.Open();
+    window.OpenWithQuarters("x.png");
 
     std::shared_ptr<Resource> tex;
     std::shared_ptr<Resource> res;
