@@ -233,6 +233,9 @@ void HGEAnimation::ReadFile(const unsigned char* data, int size)
         if (c == 0)  // a track needs at least one record to have values
             in.Fail();
         total += c;
+        // Bounded here, not only after the loop: enough huge counts would wrap total * 16.
+        if (total > in.Left())
+            in.Fail();
     }
     if (total * 16 > in.Left())
         in.Fail();
