@@ -200,6 +200,13 @@ TEST_F(HGEAnimationTest, BrokenFilesAreDataErrors)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const Bytes oneKey = Bytes().Magic().U32(1).U32(0x01).Floats({0, 1, 2, 3});
     const Bytes vertexHead = Bytes().Magic().U32(0).U32(0x40);
+    // Every track holds one record at a time of its own: as many keys as tracks, each
+    // with three values per track, which is more than a loader should build.
+    Bytes tooManyValues = Bytes(vertexHead).U32(4800);
+    for (int i = 0; i < 4800; ++i)
+        tooManyValues.U32(1);
+    for (int i = 0; i < 4800; ++i)
+        tooManyValues.Floats({static_cast<float>(i), 0, 0, 0});
     struct Case {
         const char* name;
         Bytes bytes;
@@ -218,6 +225,7 @@ TEST_F(HGEAnimationTest, BrokenFilesAreDataErrors)
         {"huge record count", Bytes(vertexHead).U32(1).U32(0xFFFFFFFFu).Floats({0, 1, 2, 3})},
         {"cut record", Bytes(vertexHead).U32(1).U32(2).Floats({0, 1, 2, 3, 1, 1, 2})},
         {"record time not a number", Bytes(vertexHead).U32(1).U32(1).Floats({nan, 1, 2, 3})},
+        {"too many vertex values", tooManyValues},
     };
     for (const Case& c : cases) {
         LoadableAnimation a(Put(c.bytes));
