@@ -73,7 +73,10 @@ struct RenderSystem::Impl {
                 renderPlaces.emplace_back(renderList[i], i);
             }
         }
-        std::sort(renderPlaces.begin(), renderPlaces.end());
+        // A list fresh from a sprite set is already in address order.
+        if (!std::is_sorted(renderPlaces.begin(), renderPlaces.end())) {
+            std::sort(renderPlaces.begin(), renderPlaces.end());
+        }
     }
 
     void UnlistFromRender(Sprite* sprite)

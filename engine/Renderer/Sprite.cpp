@@ -54,10 +54,16 @@ void Sprite::Release()
     _texture.reset();
 }
 
+// Only a new value asks for a resort: animated sprites store the same priority and
+// visibility frame after frame, and each resort re-sorts the whole state.
 void Sprite::SetPriority(float priority)
 {
+    // "!=" is true for NaN, so an unordered value counts as a change.
+    const bool changed = priority != _priority;
     _priority = priority;
-    RenderSystem::Instance().ResortSprites();
+    if (changed) {
+        RenderSystem::Instance().ResortSprites();
+    }
 }
 
 void Sprite::SetColor(uint32_t argb)
@@ -81,8 +87,11 @@ void Sprite::Update(float) {}
 
 void Sprite::SetVisible(bool visible)
 {
+    const bool changed = visible != _visible;
     _visible = visible;
-    RenderSystem::Instance().ResortSprites();
+    if (changed) {
+        RenderSystem::Instance().ResortSprites();
+    }
 }
 
 bool Sprite::SetTexture(const std::shared_ptr<Resource>& texture)

@@ -104,6 +104,10 @@ TEST_F(RenderSystemTest, ListIsKeptUntilVisibilityOrPriorityChanges)
     Frame();
     static_cast<Sprite&>(a) = donor;
     EXPECT_EQ((Log{"render a", "render b"}), Drawn());
+    // ...storing the values a sprite already has is no change...
+    a.SetPriority(a.GetPriority());
+    b.SetVisible(b.IsVisible());
+    EXPECT_EQ((Log{"render a", "render b"}), Drawn());
     // ...until a visibility change flags the list for a new sort.
     b.SetVisible(true);
     EXPECT_EQ((Log{"render b", "render a"}), Drawn());
