@@ -90,7 +90,7 @@ int AnimationPlayerWrapper::UpdateForce(lua_State* L)
 
 int AnimationPlayerWrapper::SetName(lua_State* L)
 {
-    const char* name = luaL_checklstring(L, 1, nullptr);
+    const std::string name = CheckString(L, 1);
     std::shared_ptr<EngineCore::AnimationPlayer> player;
     if (!EngineCore::AnimationSystem::Instance().CreateAnimationPlayer(name, player))
         EngineCore::ThrowEngineError(kSource, 101, "Internal error.");
@@ -101,7 +101,7 @@ int AnimationPlayerWrapper::SetName(lua_State* L)
 int AnimationPlayerWrapper::SetSprite(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetSprite");
-    const std::string name = luaL_checklstring(L, 1, nullptr);
+    const std::string name = CheckString(L, 1);
     std::shared_ptr<EngineCore::Resource> sprite;
     if (!name.empty() && !EngineCore::ResourceManager::Instance().GetResource(name, kSpriteType, sprite))
         EngineCore::ThrowEngineErrorF(kSource, 114, "Resource (%s) not found.", name.c_str());
@@ -122,7 +122,7 @@ int AnimationPlayerWrapper::GetSprite(lua_State* L)
 int AnimationPlayerWrapper::SetAnimation(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetAnimation");
-    const std::string name = luaL_checklstring(L, 1, nullptr);
+    const std::string name = CheckString(L, 1);
     std::shared_ptr<EngineCore::Resource> animation;
     if (!EngineCore::ResourceManager::Instance().GetResource(name, kAnimationType, animation))
         EngineCore::ThrowEngineErrorF(kSource, 136, "Resource (%s) not found.", name.c_str());
@@ -133,14 +133,14 @@ int AnimationPlayerWrapper::SetAnimation(lua_State* L)
 int AnimationPlayerWrapper::SetNumFrames(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetNumFrames");
-    player.SetNumAnimatedFrames(static_cast<uint32_t>(ToInt32(luaL_checknumber(L, 1))));
+    player.SetNumAnimatedFrames(static_cast<uint32_t>(CheckInt32(L, 1)));
     return 0;
 }
 
 int AnimationPlayerWrapper::SetStartFrame(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetStartFrame");
-    player.SetStartAnimationFrame(static_cast<uint32_t>(ToInt32(luaL_checknumber(L, 1))));
+    player.SetStartAnimationFrame(static_cast<uint32_t>(CheckInt32(L, 1)));
     return 0;
 }
 
@@ -148,7 +148,7 @@ int AnimationPlayerWrapper::SetAnimationType(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetAnimationType");
     player.SetAnimationType(
-        static_cast<EngineCore::AnimationPlayer::AnimationType>(ToInt32(luaL_checknumber(L, 1))));
+        static_cast<EngineCore::AnimationPlayer::AnimationType>(CheckInt32(L, 1)));
     return 0;
 }
 
@@ -163,7 +163,7 @@ int AnimationPlayerWrapper::SetAnimationSpeed(lua_State* L)
 int AnimationPlayerWrapper::SetAnimationFrame(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetAnimationFrame");
-    const uint32_t frame = static_cast<uint32_t>(ToInt32(luaL_checknumber(L, 1)));
+    const uint32_t frame = static_cast<uint32_t>(CheckInt32(L, 1));
     player.SetPosition(static_cast<float>(frame / 30.0));
     return 0;
 }
@@ -186,7 +186,7 @@ int AnimationPlayerWrapper::SetPositionOffset(lua_State* L)
 int AnimationPlayerWrapper::SetEndAnimationCallback(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetEndAnimationCallback");
-    *_endCallbackText = luaL_checklstring(L, 1, nullptr);
+    *_endCallbackText = CheckString(L, 1);
     if (_endCallbackText->empty()) {
         player.SetEndAnimationCallback(std::function<void(void*)>(), nullptr);
         return 0;

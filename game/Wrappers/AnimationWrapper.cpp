@@ -67,8 +67,7 @@ int AnimationWrapper::SetName(lua_State* L)
     _animation = nullptr;
     auto animation = std::make_shared<EngineCore::Animation>();
     _resource = animation;
-    const char* name = luaL_checklstring(L, 1, nullptr);
-    _name = name;
+    _name = CheckString(L, 1);
     if (!EngineCore::ResourceManager::Instance().AddResource(_name, _resource))
         EngineCore::ThrowEngineErrorF(kSource, 78, "Resource (%s) creating error.", _name.c_str());
     _animation = animation.get();
@@ -150,7 +149,7 @@ int AnimationWrapper::AddDiffuseColor(lua_State* L)
 int AnimationWrapper::AddAnimationFrame(lua_State* L)
 {
     CheckKeyOpen();
-    _key.SetAnimationFrame(ToInt32(luaL_checknumber(L, 1)));
+    _key.SetAnimationFrame(CheckInt32(L, 1));
     return 0;
 }
 

@@ -7,18 +7,10 @@
 #include <string>
 
 #include "game/Base/Application.h"
+#include "game/Wrappers/ScriptArguments.h"
 #include "game/Wrappers/SelectGameState.h"
 
 namespace GameCore {
-
-namespace {
-std::string CheckString(lua_State* state, int index)
-{
-    size_t length = 0;
-    const char* text = luaL_checklstring(state, index, &length);
-    return std::string(text, length);
-}
-}  // namespace
 
 const char ApplicationWrapper::className[] = "Application";
 

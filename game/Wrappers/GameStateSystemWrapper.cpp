@@ -4,7 +4,6 @@
 
 #include <boost/lexical_cast.hpp>
 
-#include <cstdio>
 #include <list>
 #include <memory>
 #include <regex>
@@ -15,6 +14,7 @@
 #include "engine/System/SystemLogger.h"
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
+#include "game/Base/LuaText.h"
 #include "game/Logic/ProfileSystem.h"
 #include "game/Wrappers/ScriptArguments.h"
 #include "game/Wrappers/SelectGameState.h"
@@ -30,14 +30,6 @@ std::shared_ptr<GameState> CurrentState()
     std::shared_ptr<GameState> state;
     Application::Instance().GetCurrentGameState(state);
     return state;
-}
-
-// The frame time as a stream with precision 9 writes a float: 1/60 is "0.0166666675".
-std::string FormatFrameTime(float dt)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(dt));
-    return text;
 }
 
 // A level's start-up script names its stage and level: ".../Stage07/Level12/Scripts/Startup.lua".
@@ -219,7 +211,7 @@ void GameStateSystemWrapper::Update(const std::string& name, float dt)
     if (name.empty())
         return;
     const std::shared_ptr<GameState> current = CurrentState();
-    if (!current || !current->RunScriptString(name + "(" + FormatFrameTime(dt) + ")"))
+    if (!current || !current->RunScriptString(name + "(" + FormatLuaNumber(dt) + ")"))
         EngineCore::ThrowEngineError(kSource, 302, "Internal error.");
 }
 

@@ -6,6 +6,7 @@
 
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
+#include "game/Wrappers/ScriptArguments.h"
 
 namespace GameCore {
 
@@ -21,19 +22,16 @@ GameStateWrapper::GameStateWrapper(lua_State*) {}
 
 int GameStateWrapper::SetName(lua_State* state)
 {
-    size_t length = 0;
-    const char* name = luaL_checklstring(state, 1, &length);
-    Application::Instance().CreateGameState(std::string(name, length), _state);
+    Application::Instance().CreateGameState(CheckString(state, 1), _state);
     return 0;
 }
 
 int GameStateWrapper::SetStartupScript(lua_State* state)
 {
-    size_t length = 0;
-    const char* path = luaL_checklstring(state, 1, &length);
+    const std::string path = CheckString(state, 1);
     // An object whose name was taken already holds no state: nothing to set.
     if (_state)
-        _state->SetStartupScript(std::string(path, length));
+        _state->SetStartupScript(path);
     return 0;
 }
 

@@ -84,6 +84,18 @@ TEST_F(ApplicationTest, CreateGameStateRefusesAnExistingName)
     EXPECT_EQ(LuaGlobal(twice, "Visits"), "1");
 }
 
+TEST_F(ApplicationTest, StartupScriptNamesEndAtTheirFirstZeroByte)
+{
+    Start({}, "");
+    Write("Cut.lua",
+          "local s = GameState(); s:SetName('cut\\0tail'); s:SetStartupScript('States/alpha.lua\\0.bak')\n"
+          "Application():SetCurrentGameState('cut\\0other')\n");
+    EXPECT_TRUE(app.RunScript("Cut.lua"));
+    EXPECT_TRUE(State("cut"));
+    FinishLoad();
+    EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "Visits"), "1");
+}
+
 TEST_F(ApplicationTest, SelectingAnUnknownStateAtStartUpFails)
 {
     Write("Startup.lua", StartupScript({"menu"}, "nothing"));

@@ -19,6 +19,8 @@ const std::vector<const char*> kGameStateClasses = {
     "ParticleSystem", "PropertySystem", "AnimationPlayer", "GameStateSystem",
     "QuestItemStorage", "CharacterInventory", "CharacterSpellBook", "InputDeviceManager",
     "CharacterAnimation"};
+// The game-state classes built so far; each must be there.
+const std::vector<const char*> kBuiltGameStateClasses = {"Sprite", "Animation", "AnimationPlayer", "GameStateSystem"};
 
 bool HasGlobal(lua_State* L, const char* name)
 {
@@ -34,11 +36,12 @@ TEST(ScriptClassLists, EachStateKnowsOnlyItsOwnClasses)
     struct Case {
         const char* kind;
         void (*registerClasses)(lua_State*);
+        const std::vector<const char*>& present;
         const std::vector<const char*>& absent;
     };
     const Case cases[] = {
-        {"start-up", &GameLuaScriptImpl::RegisterStartupScriptClasses, kGameStateClasses},
-        {"game state", &GameLuaScriptImpl::RegisterGameStateScriptClasses, kStartupClasses},
+        {"start-up", &GameLuaScriptImpl::RegisterStartupScriptClasses, kStartupClasses, kGameStateClasses},
+        {"game state", &GameLuaScriptImpl::RegisterGameStateScriptClasses, kBuiltGameStateClasses, kStartupClasses},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -47,6 +50,9 @@ TEST(ScriptClassLists, EachStateKnowsOnlyItsOwnClasses)
         lua_State* L = engine.GetState();
         c.registerClasses(L);
         EXPECT_EQ(0, lua_gettop(L));
+        for (const char* name : c.present) {
+            EXPECT_TRUE(HasGlobal(L, name)) << name;
+        }
         for (const char* name : c.absent) {
             EXPECT_FALSE(HasGlobal(L, name)) << name;
         }

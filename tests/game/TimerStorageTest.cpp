@@ -43,8 +43,9 @@ TEST(Timer, FiresOnceOnTheStepItRunsOut)
         }
         EXPECT_EQ(fired, c.firesAfterStep ? 1 : 0) << c.setup;
         EXPECT_EQ(firedAt, c.firesAfterStep) << c.setup;
-        if (fired)
+        if (fired) {
             EXPECT_EQ(seen, &user);
+        }
         EXPECT_TRUE(timer->IsStoped());
     }
 }
