@@ -37,14 +37,18 @@ void OutputDataStream::UpdateStorageSize(int needed)
     _capacity = static_cast<int>(capacity);
 }
 
+void OutputDataStream::Reserve(long long needed)
+{
+    if (needed > INT_MAX)
+        throw std::bad_alloc();
+    UpdateStorageSize(static_cast<int>(needed));
+}
+
 void OutputDataStream::Append(const void* source, int count)
 {
     if (count <= 0)
         return;
-    const long long needed = static_cast<long long>(_length) + count;
-    if (needed > INT_MAX)
-        throw std::bad_alloc();
-    UpdateStorageSize(static_cast<int>(needed));
+    Reserve(static_cast<long long>(_length) + count);
     std::memcpy(_buffer + _length, source, static_cast<size_t>(count));
     _length += count;
 }
@@ -78,7 +82,7 @@ OutputDataStream& OutputDataStream::operator<<(const char* text)
     if (length >= static_cast<size_t>(INT_MAX) - 8)
         throw std::bad_alloc();
     const int count = static_cast<int>(length) + 1;
-    UpdateStorageSize(_length + 4 + count);
+    Reserve(static_cast<long long>(_length) + 4 + count);
     Append(&count, 4);
     Append(text ? text : "", static_cast<int>(length));
     const unsigned char nul = 0;
@@ -95,7 +99,7 @@ OutputDataStream& OutputDataStream::operator<<(const char16_t* text)
     if (units >= static_cast<size_t>(INT_MAX / 2) - 8)
         throw std::bad_alloc();
     const int count = static_cast<int>(units) * 2 + 2;
-    UpdateStorageSize(_length + 4 + count);
+    Reserve(static_cast<long long>(_length) + 4 + count);
     Append(&count, 4);
     for (size_t i = 0; i < units; ++i) {
         const unsigned char bytes[2] = {static_cast<unsigned char>(text[i] & 0xFF),

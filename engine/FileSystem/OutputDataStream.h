@@ -37,6 +37,8 @@ protected:
     void UpdateStorageSize(int needed);
 
 private:
+    // UpdateStorageSize for a total that may pass the largest int (bad_alloc then).
+    void Reserve(long long needed);
     void Append(const void* source, int count);
 
     int _length = 0;

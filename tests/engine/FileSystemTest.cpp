@@ -24,6 +24,7 @@
 #include "engine/FileSystem/PackFileStorage.h"
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/SystemLogger.h"
+#include "tests/support/EnvGuard.h"
 #include "tests/support/FakeResource.h"
 #include "tests/support/PackWriter.h"
 #include "tests/support/TempFolder.h"
@@ -296,7 +297,7 @@ TEST_F(FileSystemTest, PrecacheFolderRunsOncePerTextAndCanFreeFirst)
 
 TEST_F(FileSystemTest, UserDataDirectoryIsCreatedBelowTheDocumentsFolder)
 {
-    const std::string savedHome = getenv("HOME") ? getenv("HOME") : "";
+    const TestSupport::EnvGuard home("HOME"), documents("XDG_DOCUMENTS_DIR"), config("XDG_CONFIG_HOME");
     setenv("HOME", root.Path().c_str(), 1);
     unsetenv("XDG_DOCUMENTS_DIR");
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
@@ -322,9 +323,6 @@ TEST_F(FileSystemTest, UserDataDirectoryIsCreatedBelowTheDocumentsFolder)
     std::string path = "unchanged";
     EXPECT_FALSE(fs.GetUserDataDirectory("blocked/more", path));
     EXPECT_EQ("unchanged", path);
-
-    setenv("HOME", savedHome.c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(FileSystemTest, UnlinkForgetsTheNameAndReportsTheDeletion)

@@ -209,13 +209,22 @@ namespace {
 // A resource whose destructor and Release reach the manager, as a group dropping its members does.
 class ReentrantResource : public Resource {
 public:
-    explicit ReentrantResource(std::string member) : _member(std::move(member)) { SetType(RT_SPRITE_GROUP); }
-    ~ReentrantResource() override { ResourceManager::Instance().IsExist(_member); }
+    ReentrantResource(std::string member, std::shared_ptr<ResourceLog> log)
+        : _member(std::move(member)), _log(std::move(log))
+    {
+        SetType(RT_SPRITE_GROUP);
+    }
+    ~ReentrantResource() override
+    {
+        ResourceManager::Instance().IsExist(_member);
+        ++_log->destroyed;
+    }
     bool IsValid() const override { return true; }
 
 protected:
     void Release() override
     {
+        ++_log->releases;
         std::shared_ptr<Resource> member;
         if (ResourceManager::Instance().GetResource(_member, RT_SPRITE, member))
             ResourceManager::Instance().RemoveResource(member);
@@ -223,21 +232,35 @@ protected:
 
 private:
     std::string _member;
+    std::shared_ptr<ResourceLog> _log;
 };
 }  // namespace
 
 TEST_F(ResourceManagerTest, ReleaseAndDestructorsMayReachTheManager)
 {
+    auto groups = std::make_shared<ResourceLog>();
     for (int i = 0; i < 5; ++i) {
-        manager.AddResource("group" + std::to_string(i), std::make_shared<ReentrantResource>("member"));
+        manager.AddResource("group" + std::to_string(i), std::make_shared<ReentrantResource>("member", groups));
         AddUnshared("member" + std::to_string(i), Resource::RT_SPRITE);
     }
+    // All ten are unshared: the first frame frees them, their destructors reaching the manager.
     manager.Update(0.0f);
+    EXPECT_EQ(5, groups->destroyed);
+    EXPECT_EQ(5, log->destroyed);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(manager.IsExist("group" + std::to_string(i)));
     manager.Update(0.0f);
+    AddUnshared("member0", Resource::RT_SPRITE);
     for (int i = 0; i < 3; ++i)
-        manager.AddResource("group" + std::to_string(i), std::make_shared<ReentrantResource>("member0"));
+        manager.AddResource("group" + std::to_string(i), std::make_shared<ReentrantResource>("member0", groups));
+    // Each Release looks its member up while the map is being emptied; the member is
+    // already out of it, so nothing is made again and nothing is left behind.
     manager.Clear();
-    EXPECT_FALSE(manager.IsExist("group0"));
+    EXPECT_EQ(3, groups->releases);
+    EXPECT_EQ(8, groups->destroyed);
+    for (const char* name : {"group0", "group1", "group2", "member0"})
+        EXPECT_FALSE(manager.IsExist(name)) << name;
+    EXPECT_EQ(6, log->destroyed);
 }
 
 TEST_F(ResourceManagerTest, ThreadsShareOneResourcePerNameWhileTheMainThreadFrees)
