@@ -38,7 +38,7 @@ public:
     std::vector<std::pair<std::string, std::string>> environment;
 
     // Runs Keldry in `workingFolder` with `arguments`; gives up (and kills it) after `seconds`.
-    RunResult Run(const std::string& workingFolder, const std::vector<std::string>& arguments, int seconds = 60)
+    RunResult Run(const std::string& workingFolder, const std::vector<std::string>& arguments, int seconds = 180)
     {
         RunResult result;
         home.MakeFolder("Documents");
