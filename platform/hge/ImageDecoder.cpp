@@ -13,6 +13,18 @@ void InitFreeImage() {
     static std::once_flag once;
     std::call_once(once, [] { FreeImage_Initialise(FALSE); });
 }
+// The sides a file claims are read from its header before its pixels are: a few bytes can
+// claim a picture of many gigabytes. Formats that cannot read only the header pass here
+// and are measured once decoded.
+bool SidesFit(FREE_IMAGE_FORMAT fif, FIMEMORY* mem, int maxSide) {
+    if (!FreeImage_FIFSupportsNoPixels(fif)) return true;
+    FIBITMAP* header = FreeImage_LoadFromMemory(fif, mem, FIF_LOAD_NOPIXELS);
+    if (!header) return false;
+    const unsigned w = FreeImage_GetWidth(header);
+    const unsigned h = FreeImage_GetHeight(header);
+    FreeImage_Unload(header);
+    return w > 0 && h > 0 && w <= unsigned(maxSide) && h <= unsigned(maxSide);
+}
 }  // namespace
 
 bool DecodeImage(const void* data, uint32_t size, int maxSide, int* width, int* height,
@@ -23,7 +35,8 @@ bool DecodeImage(const void* data, uint32_t size, int maxSide, int* width, int* 
     if (!mem) return false;
     bool ok = false;
     const FREE_IMAGE_FORMAT fif = FreeImage_GetFileTypeFromMemory(mem, 0);
-    if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsReading(fif)) {
+    if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsReading(fif) && SidesFit(fif, mem, maxSide)) {
+        FreeImage_SeekMemory(mem, 0, SEEK_SET);
         FIBITMAP* image = FreeImage_LoadFromMemory(fif, mem, 0);
         FIBITMAP* rgba = image ? FreeImage_ConvertTo32Bits(image) : nullptr;
         if (rgba) {

@@ -1,8 +1,10 @@
 #include "platform/os/WebLink.h"
 
 #include <spawn.h>
+#include <strings.h>
 #include <sys/wait.h>
 
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -36,11 +38,23 @@ void ReapFinished(std::vector<pid_t>& children)
     }
 }
 
+// xdg-open also opens local files and hands other schemes to whatever program claims them;
+// a link from the game may only lead to a web page.
+bool IsWebAddress(const std::string& url)
+{
+    for (const char* scheme : {"http://", "https://"}) {
+        const size_t n = std::strlen(scheme);
+        if (url.size() > n && strncasecmp(url.c_str(), scheme, n) == 0)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool OpenWebLink(const std::string& url)
 {
-    if (url.empty() || url[0] == '-' || url.find('\0') != std::string::npos)
+    if (!IsWebAddress(url) || url.find('\0') != std::string::npos)
         return false;
     std::string program = "xdg-open";
     std::string argument = url;

@@ -358,8 +358,10 @@ TEST_F(AudioTest, LoadsOnAnotherThreadWhileMixing)
         for (int i = 0; i < 50; ++i) {
             const uint32_t e = Load(audio, Kind::Effect, tone);
             const uint32_t s = Load(audio, Kind::Stream, tone);
-            audio.EffectPlayEx(e, 100, 0, 1.0f, false);
-            audio.StreamPlay(s, false, 100);
+            EXPECT_NE(0u, e);
+            EXPECT_NE(0u, s);
+            EXPECT_NE(0u, audio.EffectPlayEx(e, 100, 0, 1.0f, false));
+            EXPECT_NE(0u, audio.StreamPlay(s, false, 100));
             if (i % 2)
                 audio.EffectFree(e);
             audio.StreamFree(s);

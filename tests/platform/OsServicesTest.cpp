@@ -119,6 +119,7 @@ TEST(WebLink, XdgOpenGetsTheLinkAsOneArgumentWithoutAShell)
     const std::string pwned = (dir.path / "pwned").string();
     const std::string links[] = {
         "https://example.org/survey?a=1&b=2",
+        "HTTP://Example.org/",
         "http://x/$(touch " + pwned + ");touch " + pwned + " `touch " + pwned + "` 'q' \"d\" | >" + pwned,
     };
     int n = 0;
@@ -134,9 +135,16 @@ TEST(WebLink, XdgOpenGetsTheLinkAsOneArgumentWithoutAShell)
     }
     EXPECT_FALSE(fs::exists(pwned));
 
-    // Refused before anything starts: no link, an option in disguise, an embedded NUL.
-    for (const std::string& bad : {std::string(), std::string("--help"), std::string("http://a\0b", 10)})
+    // Refused before anything starts: no link, an option in disguise, an embedded NUL, and
+    // anything but a web page (local files, other programs' schemes, a bare scheme).
+    const std::string refused[] = {
+        std::string(), "--help", std::string("http://a\0b", 10), "/etc/passwd", "file:///etc/passwd",
+        "steam://run/1", "javascript:alert(1)", "www.example.org", " https://example.org/", "https://",
+    };
+    for (const std::string& bad : refused) {
+        SCOPED_TRACE(bad);
         EXPECT_FALSE(OsPlatform::OpenWebLink(bad));
+    }
 
     // No xdg-open to be found.
     setenv("PATH", (dir.path / "empty").c_str(), 1);
