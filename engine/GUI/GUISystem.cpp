@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "engine/GUI/Cursor.h"
+#include "engine/Input/InputEvent.h"
 #include "engine/System/Mutex.h"
 #include "engine/System/MutexLocker.h"
 
@@ -55,6 +56,14 @@ void GUISystem::Disable()
 bool GUISystem::IsEnabled() const
 {
     return _impl->enabled;
+}
+
+// Until controls exist every keyboard and mouse event of an enabled GUI goes on.
+bool GUISystem::AddEvent(const std::shared_ptr<InputEvent>& event) const
+{
+    if (!event || !_impl->enabled)
+        return false;
+    return event->GetType() == InputEvent::kEventKeyboard || event->GetType() == InputEvent::kEventMouse;
 }
 
 void GUISystem::Reset()

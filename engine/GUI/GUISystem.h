@@ -4,6 +4,7 @@
 
 namespace EngineCore {
 
+class InputEvent;
 class RenderSystem;
 class Resource;
 
@@ -19,6 +20,10 @@ public:
     void Enable();
     void Disable();
     bool IsEnabled() const;
+
+    // The entry for keyboard and mouse events: true when the event may go on to
+    // the game's actions. A disabled GUI passes nothing on.
+    bool AddEvent(const std::shared_ptr<InputEvent>& event) const;
 
     // Back to the state of a fresh GUI; the cursor and the functions stay.
     void Reset();
