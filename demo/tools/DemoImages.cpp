@@ -112,6 +112,14 @@ std::vector<Picture> SpritePackPictures()
     return {
         {"Textures/Ball.png", PaintPng(64, 64, Ball(64, 230, 60, 50))},
         {"Textures/Bunny.png", PaintPng(32, 32, Ball(32, 240, 240, 250))},
+        {"Textures/Walker.png", PaintPng(48, 48, Ball(48, 60, 140, 240))},
+        // Grey bricks, one wall cell wide and eight high.
+        {"Textures/Wall.png", PaintPng(64, 512,
+                                       [](int x, int y) {
+                                           const int row = y / 16;
+                                           const bool mortar = y % 16 == 0 || (x + (row % 2) * 16) % 32 == 0;
+                                           return mortar ? Argb(255, 70, 70, 75) : Argb(255, 150, 140, 135);
+                                       })},
     };
 }
 

@@ -8,12 +8,16 @@ for i = 1, Play.count do
   Play.balls[i] = Game.Mover(sprite, x, y, 70 + 23 * i, 160 - 31 * i, 64, 64)
 end
 
+GameStateSystem():RunScript('Scripts/Walker.lua')
+Walker.Start(224, 416, { { x = 800, y = 416 }, { x = 224, y = 416 } })
+
 function Play.OnFrame(dt)
   Play.frames = Play.frames + 1
   local step = Game.Step(dt)
   for i = 1, Play.count do
     Game.Move(Play.balls[i], step)
   end
+  Walker.Update(step)
   if Settings.quitAfterFrames > 0 and Play.frames >= Settings.quitAfterFrames then
     GameStateSystem():Quit()
   end

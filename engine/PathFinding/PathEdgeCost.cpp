@@ -1,0 +1,7 @@
+#include "engine/PathFinding/PathEdgeCost.h"
+
+namespace EngineCore {
+
+PathEdgeCost::~PathEdgeCost() = default;
+
+}  // namespace EngineCore

@@ -1,0 +1,7 @@
+#include "engine/PathFinding/PathFinderResult.h"
+
+namespace EngineCore {
+
+PathFinderResult::~PathFinderResult() = default;
+
+}  // namespace EngineCore

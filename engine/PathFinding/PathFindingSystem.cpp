@@ -1,0 +1,11 @@
+#include "engine/PathFinding/PathFindingSystem.h"
+
+namespace EngineCore {
+
+PathFindingSystem& PathFindingSystem::Instance()
+{
+    static PathFindingSystem instance;
+    return instance;
+}
+
+}  // namespace EngineCore

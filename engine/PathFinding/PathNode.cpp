@@ -1,0 +1,7 @@
+#include "engine/PathFinding/PathNode.h"
+
+namespace EngineCore {
+
+PathNode::~PathNode() = default;
+
+}  // namespace EngineCore
