@@ -15,6 +15,7 @@
 #include "game/Base/Application.h"
 #include "game/Input/GameDeviceManager.h"
 #include "launcher/Misc/ApplicationImpl.h"
+#include "launcher/Misc/StopSignals.h"
 #include "platform/os/InstanceLock.h"
 
 namespace ApplicationCore {
@@ -29,7 +30,14 @@ bool Application::Impl::RenderUpdater(float dt)
     return false;
 }
 
-bool Application::Impl::ApplicationUpdater(float dt) { return GameCore::Application::Instance().Update(dt); }
+bool Application::Impl::ApplicationUpdater(float dt)
+{
+    GameCore::Application& game = GameCore::Application::Instance();
+    // A stop signal ends the run through the same path as a script's Quit.
+    if (StopRequested())
+        game.Quit();
+    return game.Update(dt);
+}
 
 Application::Application(int argc, const char* const* argv, const LauncherServices& services)
     : _impl(new Impl), _services(services)
@@ -115,6 +123,8 @@ void Application::Init()
     GameCore::Application& game = GameCore::Application::Instance();
     game.PreInit(impl.preStartupScript);
 
+    // From here the back-end's log belongs to this run, whether or not Open succeeds.
+    _logOpened = true;
     backEnd.Open(renderUpdater, applicationUpdater);
 
     std::shared_ptr<EngineCore::ScreenBuffer> screenBuffer;

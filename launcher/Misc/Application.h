@@ -39,11 +39,14 @@ public:
     // The game window, null before the back-end opened one.
     void* GetWindow() const;
     const LauncherServices& GetServices() const { return _services; }
+    // True once the back-end was asked to open, which starts this run's log.
+    bool HasOpenedLog() const { return _logOpened; }
 
 private:
     std::unique_ptr<Impl> _impl;
     std::vector<std::string> _arguments;
     LauncherServices _services;
+    bool _logOpened = false;
     // Held from the check to the end of the process.
     std::unique_ptr<OsPlatform::InstanceLock> _lock;
 };

@@ -1,4 +1,5 @@
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,7 +45,8 @@ LauncherServices DefaultLauncherServices()
     const std::function<std::string()> logPath = services.logPath;
     services.beforeLoop = [seconds, logPath] {
         const std::string path = logPath();
-        if (!path.empty())
+        struct stat info {};
+        if (!path.empty() && stat(path.c_str(), &info) == 0)
             std::fprintf(stderr, "Log file: %s\n", path.c_str());
         if (seconds > 0.0f) {
             if (HGE* hge = hgeCreate(HGE_VERSION)) {

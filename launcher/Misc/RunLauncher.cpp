@@ -1,5 +1,7 @@
 // The program's run from start to exit status: the application object, the
 // protected start and frame loop, the fatal-error path and the shutdown.
+#include <sys/stat.h>
+
 #include <exception>
 #include <string>
 
@@ -8,6 +10,20 @@
 namespace ApplicationCore {
 
 namespace {
+
+// The log's path, when this run wrote one: a file left by an earlier run, or a
+// path nothing was written to, would point the reader at the wrong text.
+std::string ThisRunsLog(const Application& application)
+{
+    const LauncherServices& services = application.GetServices();
+    if (!application.HasOpenedLog() || !services.logPath)
+        return std::string();
+    const std::string path = services.logPath();
+    struct stat info {};
+    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::string();
+    return path;
+}
 
 void ReportFatal(Application& application, const std::string& text)
 {
@@ -20,7 +36,7 @@ void ReportFatal(Application& application, const std::string& text)
     }
     // Errors before the log exists would otherwise be lost, and the box does not show the text.
     if (services.writeError) {
-        const std::string log = services.logPath ? services.logPath() : std::string();
+        const std::string log = ThisRunsLog(application);
         services.writeError(text + (log.empty() ? std::string() : "Log file: " + log + "\n"));
     }
     if (services.showDialog)

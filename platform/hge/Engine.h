@@ -147,6 +147,9 @@ private:
 
     // SystemLoop.cpp
     bool CreateDisplay();
+    // The checks and the display of System_Initiate, then the running state.
+    bool OpenDisplay();
+    void StartRunning();
     void DestroyDisplay();
     void ApplyWindowMode();
     void UpdateMapping();

@@ -1,11 +1,16 @@
 // Log, random numbers, frame timer and the fixed-delta test hook.
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "platform/hge/Engine.h"
 
 namespace hgeplatform {
+
+// While the display opens, the lines logged on the opening thread are kept so
+// that a failure can tell its cause outside the log too.
+thread_local std::string* g_openingLines = nullptr;
 
 void Engine::System_Log(const char* format, ...) {
     if (!format) return;
@@ -23,12 +28,14 @@ void Engine::System_Log(const char* format, ...) {
     if (size_t(n) < sizeof(small)) {
         va_end(copy);
         log_.Write(small, size_t(n));
+        if (g_openingLines) g_openingLines->append(small, size_t(n)).push_back('\n');
         return;
     }
     std::vector<char> big(size_t(n) + 1);
     std::vsnprintf(big.data(), big.size(), format, copy);
     va_end(copy);
     log_.Write(big.data(), size_t(n));
+    if (g_openingLines) g_openingLines->append(big.data(), size_t(n)).push_back('\n');
 }
 
 void Engine::Random_Seed(int seed) {

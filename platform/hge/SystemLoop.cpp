@@ -1,5 +1,7 @@
 // Window, GL context and the frame loop.
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "platform/hge/Engine.h"
 #include "platform/hge/ImageDecoder.h"
@@ -87,10 +89,27 @@ void Engine::DestroyDisplay() {
     sdlVideo_ = false;
 }
 
+extern thread_local std::string* g_openingLines;
+
 bool Engine::System_Initiate() {
     // The object outlives a shutdown (its holders keep it to process exit), so it may open
     // again afterwards.
     if (phase_.load() == kRunning) return false;
+    // The cause of a failure goes to stderr as well: the log may be the one thing the
+    // user does not look at, or may not be writable.
+    std::string failure;
+    g_openingLines = &failure;
+    const bool opened = OpenDisplay();
+    g_openingLines = nullptr;
+    if (!opened) {
+        if (!failure.empty()) std::fwrite(failure.data(), 1, failure.size(), stderr);
+        return false;
+    }
+    StartRunning();
+    return true;
+}
+
+bool Engine::OpenDisplay() {
     if (width_ <= 0 || height_ <= 0 || width_ > TextureStore::kMaxSide || height_ > TextureStore::kMaxSide) {
         System_Log("Invalid screen size %dx%d", width_, height_);
         return false;
@@ -99,6 +118,10 @@ bool Engine::System_Initiate() {
         DestroyDisplay();
         return false;
     }
+    return true;
+}
+
+void Engine::StartRunning() {
     glThread_ = std::this_thread::get_id();
     input_ = InputState();
     minimised_ = false;
@@ -117,7 +140,6 @@ bool Engine::System_Initiate() {
     audio_.SetMusicVolume(musicVolume_);
     lastCounter_ = SDL_GetPerformanceCounter();
     delta_ = 0.0f;
-    return true;
 }
 
 void Engine::System_Shutdown() {

@@ -36,6 +36,9 @@ class KeldryProcess {
 public:
     TestSupport::TempFolder home;
     std::vector<std::pair<std::string, std::string>> environment;
+    // When set, sent once to the program as soon as its game has started (it printed
+    // the log's path).
+    int stopSignal = 0;
 
     // Runs Keldry in `workingFolder` with `arguments`; gives up (and kills it) after `seconds`.
     RunResult Run(const std::string& workingFolder, const std::vector<std::string>& arguments, int seconds = 180)
@@ -44,6 +47,8 @@ public:
         home.MakeFolder("Documents");
         home.MakeFolder("runtime");
         const std::string errPath = home / "stderr.txt";
+        // A run's stop signal waits for this run's own text.
+        unlink(errPath.c_str());
         const pid_t child = fork();
         if (child == 0) {
             setenv("XDG_DOCUMENTS_DIR", (home / "Documents").c_str(), 1);
@@ -72,8 +77,14 @@ public:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         int status = 0;
         pid_t done = 0;
-        while ((done = waitpid(child, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+        bool signalled = false;
+        while ((done = waitpid(child, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
+            if (stopSignal != 0 && !signalled && ReadText(errPath).find("Log file: ") != std::string::npos) {
+                kill(child, stopSignal);
+                signalled = true;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         if (done == 0) {
             kill(child, SIGKILL);
             waitpid(child, &status, 0);

@@ -159,12 +159,45 @@ TEST_F(KeldryRunTest, AScriptErrorInAFrameEndsTheRunWithStatusOne)
 
 TEST_F(KeldryRunTest, ABadNumberEndsTheRunBeforeAnyWindowOrLog)
 {
+    // With no log at all, and with one an earlier run left behind: neither is this run's.
+    for (const char* earlierLog : {"", "an earlier run\n"}) {
+        SCOPED_TRACE(earlierLog);
+        WriteProbeGame(ProbeMenu("GameStateSystem():Quit()"));
+        if (*earlierLog)
+            keldry.home.WriteFile("Documents/Vexa.log", earlierLog);
+        const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-width", "800px"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.stderrText.find("*** FatalError: bad lexical cast: source type value could not be interpreted "
+                                      "as target"),
+                  std::string::npos)
+            << run.stderrText;
+        EXPECT_EQ(run.log, earlierLog);
+        EXPECT_EQ(run.stderrText.find("Log file: "), std::string::npos) << run.stderrText;
+    }
+}
+
+TEST_F(KeldryRunTest, AStopSignalEndsTheGameInOrderWithoutTheExitQuestion)
+{
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        // A menu that never quits by itself.
+        WriteProbeGame(ProbeMenu(""));
+        keldry.stopSignal = signal;
+        const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"}, 60);
+        EXPECT_EQ(run.status, 0) << run.stderrText;
+        EXPECT_EQ(run.stderrText.find("You really want to quit?"), std::string::npos) << run.stderrText;
+        EXPECT_EQ(run.stderrText.find("FatalError"), std::string::npos) << run.stderrText;
+        // The shutdown ran to its end: the resources were freed and logged.
+        EXPECT_NE(run.log.find("Sprite_Free (SystemLogic.TimerCursor)...ok"), std::string::npos) << run.log;
+    }
+}
+
+TEST_F(KeldryRunTest, AWindowThatCannotOpenTellsItsCauseOnStderr)
+{
     WriteProbeGame(ProbeMenu("GameStateSystem():Quit()"));
-    const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-width", "800px"});
+    const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-windowed", "-width", "100000"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.stderrText.find("*** FatalError: bad lexical cast: source type value could not be interpreted as "
-                                  "target"),
-              std::string::npos)
-        << run.stderrText;
-    EXPECT_EQ(run.log, "");
+    EXPECT_NE(run.stderrText.find("Invalid screen size 100000x768\n"), std::string::npos) << run.stderrText;
+    EXPECT_NE(run.stderrText.find("HGEEngineWrapperApplication::Open() error."), std::string::npos) << run.stderrText;
+    EXPECT_NE(run.stderrText.find("Log file: "), std::string::npos) << run.stderrText;
 }
