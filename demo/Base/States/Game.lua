@@ -8,6 +8,22 @@ for i = 1, Play.count do
   Play.balls[i] = Game.Mover(sprite, x, y, 70 + 23 * i, 160 - 31 * i, 64, 64)
 end
 
+-- Controls. Bindings outlast the state that makes them, so each state starts from none.
+-- The arrows send the first ball that way; Escape goes back to the menu.
+function Play.Steer(vx, vy)
+  local ball = Play.balls[1]
+  if vx ~= 0 then ball.vx = vx end
+  if vy ~= 0 then ball.vy = vy end
+end
+
+Play.input = InputDeviceManager()
+Play.input:Clear()
+Play.input:RegisterKeyboardAction('Left', '', '#Play.Steer(-300, 0)', '')
+Play.input:RegisterKeyboardAction('Right', '', '#Play.Steer(300, 0)', '')
+Play.input:RegisterKeyboardAction('Up', '', '#Play.Steer(0, -300)', '')
+Play.input:RegisterKeyboardAction('Down', '', '#Play.Steer(0, 300)', '')
+Play.input:RegisterKeyboardAction('Escape', '', "#GameStateSystem():ChangeState('menu')", '')
+
 function Play.OnFrame(dt)
   Play.frames = Play.frames + 1
   local step = Game.Step(dt)
