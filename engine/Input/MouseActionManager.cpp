@@ -59,6 +59,8 @@ struct MouseActionManager::Impl {
     void AdvanceThrow(float dt)
     {
         elapsed += dt;
+        // A duration that is not positive (a script may pass any number) ends the throw
+        // now: otherwise t would never reach 1 and no mouse action would fire again.
         float t = throwDuration > 0.0f ? elapsed / throwDuration : 1.0f;
         if (t < 0.0f)
             t = 0.0f;

@@ -159,3 +159,23 @@ TEST(MouseEffect, AThrowAdvancesOncePerUpdateWithEventsAndFiresNoAction)
     rig.UpdateAt(3.95f);
     EXPECT_TRUE(rig.manager.IsThrowRunning());
 }
+
+// A throw whose duration is not positive ends at its target on its first step, instead
+// of holding every mouse action back for ever.
+TEST(MouseEffect, AThrowWithoutAPositiveDurationEndsAtOnce)
+{
+    for (float duration : {0.0f, -1.0f}) {
+        EffectRig rig;
+        rig.mouse->x = 600;
+        rig.mouse->y = 100;
+        rig.manager.StartMouseEffect(1.0f, 1, duration);
+        rig.UpdateAt(0.0f);
+        rig.ClickAt(0.0f);
+        ASSERT_TRUE(rig.manager.IsThrowRunning());
+        rig.UpdateAt(0.5f);
+        EXPECT_FALSE(rig.manager.IsThrowRunning()) << duration;
+        ASSERT_FALSE(rig.mouse->moves.empty());
+        EXPECT_NEAR(rig.mouse->moves.back().first, 300.0f, 1e-3) << duration;
+        EXPECT_NEAR(rig.mouse->moves.back().second, 450.0f, 1e-3) << duration;
+    }
+}
