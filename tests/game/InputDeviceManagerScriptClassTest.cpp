@@ -159,7 +159,13 @@ TEST_F(InputDeviceManagerScriptTest, ADisabledGuiStopsBindingsAndClearRemovesThe
     EXPECT_EQ(Global("Click"), "nil");
     EngineCore::GUISystem::Instance().Enable();
 
-    Run("InputDeviceManager():RegisterJoystickAction('Key0', '', '#Joy = 1', '')");
+    // No joystick is installed: its bindings are kept and never fire.
+    Run("InputDeviceManager():RegisterJoystickAction('Key0', '#Joy = 1', '#Joy = 1', '#Joy = 1')");
+    GameActionManager::ActionRecord record;
+    EXPECT_TRUE(Actions().GetRecord(GameActionManager::kJoystickTable, 1, record));
+    Frame();
+    EXPECT_EQ(Global("Joy"), "nil");
+
     keyboard->Press(kKeyA);  // queued, then dropped by Clear
     Run("InputDeviceManager():Clear()");
     EXPECT_TRUE(keyboard->queue.empty());
