@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "game/Base/Application.h"
 #include "game/Base/GameState.h"
 #include "game/Base/StateCallback.h"
 #include "game/Input/GameActionController.h"
@@ -55,20 +54,22 @@ void GameActionControllerManager::Update()
 
 bool GameActionControllerManager::RunAction(const char* text, const std::shared_ptr<EngineCore::InputEvent>& event)
 {
+    return RunBoundAction(StateCallback(), text, event);
+}
+
+bool GameActionControllerManager::RunBoundAction(const StateCallback& owner, const char* text,
+                                                 const std::shared_ptr<EngineCore::InputEvent>& event)
+{
     if (!text || text[0] == '\0')
         return false;
     if (text[0] == '#' && text[1] != '\0') {
-        Application& application = Application::Instance();
-        std::shared_ptr<GameState> current;
-        if (!application.GetCurrentGameState(current) || !current)
-            return false;
-        // In the frame that starts a switch the next state is already current while
-        // the loader thread enters it: its interpreter is not ours until the load ends.
-        // Entered is read first: the loading flag is raised before entering starts.
-        if (!current->IsEntered() || application.IsWaiting())
+        // A state is entered once its scripts have run: before that its interpreter
+        // belongs to the loader thread, which may be entering it right now.
+        const std::shared_ptr<GameState> state = owner.Owner();
+        if (!state || !state->IsEntered())
             return false;
         // The text is copied: running it may unbind the very action that holds it.
-        return StateCallback(current).Run(std::string(text + 1));
+        return owner.Run(std::string(text + 1));
     }
     const auto found = _impl->functions.find(text);
     if (found == _impl->functions.end())

@@ -9,10 +9,12 @@ class InputEvent;
 namespace GameCore {
 
 class GameActionController;
+class StateCallback;
 
 // Runs the handler texts of input bindings and GUI actions. A text of more than one
-// character that starts with "#" is Lua for the current game state; any other text
-// ("#" alone included) names a function registered here.
+// character that starts with "#" is Lua, run in the interpreter of the game state that
+// owns the text (the one that made the binding); any other text ("#" alone included)
+// names a function registered here.
 class GameActionControllerManager {
 public:
     using ActionFunction = std::function<void(const std::shared_ptr<EngineCore::InputEvent>&)>;
@@ -32,11 +34,15 @@ public:
 
     // Every stored controller's Update, in order of storing.
     virtual void Update();
-    // False for an empty or null text, for a "#" text when no entered game state can
-    // run it (none is current, or the current one is still being entered on the
-    // loader thread, or it was left), and for a name without a function. A Lua error
-    // in the text passes out as the engine error.
+    // Runs a text for the state that calls (StateCallback's rule: the state whose
+    // script runs on this thread, else the current one); as RunBoundAction.
     virtual bool RunAction(const char* text, const std::shared_ptr<EngineCore::InputEvent>& event);
+    // False for an empty or null text, for a "#" text whose owner is gone or is not
+    // entered (it was left, or the loader thread is entering it: in the frame that
+    // starts a switch), and for a name without a function. A Lua error in the text
+    // passes out as the engine error.
+    virtual bool RunBoundAction(const StateCallback& owner, const char* text,
+                                const std::shared_ptr<EngineCore::InputEvent>& event);
 
 private:
     struct Impl;

@@ -109,9 +109,10 @@ struct GameActionManager::Impl {
         if (!storage.Valid(code))
             return;
         const std::string chosen = storage.At(code).*text;
+        const StateCallback owner = storage.At(code).owner;
         const std::shared_ptr<GameActionControllerManager> runner = controllers;
         if (runner)
-            runner->RunAction(chosen.c_str(), event);
+            runner->RunBoundAction(owner, chosen.c_str(), event);
     }
 };
 
@@ -137,7 +138,7 @@ void GameActionManager::RegisterMouseAction(const char* name, const char* action
         _impl->mouseActions.RegisterKeyAction(button, info);
     else
         _impl->mouseActions.RegisterAxisAction(axis, info);
-    _impl->mouse.Store(code, Record{key, Text(action), Text(actionOn), Text(actionOff)});
+    _impl->mouse.Store(code, Record{key, Text(action), Text(actionOn), Text(actionOff), StateCallback()});
 }
 
 void GameActionManager::RegisterJoystickAction(const char* name, const char* action, const char* actionOn,
@@ -160,7 +161,7 @@ void GameActionManager::RegisterJoystickAction(const char* name, const char* act
         _impl->joystickActions.RegisterKeyAction(button, info);
     else
         _impl->joystickActions.RegisterAxisAction(axis, info);
-    _impl->joystick.Store(code, Record{key, Text(action), Text(actionOn), Text(actionOff)});
+    _impl->joystick.Store(code, Record{key, Text(action), Text(actionOn), Text(actionOff), StateCallback()});
 }
 
 void GameActionManager::RegisterKeyboardAction(const char* name, const char* action, const char* actionOn,
@@ -175,7 +176,7 @@ void GameActionManager::RegisterKeyboardAction(const char* name, const char* act
         _impl->Info(this, code, &GameActionManager::KeyboardAction, &GameActionManager::KeyboardActionOn,
                     &GameActionManager::KeyboardActionOff);
     _impl->keyboardActions.RegisterAction(code, info);
-    _impl->keyboard.Store(code, Record{key, Text(action), Text(actionOn), Text(actionOff)});
+    _impl->keyboard.Store(code, Record{key, Text(action), Text(actionOn), Text(actionOff), StateCallback()});
 }
 
 void GameActionManager::UnregisterMouseAction(const char* name)

@@ -2,6 +2,8 @@
 #include <memory>
 #include <string>
 
+#include "game/Base/StateCallback.h"
+
 namespace EngineCore {
 class InputDevice;
 class InputEvent;
@@ -19,8 +21,11 @@ class GameActionControllerManager;
 // The texts are kept in one table per device kind, indexed by an action code:
 //   mouse buttons 1-3, mouse axes 4-7 (axis + 3); joystick keys 1-4, joystick axes 5-7
 //   (axis + 4); keyboard keys 1-103.
-// A name that is no key, button or axis of that device binds nothing. Bindings belong to
-// no game state: they last until unregistered, cleared or released.
+// A name that is no key, button or axis of that device binds nothing. The bindings are
+// one set for the whole game: they last until unregistered, cleared or released, across
+// state changes. Their "#" texts run in the game state that made the binding, and only
+// while it is entered: a state's bindings rest while another state is current and work
+// again when it comes back.
 class GameActionManager {
 public:
     struct ActionRecord {
@@ -28,6 +33,8 @@ public:
         std::string action;
         std::string actionOn;
         std::string actionOff;
+        // The state that made the binding, whose interpreter runs its texts.
+        StateCallback owner;
     };
 
     GameActionManager();

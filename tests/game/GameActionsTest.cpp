@@ -15,6 +15,7 @@
 #include "engine/Renderer/RenderSystem.h"
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
+#include "game/Base/StateCallback.h"
 #include "game/Input/GameActionController.h"
 #include "game/Input/GameActionControllerManager.h"
 #include "game/Input/GameActionManager.h"
@@ -36,7 +37,8 @@ public:
     std::vector<std::string> texts;
     std::function<void()> during;
 
-    bool RunAction(const char* text, const std::shared_ptr<EngineCore::InputEvent>& event) override
+    bool RunBoundAction(const GameCore::StateCallback&, const char* text,
+                        const std::shared_ptr<EngineCore::InputEvent>& event) override
     {
         texts.push_back(std::string(text) + (event ? "" : "()"));
         if (during)

@@ -8,8 +8,8 @@ for i = 1, Play.count do
   Play.balls[i] = Game.Mover(sprite, x, y, 70 + 23 * i, 160 - 31 * i, 64, 64)
 end
 
--- Controls. Bindings outlast the state that makes them, so each state starts from none.
--- The arrows send the first ball that way; Escape goes back to the menu.
+-- Controls: the arrows send the first ball that way; Escape goes back to the menu.
+-- A binding's texts run in the state that made it, and only while it is current.
 function Play.Steer(vx, vy)
   local ball = Play.balls[1]
   if vx ~= 0 then ball.vx = vx end
@@ -17,7 +17,6 @@ function Play.Steer(vx, vy)
 end
 
 Play.input = InputDeviceManager()
-Play.input:Clear()
 Play.input:RegisterKeyboardAction('Left', '', '#Play.Steer(-300, 0)', '')
 Play.input:RegisterKeyboardAction('Right', '', '#Play.Steer(300, 0)', '')
 Play.input:RegisterKeyboardAction('Up', '', '#Play.Steer(0, -300)', '')

@@ -7,7 +7,6 @@ Menu.ball = Game.Mover(Game.MakeSprite('Menu.Ball', 'Textures/Ball.png', 480, 40
 
 -- Controls: Return or Space starts the game at once.
 Menu.input = InputDeviceManager()
-Menu.input:Clear()
 Menu.input:RegisterKeyboardAction('Return', '', "#GameStateSystem():ChangeState('game')", '')
 Menu.input:RegisterKeyboardAction('Space', '', "#GameStateSystem():ChangeState('game')", '')
 
