@@ -11,10 +11,11 @@ liblua5.1-0-dev lua5.1 zlib1g-dev libboost-dev libboost-graph-dev libfreeimage-d
 libogg-dev libtheora-dev libsdl2-dev libopenal-dev libsndfile1-dev libvorbis-dev
 libopenmpt-dev libepoxy-dev libgl-dev libegl-dev libopengl-dev libgl1-mesa-dri
 libegl-mesa0 libegl1
-libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
 xfonts-base zenity"
 # xfonts-base: on X11, SDL draws its message boxes (exit question, fatal error) itself
 # with the X core fonts; without them it falls back to zenity, and without both to stderr.
+# xvfb, xdotool: the end-to-end test that types real X11 keys and clicks into the program.
 if [ "${1:-}" = "--fuzz" ]; then
     # libclang-rt-14-dev (libFuzzer, the sanitizers) is only recommended by clang.
     PACKAGES="$PACKAGES clang libclang-rt-14-dev libomp-14-dev"

@@ -5,10 +5,14 @@
 #include <string>
 #include <thread>
 
+#include "backend/Base/HGEKeyboardDevice.h"
+#include "backend/Base/HGEMouseDevice.h"
 #include "backend/Base/HGEResourceFactory.h"
 #include "backend/Base/HGEScreenBuffer.h"
 #include "backend/Base/HGESystemObject.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "engine/Input/DeviceManager.h"
+#include "engine/Input/InputSystem.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/SystemLogger.h"
 
@@ -36,9 +40,14 @@ HGE* Hge()
 }
 
 // The HGE mouse becomes device 1 and the HGE keyboard device 2 of the device manager that
-// the launcher installed before Open. Filled in with the input devices over HGE.
+// the launcher installed before Open. No joystick is installed.
 void InstallInputDevices()
 {
+    const std::shared_ptr<EngineCore::DeviceManager>& manager = EngineCore::InputSystem::Instance().GetDeviceManager();
+    if (!manager)
+        return;
+    manager->SetDevice(EngineCore::InputDevice::kDeviceMouse, std::make_shared<HGEMouseDevice>());
+    manager->SetDevice(EngineCore::InputDevice::kDeviceKeyboard, std::make_shared<HGEKeyboardDevice>());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "game/Base/GameState.h"
 
+#include <atomic>
 
 #include "engine/Animation/AnimationPlayer.h"
 #include "engine/Animation/AnimationSystem.h"
@@ -44,6 +45,7 @@ struct GameState::Impl {
     std::shared_ptr<EngineCore::ScriptEngine> engine;
     lua_State* state = nullptr;
     std::function<void(float)> updater;
+    std::atomic<bool> entered{false};
 
     bool cursorVisible = false;
     bool pageFxStarted = false;
@@ -148,6 +150,7 @@ void GameState::Enter(bool resetGui)
         _impl->engine->RunFile(gameApi);
     _impl->engine->RunFile(_impl->startupScript);
     EngineCore::ScriptEngineHelper::Instance().SetCurrentScriptEngine(_impl->engine);
+    _impl->entered = true;
 }
 
 void GameState::OnFrame(float dt)
@@ -163,6 +166,7 @@ void GameState::OnFrame(float dt)
 
 void GameState::OnLeave()
 {
+    _impl->entered = false;
     if (!_impl->engine)
         return;
     std::shared_ptr<EngineCore::ScriptEngine> engine = _impl->engine;
@@ -178,6 +182,8 @@ bool GameState::RunScript(const std::string& path)
 {
     return _impl->engine ? _impl->engine->RunFile(path) : false;
 }
+
+bool GameState::IsEntered() const { return _impl->entered; }
 
 bool GameState::RunScriptString(const std::string& text)
 {

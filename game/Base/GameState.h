@@ -41,6 +41,9 @@ public:
     // Both return false while the state's interpreter is closed (the state was left).
     bool RunScript(const std::string& path);
     bool RunScriptString(const std::string& text);
+    // True from the end of entering (its scripts have run) until it is left. Read from
+    // the main thread while the loader thread enters the state.
+    bool IsEntered() const;
 
     void SystemReset(bool gameLoading);
     float GetSystemFrameTime() const;

@@ -36,6 +36,13 @@ inline int32_t CheckInt32(lua_State* L, int index)
     return ToInt32(luaL_checknumber(L, index));
 }
 
+// A count argument: the integer rule above, its 32 bits taken as unsigned (so -1 is
+// 4294967295).
+inline uint32_t CheckUint32(lua_State* L, int index)
+{
+    return static_cast<uint32_t>(CheckInt32(L, index));
+}
+
 // A string argument, used up to its first zero byte.
 inline std::string CheckString(lua_State* L, int index)
 {

@@ -33,3 +33,16 @@ TEST(InputSystem, ForwardsToTheInstalledManagerOnly)
     EXPECT_EQ(manager->calls, "IUR");
     input.SetDeviceManager(nullptr);
 }
+
+TEST(InputSystem, ReplacingTheManagerDropsTheOldOne)
+{
+    InputSystem& input = InputSystem::Instance();
+    std::shared_ptr<RecordingManager> first = std::make_shared<RecordingManager>();
+    std::weak_ptr<RecordingManager> watch = first;
+    input.SetDeviceManager(first);
+    first.reset();
+    EXPECT_FALSE(watch.expired());
+    input.SetDeviceManager(std::make_shared<RecordingManager>());
+    EXPECT_TRUE(watch.expired());
+    input.SetDeviceManager(nullptr);
+}

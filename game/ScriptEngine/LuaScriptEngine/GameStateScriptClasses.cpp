@@ -35,7 +35,7 @@
 // #include "game/Wrappers/QuestItemStorageWrapper.h"
 // #include "game/Wrappers/CharacterInventoryWrapper.h"
 // #include "game/Wrappers/CharacterSpellBookWrapper.h"
-// #include "game/Wrappers/InputDeviceManagerWrapper.h"
+#include "game/Wrappers/InputDeviceManagerWrapper.h"
 // #include "game/Wrappers/CharacterAnimationWrapper.h"
 
 namespace GameLuaScriptImpl {
@@ -77,7 +77,7 @@ const Registrar kGameStateClasses[] = {
     // LuaHelper<GameCore::QuestItemStorageWrapper>::Register,    // "QuestItemStorage"
     // LuaHelper<GameCore::CharacterInventoryWrapper>::Register,  // "CharacterInventory"
     // LuaHelper<GameCore::CharacterSpellBookWrapper>::Register,  // "CharacterSpellBook"
-    // LuaHelper<GameCore::InputDeviceManagerWrapper>::Register,  // "InputDeviceManager"
+    LuaHelper<GameCore::InputDeviceManagerWrapper>::Register,     // "InputDeviceManager"
     // LuaHelper<GameCore::CharacterAnimationWrapper>::Register,  // "CharacterAnimation"
     nullptr,
 };

@@ -43,7 +43,14 @@ public:
     // Runs Keldry in `workingFolder` with `arguments`; gives up (and kills it) after `seconds`.
     RunResult Run(const std::string& workingFolder, const std::vector<std::string>& arguments, int seconds = 180)
     {
-        RunResult result;
+        return Finish(Start(workingFolder, arguments), seconds);
+    }
+
+    std::string LogPath() { return home / "Documents/Vexa.log"; }
+
+    // Starts Keldry in `workingFolder` with `arguments`; the child's id, or -1.
+    pid_t Start(const std::string& workingFolder, const std::vector<std::string>& arguments)
+    {
         home.MakeFolder("Documents");
         home.MakeFolder("runtime");
         const std::string errPath = home / "stderr.txt";
@@ -72,6 +79,14 @@ public:
             execv(KELDRY_PROGRAM, argv.data());
             _exit(127);
         }
+        return child;
+    }
+
+    // Waits for a child of Start to end; gives up (and kills it) after `seconds`.
+    RunResult Finish(pid_t child, int seconds = 180)
+    {
+        RunResult result;
+        const std::string errPath = home / "stderr.txt";
         if (child < 0)
             return result;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
