@@ -33,11 +33,16 @@ LauncherServices DefaultLauncherServices()
         std::fwrite(text.data(), 1, text.size(), stderr);
         std::fflush(stderr);
     };
+    // Empty when the log does not exist: nothing was written to it.
     services.logPath = [] {
         std::string folder;
         if (!EngineCore::FileSystem::Instance().GetUserDataDirectory("", folder))
             return std::string();
-        return folder.empty() ? std::string("Vexa.log") : folder + "/Vexa.log";
+        const std::string path = folder.empty() ? std::string("Vexa.log") : folder + "/Vexa.log";
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            return std::string();
+        return path;
     };
     // The log file's place, once the back-end has opened it; and the test hook.
     const char* delta = std::getenv("KELDRY_TEST_FIXED_DELTA");
@@ -45,8 +50,7 @@ LauncherServices DefaultLauncherServices()
     const std::function<std::string()> logPath = services.logPath;
     services.beforeLoop = [seconds, logPath] {
         const std::string path = logPath();
-        struct stat info {};
-        if (!path.empty() && stat(path.c_str(), &info) == 0)
+        if (!path.empty())
             std::fprintf(stderr, "Log file: %s\n", path.c_str());
         if (seconds > 0.0f) {
             if (HGE* hge = hgeCreate(HGE_VERSION)) {

@@ -30,7 +30,9 @@ struct LauncherServices {
     std::function<void()> afterLoop;
     // Name of the single-instance lock.
     std::string lockName = "Keldry";
-    // Path of the game's log file, for the fatal text on stderr.
+    // Path of the game's log file, for the fatal text on stderr; empty when there is
+    // no such file. Named only once this run's back-end was asked to open (it starts
+    // the log), so a log an earlier run left is never pointed at.
     std::function<std::string()> logPath;
 };
 

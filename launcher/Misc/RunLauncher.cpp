@@ -1,7 +1,5 @@
 // The program's run from start to exit status: the application object, the
 // protected start and frame loop, the fatal-error path and the shutdown.
-#include <sys/stat.h>
-
 #include <exception>
 #include <string>
 
@@ -11,18 +9,14 @@ namespace ApplicationCore {
 
 namespace {
 
-// The log's path, when this run wrote one: a file left by an earlier run, or a
-// path nothing was written to, would point the reader at the wrong text.
+// The log's path, when this run wrote one: a file left by an earlier run would
+// point the reader at the wrong text.
 std::string ThisRunsLog(const Application& application)
 {
     const LauncherServices& services = application.GetServices();
     if (!application.HasOpenedLog() || !services.logPath)
         return std::string();
-    const std::string path = services.logPath();
-    struct stat info {};
-    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::string();
-    return path;
+    return services.logPath();
 }
 
 void ReportFatal(Application& application, const std::string& text)

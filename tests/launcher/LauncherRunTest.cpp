@@ -130,7 +130,8 @@ TEST_F(LauncherRunTest, FailuresBeforeTheWindowReachOnlyStderrAndTheBox)
         EXPECT_EQ(Launch(row.arguments), 1) << row.errorPart;
         EXPECT_EQ(errors.rfind("\n\n*** FatalError: ", 0), 0u) << errors;
         EXPECT_NE(errors.find(row.errorPart), std::string::npos) << errors;
-        EXPECT_NE(errors.find("Log file: /logs/Vexa.log\n"), std::string::npos) << errors;
+        // No log was opened by this run: none is named, even though one exists.
+        EXPECT_EQ(errors.find("Log file: "), std::string::npos) << errors;
         EXPECT_EQ(backEndsMade, row.backEnds);
         EXPECT_TRUE(record->log.empty());
         EXPECT_EQ(windowsHidden, 0);
