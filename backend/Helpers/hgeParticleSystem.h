@@ -66,7 +66,7 @@ struct hgeParticle {
 
 class hgeParticleSystem {
 public:
-    static const int kMaxParticles = 500;
+    static constexpr int kMaxParticles = 500;
     // Emitter ages below 0: endless, and stopped.
     static constexpr float kEndless = -1.0f;
     static constexpr float kStopped = -2.0f;
