@@ -5,6 +5,7 @@
 #include <lua.hpp>
 
 #include "engine/Math/D3DXVECTOR4.h"
+#include "engine/Renderer/Sprite.h"
 #include "engine/Renderer/SpriteGroup.h"
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceManager.h"
@@ -77,12 +78,14 @@ std::shared_ptr<EngineCore::Resource> SpriteGroupWrapper::Member(lua_State* L) c
     if (!manager.IsExist(name))
         return nullptr;
     std::shared_ptr<EngineCore::Resource> resource;
-    if (!manager.GetResource(name, EngineCore::Resource::RT_SPRITE, resource))
-        EngineCore::ThrowEngineError(kSource, 80, "Internal error.");
+    // Any kind of sprite may be a member; a name held by something else may not.
+    if (!manager.GetResource(name, EngineCore::Resource::RT_SPRITE, resource) ||
+        !dynamic_cast<EngineCore::Sprite*>(resource.get()))
+        EngineCore::ThrowEngineError(kSource, 81, "Internal error.");
     return resource;
 }
 
-// The group refuses what is no sprite, itself, and any group that holds it.
+// The group refuses itself and any group that holds it.
 int SpriteGroupWrapper::AddSprite(lua_State* L)
 {
     EngineCore::SpriteGroup& group = Group();
