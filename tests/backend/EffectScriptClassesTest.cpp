@@ -424,8 +424,19 @@ TEST_F(EffectScriptClasses, MeshTexturesByName)
 TEST_F(EffectScriptClasses, AFailedSetNameLeavesTheObjectUninitialised)
 {
     Run("s = Sprite() s:SetName('hero') m = DistortionMesh() m:SetName('water')");
-    EXPECT_THAT(FailureOf("m:SetName('hero')"), EndsWith("Resource (hero) creating error."));
-    EXPECT_THAT(FailureOf("m:GetName()"), EndsWith(kMeshNotInitialised));
+    struct Case {
+        const char* name;
+        const char* message;
+    } cases[] = {
+        {"'hero'", "Resource (hero) creating error."},  // stored, but not a mesh
+        {"''", "Resource must have name."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Run("m:SetName('water')");
+        EXPECT_THAT(FailureOf(std::string("m:SetName(") + c.name + ")"), EndsWith(c.message));
+        EXPECT_THAT(FailureOf("m:GetName()"), EndsWith(kMeshNotInitialised));
+    }
     // The mesh let go of lives on under its name.
     EXPECT_NE(nullptr, Stored<MobrixCore::HGEDistortionMesh>("water", Resource::RT_DISTORTION_MESH));
 }
