@@ -344,6 +344,11 @@ TEST_F(EffectScriptClasses, MeshesAreSharedByNameAndHiddenWhenNamed)
 
     Run("b:SetPosition(5, 6) b:SetPriority(3) px, py = a:GetPosition() p = a:GetPriority()");
     EXPECT_THAT(Numbers({"px", "py", "p"}), ElementsAre(5, 6, 3));
+
+    Run("a:Show() a:Show() v1 = b:IsVisible() b:Hide() b:Hide() v2 = a:IsVisible() a:SetBlendMode(3.7)");
+    EXPECT_THAT(Numbers({"v1", "v2"}), ElementsAre(1, 0));
+    EXPECT_EQ(3, mesh->GetBlendMode());
+    EXPECT_EQ(3, mesh->GetData()->GetBlendMode());
 }
 
 TEST_F(EffectScriptClasses, MeshColoursKeepTheLowByteOfEachChannel)
