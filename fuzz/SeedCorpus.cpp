@@ -1,5 +1,5 @@
-// Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation and
-// <out>/datastream, one small valid (or nearly valid) file each.
+// Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
+// <out>/particle and <out>/datastream, one small valid (or nearly valid) file each.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -113,6 +113,22 @@ Bytes Animation(uint32_t flags, int keys, bool vertex)
     return out;
 }
 
+// A 128-byte particle description: emission, lifetimes and ranges by byte offset.
+Bytes Particle(int32_t emission, float lifetime, bool relative, float birthRed)
+{
+    Bytes out;
+    U32(out, 0xDEADBEEFu);  // a pointer where the file was made; never read
+    U32(out, static_cast<uint32_t>(emission));
+    for (float f : {lifetime, 0.5f, 1.5f, 0.0f, 1.0f})
+        F32(out, f);
+    out.insert(out.end(), {static_cast<unsigned char>(relative ? 1 : 0), 0, 0, 0});
+    for (float f : {20.0f, 80.0f, 10.0f, 40.0f, -5.0f, 5.0f, -3.0f, 3.0f, 1.0f, 0.2f, 0.5f, 0.0f, 6.0f, 0.5f})
+        F32(out, f);
+    for (float f : {birthRed, 0.8f, 0.2f, 1.0f, 0.3f, 0.1f, 0.0f, 0.0f, 0.5f, 0.5f})
+        F32(out, f);
+    return out;
+}
+
 bool Write(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::filesystem::create_directories(path.parent_path());
@@ -141,6 +157,11 @@ int main(int argc, char** argv)
     ok &= Write(root / "animation" / "channels", Animation(0x3F, 3, false));
     ok &= Write(root / "animation" / "vertex", Animation(0x21, 2, true));
     ok &= Write(root / "animation" / "empty", Animation(0, 0, false));
+    ok &= Write(root / "particle" / "sparks", Particle(200, -1.0f, false, 1.0f));
+    ok &= Write(root / "particle" / "trail", Particle(50, 2.0f, true, -1.0f));
+    Bytes shortParticle = Particle(10, 1.0f, false, 1.0f);
+    shortParticle.pop_back();
+    ok &= Write(root / "particle" / "short", shortParticle);
 
     Bytes stream;
     stream.push_back(1);

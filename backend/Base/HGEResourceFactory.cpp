@@ -3,6 +3,8 @@
 #include <functional>
 
 #include "backend/Base/HGEAnimation.h"
+#include "backend/Base/HGEDistortionMesh.h"
+#include "backend/Base/HGEParticleSystem.h"
 #include "backend/Base/HGESprite.h"
 #include "backend/Base/HGETexture.h"
 #include "engine/Resources/Resource.h"
@@ -36,10 +38,10 @@ public:
             // {Resource::RT_FONT, &HGEFont::Create},
             {Resource::RT_SPRITE, &HGESprite::Create},
             // {Resource::RT_VIDEO_SPRITE, &HGESpriteVideo::Create},
-            // {Resource::RT_DISTORTION_MESH, &HGEDistortionMesh::Create},
+            {Resource::RT_DISTORTION_MESH, &HGEDistortionMesh::Create},
             {Resource::RT_TEXTURE, &HGETexture::Create},
             // {Resource::RT_CURSOR, &HGECursor::Create},
-            // {Resource::RT_PARTICLE_SYSTEM, &HGEParticleSystem::Create},
+            {Resource::RT_PARTICLE_SYSTEM, &HGEParticleSystem::Create},
             // {Resource::RT_MUSIC_TRACK, &HGEMusicTrack::Create},
             // {Resource::RT_SOUND, &HGESound::Create},
             // {Resource::RT_SOUND_STREAM, &HGESoundStream::Create},

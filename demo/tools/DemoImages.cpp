@@ -92,6 +92,13 @@ std::vector<Picture> LoosePictures()
                                             const int shade = 120 + band * 40;
                                             return Argb(220, shade / 3, shade / 2, shade);
                                         })},
+        // A white spark that fades out from its centre; particles tint it.
+        {"Textures/Spark.png", PaintPng(16, 16,
+                                        [](int x, int y) {
+                                            const double dx = x - 7.5, dy = y - 7.5;
+                                            const double d = std::sqrt(dx * dx + dy * dy) / 8.0;
+                                            return Argb(static_cast<int>(255 * std::max(0.0, 1.0 - d)), 255, 255, 255);
+                                        })},
     };
 }
 

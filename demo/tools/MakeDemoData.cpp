@@ -1,6 +1,8 @@
 // Writes the demo game's generated data into its "Base" folder: loose pictures and
 // the two resource packs; optionally also the bunnymark's picture as a loose file.
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -30,6 +32,36 @@ bool WritePack(const std::filesystem::path& path, const std::vector<DemoData::Pi
     return pack.Write(path.string());
 }
 
+void Put(std::vector<unsigned char>& out, uint32_t bits)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(bits >> (8 * i)));
+}
+
+void PutFloats(std::vector<unsigned char>& out, std::initializer_list<float> values)
+{
+    for (float value : values) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        Put(out, bits);
+    }
+}
+
+// The 128-byte particle description of the sparks a ball throws when it hits an edge:
+// a short burst in every direction, falling, shrinking and fading from yellow to red.
+std::vector<unsigned char> SparksDescription()
+{
+    std::vector<unsigned char> out;
+    Put(out, 0);    // unused
+    Put(out, 400);  // particles per second
+    PutFloats(out, {0.15f, 0.4f, 0.8f, 0.0f, 6.2831853f});  // lifetime, life range, direction, spread
+    Put(out, 0);                                           // not relative
+    PutFloats(out, {120.0f, 260.0f, 300.0f, 420.0f, 0.0f, 0.0f, -20.0f, 20.0f});  // speed, gravity, radial, tangential
+    PutFloats(out, {1.2f, 0.3f, 0.5f, 0.0f, 8.0f, 0.5f});                       // size, spin
+    PutFloats(out, {1.0f, 0.9f, 0.4f, 1.0f, 1.0f, 0.3f, 0.1f, 0.0f, 0.3f, 0.2f});  // colours and variations
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -44,6 +76,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write %s\n", picture.name.c_str());
             return 1;
         }
+    }
+    if (!WriteFile(base / "Particles/Sparks.psi", SparksDescription())) {
+        std::fprintf(stderr, "cannot write the particle description\n");
+        return 1;
     }
     if (!WritePack(base / "Loading.resources", DemoData::LoadingPackPictures()) ||
         !WritePack(base / "Sprites.resources", DemoData::SpritePackPictures())) {

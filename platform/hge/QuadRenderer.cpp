@@ -158,7 +158,12 @@ bool QuadRenderer::Program::Build(const char* vertexSource, const char* fragment
     return true;
 }
 
+int QuadRenderer::QuadsPerDrawFor(const char* renderer) {
+    return renderer && std::strstr(renderer, "llvmpipe") ? kQuadsPerDraw : kMaxQuads;
+}
+
 bool QuadRenderer::Init() {
+    quadsPerDraw_ = QuadsPerDrawFor(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     if (!plain_.Build(kPlainVertexShader, kPlainFragmentShader) ||
         !multiply_.Build(kMultiplyVertexShader, kMultiplyFragmentShader) ||
         !mixed_.Build(kMixedVertexShader, kMixedFragmentShader)) {
@@ -251,8 +256,8 @@ void QuadRenderer::Flush() {
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     else
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    for (int first = 0; first < count_; first += kQuadsPerDraw) {
-        const int quads = count_ - first < kQuadsPerDraw ? count_ - first : kQuadsPerDraw;
+    for (int first = 0; first < count_; first += quadsPerDraw_) {
+        const int quads = count_ - first < quadsPerDraw_ ? count_ - first : quadsPerDraw_;
         glDrawElements(GL_TRIANGLES, quads * 6, GL_UNSIGNED_INT,
                        reinterpret_cast<void*>(size_t(first) * 6 * sizeof(uint32_t)));
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The batched quad renderer: quads collect in a CPU buffer and go to GL in one upload per
-// run of quads that share texture and blend mode, drawn kQuadsPerDraw at a time. GL
-// thread only.
+// run of quads that share texture and blend mode, drawn in one call or, on the software
+// rasteriser, kQuadsPerDraw at a time. GL thread only.
 #include <epoxy/gl.h>
 
 #include <cstring>
@@ -27,11 +27,14 @@ Projection MakeProjection(int width, int height, float cx, float cy, float dx, f
 class QuadRenderer {
 public:
     static constexpr int kMaxQuads = 65536;  // one upload for 50,000 sprites; 32-bit indices
-    // Quads per draw call. Mesa's software rasteriser (llvmpipe) draws the axis-aligned
-    // quads of a small indexed draw (up to about a thousand indices) as rectangles, a third
-    // cheaper than as two triangles each, with the same pixels; larger draws lose that.
-    // Hundreds of draws a frame cost nothing next to the pixels.
+    // Quads per draw call on Mesa's software rasteriser (llvmpipe), which draws the
+    // axis-aligned quads of a small indexed draw (up to about a thousand indices) as
+    // rectangles, a third cheaper than as two triangles each, with the same pixels; larger
+    // draws lose that. There hundreds of draws a frame cost nothing next to the pixels; on
+    // a GPU they are pure overhead, so every other renderer draws a batch in one call.
     static constexpr int kQuadsPerDraw = 128;
+    // The split for the GL_RENDERER string `renderer` (null when unknown).
+    static int QuadsPerDrawFor(const char* renderer);
 
     bool Init();
     void Shutdown();
@@ -84,6 +87,7 @@ private:
     Projection projection_;
     std::vector<hgeVertex> vertices_;
     int count_ = 0;
+    int quadsPerDraw_ = kMaxQuads;
     bool anyColorAdd_ = false;
     bool anyTinted_ = false;
 };

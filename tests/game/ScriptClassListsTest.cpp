@@ -20,9 +20,18 @@ const std::vector<const char*> kGameStateClasses = {
     "QuestItemStorage", "CharacterInventory", "CharacterSpellBook", "InputDeviceManager",
     "CharacterAnimation"};
 // The game-state classes built so far; each must be there.
-const std::vector<const char*> kBuiltGameStateClasses = {"Sprite", "Animation", "MathSystem", "PathFinder",
-                                                          "AnimationPlayer", "GameStateSystem",
-                                                          "InputDeviceManager"};
+const std::vector<const char*> kBuiltGameStateClasses = {
+    "Sprite",
+    "Animation",
+    "MathSystem",
+    "PathFinder",
+    "SpriteGroup",
+    "DistortionMesh",
+    "ParticleSystem",
+    "AnimationPlayer",
+    "GameStateSystem",
+    "InputDeviceManager",
+};
 
 bool HasGlobal(lua_State* L, const char* name)
 {

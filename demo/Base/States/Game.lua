@@ -1,11 +1,44 @@
--- The game: balls bouncing over a tiled field.
+-- The game: balls bouncing over a tiled field under a waving banner; a ball that hits
+-- an edge throws sparks.
 Play = { frames = 0, count = 8, balls = {} }
 Play.background = Game.MakeSprite('Game.Background', 'Textures/GameBackground.png', 0, 0, 0)
+
+-- The particles' picture; the sprite itself is never shown.
+Play.spark = Game.MakeSprite('Game.Spark', 'Textures/Spark.png', 0, 0, 0)
+Play.spark:SetHotSpot(8, 8)
+Play.spark:Hide()
 
 for i = 1, Play.count do
   local x, y = 60 * i, 40 + 70 * i
   local sprite = Game.MakeSprite('Game.Ball' .. i, 'Textures/Ball.png', x, y, 10 + i)
   Play.balls[i] = Game.Mover(sprite, x, y, 70 + 23 * i, 160 - 31 * i, 64, 64)
+  -- One emitter per ball: the first load takes the stored system, the others clone it.
+  local sparks = ParticleSystem()
+  sparks:Load('Particles/Sparks.psi')
+  sparks:SetSprite('Game.Spark')
+  Play.balls[i].sparks = sparks
+end
+
+-- The banner: a 16 x 4-cell mesh whose columns ride a travelling wave.
+Play.flag = DistortionMesh()
+Play.flag:SetName('Game.Flag')
+Play.flag:SetupMesh(17, 5)
+Play.flag:SetTexture('Textures/Title.png')
+Play.flag:SetTextureRect(0, 0, 512, 128)
+Play.flag:SetPosition(256, 24)
+Play.flag:SetPriority(5)
+Play.flag:Show()
+Play.wave = { 0, 0.38, 0.71, 0.92, 1, 0.92, 0.71, 0.38, 0, -0.38, -0.71, -0.92, -1, -0.92, -0.71, -0.38 }
+
+function Play.Wave()
+  local phase = (Play.frames - Play.frames % 3) / 3
+  for column = 0, 16 do
+    -- The left edge is held still, as if fixed to a pole.
+    local height = Play.wave[(phase + 15 * 16 - column) % 16 + 1] * column * 0.75
+    for row = 0, 4 do
+      Play.flag:SetDisplacement(column, row, 0, height, 0)
+    end
+  end
 end
 
 GameStateSystem():RunScript('Scripts/Walker.lua')
@@ -33,9 +66,14 @@ function Play.OnFrame(dt)
   Play.frames = Play.frames + 1
   local step = Game.Step(dt)
   for i = 1, Play.count do
-    Game.Move(Play.balls[i], step)
+    local ball = Play.balls[i]
+    if Game.Move(ball, step) then
+      ball.sparks:MoveTo(ball.x + 32, ball.y + 32)
+      ball.sparks:Show()
+    end
   end
   Walker.Update(step)
+  Play.Wave()
   if Settings.quitAfterFrames > 0 and Play.frames >= Settings.quitAfterFrames then
     GameStateSystem():Quit()
   end
