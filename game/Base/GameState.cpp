@@ -12,6 +12,7 @@
 #include "engine/System/ScriptEngineHelper.h"
 #include "game/Base/Application.h"
 #include "game/Base/LuaText.h"
+#include "game/Base/StateCallback.h"
 #include "game/Logic/GameLogic.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
@@ -138,6 +139,7 @@ void GameState::OnEnter() { Enter(true); }
 
 void GameState::Enter(bool resetGui)
 {
+    StateCallback::Scope scope(*this);
     if (resetGui)
         EngineCore::GUISystem::Instance().Reset();
     if (!_impl->engine)
@@ -152,6 +154,7 @@ void GameState::Enter(bool resetGui)
 
 void GameState::OnFrame(float dt)
 {
+    StateCallback::Scope scope(*this);
     _impl->logic.Update(dt);
     // A state that was left keeps the updater its scripts installed, but its
     // interpreter is gone until it is entered again.
@@ -176,16 +179,19 @@ void GameState::Close(bool, int, int) { OnLeave(); }
 
 bool GameState::RunScript(const std::string& path)
 {
+    StateCallback::Scope scope(*this);
     return _impl->engine ? _impl->engine->RunFile(path) : false;
 }
 
 bool GameState::RunScriptString(const std::string& text)
 {
+    StateCallback::Scope scope(*this);
     return _impl->engine ? _impl->engine->RunString(text.c_str(), 0) : false;
 }
 
 void GameState::SystemInit()
 {
+    StateCallback::Scope scope(*this);
     EngineCore::AnimationSystem& animations = EngineCore::AnimationSystem::Instance();
     std::shared_ptr<EngineCore::AnimationPlayer> player;
     if (!animations.GetAnimationPlayer("SystemLogic.CursorAnimation.player", player) || !player)
@@ -199,6 +205,7 @@ void GameState::SystemInit()
 
 void GameState::SystemReset(bool gameLoading)
 {
+    StateCallback::Scope scope(*this);
     _impl->ShowWaitingCursor();
 
     if (_impl->cursorPlayer)
@@ -242,6 +249,7 @@ float GameState::GetSystemFrameTime() const { return _impl->systemFrameTime; }
 
 void GameState::SystemUpdate(float dt)
 {
+    StateCallback::Scope scope(*this);
     _impl->ShowWaitingCursor();
 
     if (Application::Instance().IsPageFXStarted() && !_impl->pageFxStarted) {
@@ -258,9 +266,17 @@ void GameState::SystemUpdate(float dt)
     _impl->systemFrameTime += dt;
 }
 
-void GameState::SystemInvalidateCursor() { _impl->ShowWaitingCursor(); }
+void GameState::SystemInvalidateCursor()
+{
+    StateCallback::Scope scope(*this);
+    _impl->ShowWaitingCursor();
+}
 
-void GameState::SystemLastUpdate() { _impl->RestoreCursor(); }
+void GameState::SystemLastUpdate()
+{
+    StateCallback::Scope scope(*this);
+    _impl->RestoreCursor();
+}
 
 void GameState::StopPageFX()
 {
