@@ -2,6 +2,8 @@
 
 #include <condition_variable>
 #include <exception>
+#include <stdexcept>
+#include <string>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -21,7 +23,11 @@ struct Creation {
     std::thread::id maker = std::this_thread::get_id();
     bool done = false;
     std::shared_ptr<Resource> resource;  // empty when the factory made nothing
-    std::exception_ptr error;
+    // A failed Init: waiters throw a copy of its text. The exception itself is not
+    // shared: an exception object reached from several threads is freed by whichever
+    // lets go last, which is no concern of the thread that made it.
+    bool failed = false;
+    std::string error;
 };
 
 struct ResourceManager::Impl {
@@ -70,8 +76,8 @@ bool ResourceManager::GetResource(const std::string& name, int type, std::shared
             if (other->maker == std::this_thread::get_id())
                 break;
             _impl->created.wait(lock, [&] { return other->done; });
-            if (other->error)
-                std::rethrow_exception(other->error);
+            if (other->failed)
+                throw std::runtime_error(other->error);
             if (!other->resource)
                 return false;
             // Stored by its maker unless dropped meanwhile: look again.
@@ -104,9 +110,17 @@ bool ResourceManager::GetResource(const std::string& name, int type, std::shared
             return false;
         created->SetName(name);
         created->Init();
+    } catch (const std::exception& e) {
+        if (creation) {
+            creation->failed = true;
+            creation->error = e.what();
+        }
+        throw;
     } catch (...) {
-        if (creation)
-            creation->error = std::current_exception();
+        if (creation) {
+            creation->failed = true;
+            creation->error = "Unknown exception";
+        }
         throw;
     }
 
