@@ -2,10 +2,10 @@
 
 #include <condition_variable>
 #include <exception>
-#include <stdexcept>
-#include <string>
 #include <map>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 

@@ -1,5 +1,6 @@
 #include "game/Base/GameState.h"
 
+#include <mutex>
 
 #include "engine/Animation/AnimationPlayer.h"
 #include "engine/Animation/AnimationSystem.h"
@@ -39,6 +40,9 @@ std::shared_ptr<EngineCore::Cursor> CurrentCursor()
 struct GameState::Impl {
     std::string name;
     std::string startupScript;
+    // The loader thread reads and sets the "system" state's textures while the loading
+    // screen's scripts may set them on the main thread.
+    mutable std::mutex textureLock;
     std::string backgroundTexture;
     std::string backgroundEndTexture;
     GameLogic logic;
@@ -111,10 +115,29 @@ const std::string& GameState::GetStateName() const { return _impl->name; }
 GameLogic& GameState::GetGameLogic() const { return _impl->logic; }
 
 void GameState::SetStartupScript(const std::string& path) { _impl->startupScript = path; }
-void GameState::SetBackgroundTexture(const std::string& name) { _impl->backgroundTexture = name; }
-void GameState::SetBackgroundEndTexture(const std::string& name) { _impl->backgroundEndTexture = name; }
-const std::string& GameState::GetBackgroundTexture() const { return _impl->backgroundTexture; }
-const std::string& GameState::GetBackgroundEndTexture() const { return _impl->backgroundEndTexture; }
+void GameState::SetBackgroundTexture(const std::string& name)
+{
+    std::lock_guard<std::mutex> lock(_impl->textureLock);
+    _impl->backgroundTexture = name;
+}
+
+void GameState::SetBackgroundEndTexture(const std::string& name)
+{
+    std::lock_guard<std::mutex> lock(_impl->textureLock);
+    _impl->backgroundEndTexture = name;
+}
+
+std::string GameState::GetBackgroundTexture() const
+{
+    std::lock_guard<std::mutex> lock(_impl->textureLock);
+    return _impl->backgroundTexture;
+}
+
+std::string GameState::GetBackgroundEndTexture() const
+{
+    std::lock_guard<std::mutex> lock(_impl->textureLock);
+    return _impl->backgroundEndTexture;
+}
 
 void GameState::SetUpdaterFunction(const std::function<void(float)>& updater)
 {
@@ -237,8 +260,9 @@ void GameState::SystemReset(bool gameLoading)
 
     if (gameLoading) {
         std::string text;
-        if (!_impl->backgroundEndTexture.empty())
-            text = "Loading.currentBackgroundTexture = " + QuoteLuaString(_impl->backgroundEndTexture) + ";";
+        const std::string endTexture = GetBackgroundEndTexture();
+        if (!endTexture.empty())
+            text = "Loading.currentBackgroundTexture = " + QuoteLuaString(endTexture) + ";";
         _impl->Run(text + "Loading.StartGameLoading()");
     } else {
         _impl->Run("Loading.StartMenuLoading()");
@@ -254,8 +278,8 @@ void GameState::SystemUpdate(float dt)
 
     if (Application::Instance().IsPageFXStarted() && !_impl->pageFxStarted) {
         _impl->pageFxStarted = true;
-        _impl->Run("PageFX.backgroundTextureOld = " + QuoteLuaString(_impl->backgroundEndTexture) +
-                   ";PageFX.backgroundTextureNew = " + QuoteLuaString(_impl->backgroundTexture) +
+        _impl->Run("PageFX.backgroundTextureOld = " + QuoteLuaString(GetBackgroundEndTexture()) +
+                   ";PageFX.backgroundTextureNew = " + QuoteLuaString(GetBackgroundTexture()) +
                    ";Loading.StartPageFX()");
     }
 

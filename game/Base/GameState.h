@@ -32,8 +32,9 @@ public:
     void SetStartupScript(const std::string& path);
     void SetBackgroundTexture(const std::string& name);
     void SetBackgroundEndTexture(const std::string& name);
-    const std::string& GetBackgroundTexture() const;
-    const std::string& GetBackgroundEndTexture() const;
+    // Copies: the loader thread and the loading screen both reach the "system" state's.
+    std::string GetBackgroundTexture() const;
+    std::string GetBackgroundEndTexture() const;
 
     void SetUpdaterFunction(const std::function<void(float)>& updater);
 

@@ -128,9 +128,9 @@ int GameStateSystemWrapper::EndPageFx(lua_State*)
 int GameStateSystemWrapper::RunScript(lua_State* state)
 {
     const std::string path = CheckString(state, 1);
-    const std::shared_ptr<GameState> current = CallingState();
+    const std::shared_ptr<GameState> calling = CallingState();
     NoteLevelScript(path);
-    if (!current || !current->RunScript(path))
+    if (!calling || !calling->RunScript(path))
         EngineCore::ThrowEngineErrorF(kSource, 214, "Script (\"%s\") running error.", path.c_str());
     return 0;
 }
@@ -140,8 +140,8 @@ int GameStateSystemWrapper::RunScriptString(lua_State* state)
     const std::string text = CheckString(state, 1);
     if (text.size() < 2 || text[0] != '#')
         return 0;
-    const std::shared_ptr<GameState> current = CallingState();
-    if (!current || !current->RunScriptString(text.substr(1)))
+    const std::shared_ptr<GameState> calling = CallingState();
+    if (!calling || !calling->RunScriptString(text.substr(1)))
         EngineCore::ThrowEngineErrorF(kSource, 235, "Script (\"%s\") running error.", text.c_str());
     return 0;
 }
@@ -171,16 +171,16 @@ int GameStateSystemWrapper::PrecacheDataFolder(lua_State* state)
 int GameStateSystemWrapper::SetBackgroundTexture(lua_State* state)
 {
     const std::string name = CheckString(state, 1);
-    if (const std::shared_ptr<GameState> current = CallingState())
-        current->SetBackgroundTexture(name);
+    if (const std::shared_ptr<GameState> calling = CallingState())
+        calling->SetBackgroundTexture(name);
     return 0;
 }
 
 int GameStateSystemWrapper::SetBackgroundEndTexture(lua_State* state)
 {
     const std::string name = CheckString(state, 1);
-    if (const std::shared_ptr<GameState> current = CallingState())
-        current->SetBackgroundEndTexture(name);
+    if (const std::shared_ptr<GameState> calling = CallingState())
+        calling->SetBackgroundEndTexture(name);
     return 0;
 }
 
@@ -193,9 +193,9 @@ int GameStateSystemWrapper::SetUpdaterFunctionName(lua_State* state)
     }
     // Each state's updater keeps the name it was installed with: a state entered
     // again must not call a function that only another state's scripts define.
-    if (const std::shared_ptr<GameState> current = CallingState()) {
-        const StateCallback owner(current);
-        current->SetUpdaterFunction([owner, name](float dt) { RunUpdater(owner, name, dt); });
+    if (const std::shared_ptr<GameState> calling = CallingState()) {
+        const StateCallback owner(calling);
+        calling->SetUpdaterFunction([owner, name](float dt) { RunUpdater(owner, name, dt); });
     }
     return 0;
 }

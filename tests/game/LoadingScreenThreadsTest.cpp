@@ -46,6 +46,7 @@ std::string LoadingScreenScript()
            "    GameStateSystem():RunScriptString('#Asked = (Asked or 0) + 1')\n"
            "    GameStateSystem():SetBackgroundEndTexture('FromLoadingScreen')\n"
            "  end\n"
+           "  if TexturesEveryFrame then GameStateSystem():SetBackgroundEndTexture('Frame' .. Frames) end\n"
            "  if Frames == 20 then\n"
            "    Late = AnimationPlayer() Late:SetName('Sys.Late')\n"
            "    LateSprite = Sprite() LateSprite:SetName('Sys.LateSprite')\n"
@@ -139,4 +140,19 @@ TEST_F(LoadingScreenThreadsTest, ObjectsBelongToTheStateWhoseScriptMadeThem)
     std::shared_ptr<EngineCore::Resource> late;
     ASSERT_TRUE(EngineCore::ResourceManager::Instance().GetResource("Sys.LateSprite", 2, late));
     EXPECT_GT(std::static_pointer_cast<LoadingScreenSprite>(late)->loadingDraws.load(), 0);
+}
+
+// With a page effect the loader thread reads the "system" state's end texture while the
+// loading screen's script may be setting it.
+TEST_F(LoadingScreenThreadsTest, TheLoadingScreenMaySetItsTexturesWhileTheLoaderReadsThem)
+{
+    Write("States/menu.lua", "for i = 1, 300000 do Spin = i end\n");
+    Start({"menu"}, "");
+    RunSystem("TexturesEveryFrame = true");
+    app.SetCurrentGameState(State("menu"), false);
+    FinishLoad();
+    std::shared_ptr<GameCore::GameState> system;
+    app.GetSystemGameState(system);
+    EXPECT_EQ(system->GetBackgroundEndTexture().rfind("Frame", 0), 0u);
+    EXPECT_NE(Trace().find("PageFX:Frame"), std::string::npos) << Trace();
 }
