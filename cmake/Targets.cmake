@@ -19,10 +19,15 @@ function(runtime_tests lib)
     add_executable(${exe} "${src}")
     target_link_libraries(${exe} PRIVATE ${RT_LIBS} testsupport GTest::gtest GTest::gmock GTest::gtest_main)
     # One label per test: test discovery cannot carry a list. "<lib>-gl" still
-    # matches both `ctest -L <lib>` and `ctest -LE gl`.
+    # matches both `ctest -L <lib>` and `ctest -LE gl`; "<lib>-threads" matches
+    # `ctest -L <lib>` and `ctest -L threads`.
     set(label ${lib})
     if(src MATCHES "/gl/")
       set(label ${lib}-gl)
+    elseif(name MATCHES "ThreadsTest$")
+      # Tests of code shared between threads: the ThreadSanitizer run picks them up
+      # in every library.
+      set(label ${lib}-threads)
     endif()
     gtest_discover_tests(${exe}
       PROPERTIES LABELS "${label}"

@@ -4,7 +4,8 @@
 #   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in
 #                                build-asan/, leaving out the tests that need OpenGL
 #   scripts/test.sh --threads    ThreadSanitizer build in build-tsan/ running the game
-#                                library's tests (the loader thread lives there)
+#                                library's tests (the loader thread lives there) and
+#                                every library's *ThreadsTest files
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -19,7 +20,7 @@ if [ "${1:-}" = "--sanitize" ]; then
 elif [ "${1:-}" = "--threads" ]; then
     build="$root/build-tsan"
     cmake_extra="-DRUNTIME_SANITIZE_THREADS=ON -DRUNTIME_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug"
-    ctest_extra="-L ^game$"
+    ctest_extra="-L ^game$|-threads$"
 fi
 
 . "$root/scripts/headless-env.sh"

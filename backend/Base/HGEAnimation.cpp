@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "backend/Base/HGESystemObject.h"
@@ -147,9 +148,10 @@ void HGEAnimation::Release()
 
 void HGEAnimation::Free(bool inDestructor)
 {
+    // Keys go whatever state the last load left.
+    EngineCore::Animation::Release();
     if (!_impl->loaded)
         return;
-    EngineCore::Animation::Release();
     _impl->loaded = false;
     const char* name = GetName();
     if (!name || !*name) {
@@ -193,7 +195,20 @@ void HGEAnimation::ReadFile(const unsigned char* data, int size)
     const uint32_t flags = in.U32();
     if (uint64_t(count) * KeyRecordSize(flags) > in.Left())
         in.Fail();
-    Reserve(static_cast<int>(count));
+    // Keys are gathered here and handed to the animation only once the whole file
+    // has been read: a file that fails half-way adds none.
+    std::vector<std::pair<EngineCore::AnimationKey, float>> keys;
+    keys.reserve(count);
+    struct Commit {
+        HGEAnimation& animation;
+        std::vector<std::pair<EngineCore::AnimationKey, float>>& keys;
+        void operator()() const
+        {
+            animation.Reserve(static_cast<int>(keys.size()));
+            for (const auto& key : keys)
+                animation.AddAnimationKey(key.first, key.second);
+        }
+    } commit{*this, keys};
 
     for (uint32_t i = 0; i < count; ++i) {
         EngineCore::AnimationKey key;
@@ -217,10 +232,12 @@ void HGEAnimation::ReadFile(const unsigned char* data, int size)
             key.SetDiffuseColor(in.Vector3());
         if (flags & kFrame)
             key.SetAnimationFrame(TruncateFrame(in.F32()));
-        AddAnimationKey(key, time);
+        keys.emplace_back(key, time);
     }
-    if (!(flags & kVertex))
+    if (!(flags & kVertex)) {
+        commit();
         return;
+    }
 
     // Vertex tracks: one per mesh node, each a list of (time, three values).
     const uint32_t tracks = in.U32();
@@ -254,7 +271,7 @@ void HGEAnimation::ReadFile(const unsigned char* data, int size)
     times.erase(std::unique(times.begin(), times.end()), times.end());
     if (uint64_t(times.size()) * 3 * tracks > kMaxVertexKeyFloats)
         in.Fail();
-    Reserve(static_cast<int>(times.size()));
+    keys.reserve(keys.size() + times.size());
 
     // For each track, `next` is the first record later than the current time. As
     // times ascend it only moves forward, whatever the order of the track's records.
@@ -284,8 +301,9 @@ void HGEAnimation::ReadFile(const unsigned char* data, int size)
         }
         EngineCore::AnimationKey key;
         key.SetVertexData(values);
-        AddAnimationKey(key, t);
+        keys.emplace_back(std::move(key), t);
     }
+    commit();
 }
 
 }  // namespace MobrixCore

@@ -1,5 +1,6 @@
 #include "backend/Helpers/hgeSprite.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <utility>
@@ -31,8 +32,10 @@ void hgeSprite::ReadTextureSize(HTEXTURE texture, float& width, float& height)
 {
     HGE* hge = g_hge.load();
     if (texture && hge) {
-        width = static_cast<float>(hge->Texture_GetWidth(texture, false));
-        height = static_cast<float>(hge->Texture_GetHeight(texture, false));
+        // A size that reads 0 (a stale or failed texture) counts as 1, like no
+        // texture: texture coordinates are divided by it.
+        width = static_cast<float>(std::max(hge->Texture_GetWidth(texture, false), 1));
+        height = static_cast<float>(std::max(hge->Texture_GetHeight(texture, false), 1));
     } else {
         width = 1.0f;
         height = 1.0f;

@@ -36,7 +36,7 @@ AnimationSystem& AnimationSystem::Instance()
 bool AnimationSystem::CreateAnimationPlayer(const std::string& name,
                                             std::shared_ptr<AnimationPlayer>& player) const
 {
-    const std::string state = RenderSystem::Instance().GetCurrentGameState();
+    const std::string state = RenderSystem::Instance().GetCallingGameState();
     if (state.empty())
         ThrowEngineError(kSource, 82, "Internal error.");
     player = std::make_shared<AnimationPlayer>();
@@ -48,7 +48,7 @@ bool AnimationSystem::CreateAnimationPlayer(const std::string& name,
 bool AnimationSystem::GetAnimationPlayer(const std::string& name,
                                          std::shared_ptr<AnimationPlayer>& player) const
 {
-    const std::string state = RenderSystem::Instance().GetCurrentGameState();
+    const std::string state = RenderSystem::Instance().GetCallingGameState();
     if (state.empty())
         ThrowEngineError(kSource, 56, "Internal error.");
     std::lock_guard<std::mutex> guard(_impl->lock);

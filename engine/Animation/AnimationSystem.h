@@ -7,17 +7,19 @@ namespace EngineCore {
 class AnimationPlayer;
 
 // The named players of each game state. The system never owns a player: it keeps
-// weak references, filed under the render system's current game state, and drops
-// a name once its player has died.
+// weak references, filed under the game state whose script runs on the calling
+// thread (else the render system's current one; RenderSystem::GetCallingGameState),
+// and drops a name once its player has died. Update plays the current state's.
 class AnimationSystem {
 public:
     static AnimationSystem& Instance();
 
-    // Makes a new player into `player` and files it under `name`, replacing an
-    // older entry of that name. Throws "Internal error." when no game state is current.
+    // Makes a new player into `player` and files it under `name` in the calling
+    // state, replacing an older entry of that name. Throws "Internal error." when
+    // there is no such state.
     bool CreateAnimationPlayer(const std::string& name, std::shared_ptr<AnimationPlayer>& player) const;
-    // True when the current state holds the name; `player` is then the live player
-    // or empty if it has died. Throws "Internal error." when no game state is current.
+    // True when the calling state holds the name; `player` is then the live player
+    // or empty if it has died. Throws "Internal error." when there is no such state.
     bool GetAnimationPlayer(const std::string& name, std::shared_ptr<AnimationPlayer>& player) const;
 
     // Updates every live player of the current game state in name order.

@@ -106,7 +106,11 @@ void GUISystem::SystemUpdate(float dt)
 
 void GUISystem::Render()
 {
-    const std::function<void()> renderer = _impl->renderer;
+    std::function<void()> renderer;
+    {
+        MutexLocker locker(_impl->lock);
+        renderer = _impl->renderer;
+    }
     if (renderer) {
         renderer();
     }
@@ -131,7 +135,7 @@ void GUISystem::SetCursorResource(const std::shared_ptr<Resource>& cursor)
     _impl->cursor = dynamic_cast<Cursor*>(cursor.get());
 }
 
-const std::shared_ptr<Resource>& GUISystem::GetCursorResource() const
+std::shared_ptr<Resource> GUISystem::GetCursorResource() const
 {
     MutexLocker locker(_impl->lock);
     return _impl->cursorResource;

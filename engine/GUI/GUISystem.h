@@ -41,7 +41,7 @@ public:
 
     // Takes the resource (a Cursor) as the custom cursor; neither shows nor hides it.
     void SetCursorResource(const std::shared_ptr<Resource>& cursor);
-    const std::shared_ptr<Resource>& GetCursorResource() const;
+    std::shared_ptr<Resource> GetCursorResource() const;
     // Shows the custom cursor unless the system cursor is in use.
     void ShowCursor();
     // Hides the custom cursor when the system cursor is in use or when forced.

@@ -1,6 +1,7 @@
 #include "engine/Renderer/ParticleSystemManager.h"
 
 #include <atomic>
+#include <mutex>
 #include <set>
 #include <vector>
 
@@ -14,7 +15,11 @@ std::atomic<bool> g_alive{false};
 
 }  // namespace
 
+// Recursive and held across a pass: the loader thread makes and frees particle
+// systems while the main thread updates and draws them, and a step may free
+// systems on the same thread.
 struct ParticleSystemManager::Impl {
+    std::recursive_mutex lock;
     std::set<ParticleSystem*> particleSystems;
 };
 
@@ -47,11 +52,13 @@ void ParticleSystemManager::Release() {}
 
 void ParticleSystemManager::RegisterParticleSystem(ParticleSystem* particleSystem)
 {
+    std::lock_guard<std::recursive_mutex> guard(_impl->lock);
     _impl->particleSystems.insert(particleSystem);
 }
 
 void ParticleSystemManager::UnregisterParticleSystem(ParticleSystem* particleSystem)
 {
+    std::lock_guard<std::recursive_mutex> guard(_impl->lock);
     _impl->particleSystems.erase(particleSystem);
 }
 
@@ -60,6 +67,7 @@ void ParticleSystemManager::ForEach(Step step)
 {
     // A particle system's update may run script text that frees others: walk a
     // snapshot and skip those no longer registered.
+    std::lock_guard<std::recursive_mutex> guard(_impl->lock);
     const std::vector<ParticleSystem*> snapshot(_impl->particleSystems.begin(), _impl->particleSystems.end());
     for (ParticleSystem* particleSystem : snapshot) {
         if (_impl->particleSystems.count(particleSystem) != 0) {

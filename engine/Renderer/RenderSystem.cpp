@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/GUI/GUISystem.h"
+#include "engine/Renderer/GameStateScope.h"
 #include "engine/Renderer/ParticleSystemManager.h"
 #include "engine/Renderer/ScreenBuffer.h"
 #include "engine/Renderer/Sprite.h"
@@ -142,6 +143,12 @@ std::string RenderSystem::GetCurrentGameState() const
     return _impl->currentGameState;
 }
 
+std::string RenderSystem::GetCallingGameState() const
+{
+    const std::string& calling = GameStateScope::Current();
+    return calling.empty() ? GetCurrentGameState() : calling;
+}
+
 void RenderSystem::RemoveGameState(const char* name)
 {
     if (name == nullptr || *name == '\0') {
@@ -155,12 +162,14 @@ void RenderSystem::RemoveGameState(const char* name)
 
 void RenderSystem::RegisterSprite(Sprite* sprite)
 {
+    const std::string& calling = GameStateScope::Current();
     MutexLocker locker(_impl->lock);
-    if (_impl->currentGameState.empty()) {
+    const std::string& state = calling.empty() ? _impl->currentGameState : calling;
+    if (state.empty()) {
         ThrowEngineError(kSource, 265, "Internal error.");
     }
     _impl->dirty = true;
-    _impl->sprites[_impl->currentGameState].insert(sprite);
+    _impl->sprites[state].insert(sprite);
 }
 
 void RenderSystem::UnregisterSprite(Sprite* sprite)

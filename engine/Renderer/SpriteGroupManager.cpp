@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,7 +18,11 @@ std::atomic<bool> g_alive{false};
 
 }  // namespace
 
+// Recursive and held across a pass: the loader thread files and drops groups while
+// the main thread runs passes, and a group's setter run by a pass may free groups on
+// the same thread.
 struct SpriteGroupManager::Impl {
+    std::recursive_mutex lock;
     std::map<std::string, std::set<SpriteGroup*>> groups;
 };
 
@@ -47,13 +52,18 @@ SpriteGroupManager::~SpriteGroupManager()
 void SpriteGroupManager::RegisterSpriteGroup(SpriteGroup* group)
 {
     RenderSystem::Instance().ResortSprites();
-    _impl->groups[RenderSystem::Instance().GetCurrentGameState()].insert(group);
+    const std::string state = RenderSystem::Instance().GetCallingGameState();
+    std::lock_guard<std::recursive_mutex> guard(_impl->lock);
+    _impl->groups[state].insert(group);
 }
 
 void SpriteGroupManager::UnregisterSpriteGroup(SpriteGroup* group)
 {
-    for (auto& entry : _impl->groups) {
-        entry.second.erase(group);
+    {
+        std::lock_guard<std::recursive_mutex> guard(_impl->lock);
+        for (auto& entry : _impl->groups) {
+            entry.second.erase(group);
+        }
     }
     RenderSystem::Instance().ResortSprites();
 }
@@ -61,7 +71,9 @@ void SpriteGroupManager::UnregisterSpriteGroup(SpriteGroup* group)
 template <typename Pass>
 void SpriteGroupManager::RunPass(Pass pass)
 {
-    const auto found = _impl->groups.find(RenderSystem::Instance().GetCurrentGameState());
+    const std::string current = RenderSystem::Instance().GetCurrentGameState();
+    std::lock_guard<std::recursive_mutex> guard(_impl->lock);
+    const auto found = _impl->groups.find(current);
     if (found == _impl->groups.end()) {
         return;
     }

@@ -23,7 +23,8 @@ public:
 protected:
     friend class SpriteGroup;
 
-    // Files the group under the current game state (an empty name is accepted).
+    // Files the group under the calling game state (RenderSystem::GetCallingGameState;
+    // an empty name is accepted).
     void RegisterSpriteGroup(SpriteGroup* group);
     // Removes the group from every game state.
     void UnregisterSpriteGroup(SpriteGroup* group);

@@ -1,7 +1,12 @@
 #include "engine/Resources/ResourceManager.h"
 
+#include <condition_variable>
+#include <exception>
 #include <map>
 #include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/FileSystem/FileSystem.h"
@@ -12,9 +17,25 @@ namespace EngineCore {
 
 using ResourceMap = std::map<std::string, std::shared_ptr<Resource>>;
 
+// A name being made: the one thread that runs its Init fills this in, the others
+// asking for the name meanwhile wait for it and share the result, failure included.
+struct Creation {
+    std::thread::id maker = std::this_thread::get_id();
+    bool done = false;
+    std::shared_ptr<Resource> resource;  // empty when the factory made nothing
+    // A failed Init: waiters throw a copy of its text. The exception itself is not
+    // shared: an exception object reached from several threads is freed by whichever
+    // lets go last, which is no concern of the thread that made it.
+    bool failed = false;
+    std::string error;
+};
+
 struct ResourceManager::Impl {
     mutable std::recursive_mutex mutex;
+    // Signalled whenever a creation ends.
+    mutable std::condition_variable_any created;
     ResourceMap resources;
+    mutable std::map<std::string, std::shared_ptr<Creation>> creating;
 };
 
 ResourceManager::ResourceManager() : _impl(new Impl)
@@ -37,23 +58,87 @@ ResourceManager& ResourceManager::Instance()
 
 bool ResourceManager::GetResource(const std::string& name, int type, std::shared_ptr<Resource>& resource) const
 {
+    std::shared_ptr<Creation> creation;
     {
-        std::lock_guard<std::recursive_mutex> lock(_impl->mutex);
-        auto it = _impl->resources.find(name);
-        if (it != _impl->resources.end()) {
-            resource = it->second;
-            return true;
+        std::unique_lock<std::recursive_mutex> lock(_impl->mutex);
+        for (;;) {
+            auto it = _impl->resources.find(name);
+            if (it != _impl->resources.end()) {
+                resource = it->second;
+                return true;
+            }
+            auto making = _impl->creating.find(name);
+            if (making == _impl->creating.end())
+                break;
+            const std::shared_ptr<Creation> other = making->second;
+            // A resource whose Init asks for its own name cannot wait for itself: it
+            // makes a second copy, as a manager without this bookkeeping would.
+            if (other->maker == std::this_thread::get_id())
+                break;
+            _impl->created.wait(lock, [&] { return other->done; });
+            if (other->failed)
+                throw std::runtime_error(other->error);
+            if (!other->resource)
+                return false;
+            // Stored by its maker unless dropped meanwhile: look again.
+        }
+        if (!_impl->creating.count(name)) {
+            creation = std::make_shared<Creation>();
+            _impl->creating.emplace(name, creation);
         }
     }
+
+    // Whatever happens below, the waiters are told and the name is free again.
+    struct Finish {
+        Impl& impl;
+        const std::string& name;
+        const std::shared_ptr<Creation>& creation;
+        ~Finish()
+        {
+            if (!creation)
+                return;
+            std::lock_guard<std::recursive_mutex> lock(impl.mutex);
+            creation->done = true;
+            impl.creating.erase(name);
+            impl.created.notify_all();
+        }
+    } finish{*_impl, name, creation};
+
     std::shared_ptr<Resource> created;
-    if (!ResourceFactory::Instance().CreateResource(type, created) || !created)
-        return false;
-    created->SetName(name);
-    created->Init();
-    std::lock_guard<std::recursive_mutex> lock(_impl->mutex);
-    // Another thread may have made the same name meanwhile: everyone shares the stored one.
-    auto stored = _impl->resources.emplace(name, created);
-    resource = stored.first->second;
+    try {
+        if (!ResourceFactory::Instance().CreateResource(type, created) || !created)
+            return false;
+        created->SetName(name);
+        created->Init();
+    } catch (const std::exception& e) {
+        if (creation) {
+            creation->failed = true;
+            creation->error = e.what();
+        }
+        throw;
+    } catch (...) {
+        if (creation) {
+            creation->failed = true;
+            creation->error = "Unknown exception";
+        }
+        throw;
+    }
+
+    std::shared_ptr<Resource> lost;  // released and destroyed after the lock is left
+    {
+        std::lock_guard<std::recursive_mutex> lock(_impl->mutex);
+        // Only a resource added under the name meanwhile (AddResource, or a copy made by
+        // a nested request) can be there: everyone shares the stored one.
+        auto stored = _impl->resources.emplace(name, created);
+        resource = stored.first->second;
+        if (!stored.second)
+            lost = created;
+        if (creation)
+            creation->resource = resource;
+    }
+    // The copy that is not kept still ran Init: it is released like any other.
+    if (lost)
+        lost->Release();
     return true;
 }
 

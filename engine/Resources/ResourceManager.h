@@ -12,6 +12,8 @@ class Resource;
 // Once per frame Update frees a few resources that only the manager still holds.
 // Guarded by an internal lock (the loader thread and the main thread use it at
 // once); the lock is not held while a resource initialises, releases or dies.
+// Creation is single-flight: while one thread initialises a name, others asking
+// for it wait and get the same resource, or the same failure.
 class ResourceManager {
 public:
     static ResourceManager& Instance();
@@ -20,7 +22,8 @@ public:
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
 
-    // An exception from Init passes to the caller and nothing is stored.
+    // An exception from Init passes to the caller (and to every thread that waited
+    // for the same name) and nothing is stored.
     bool GetResource(const std::string& name, int type, std::shared_ptr<Resource>& resource) const;
     // Names the resource and stores it, replacing any held under that name.
     // false (storing nothing) for an empty pointer.

@@ -15,6 +15,7 @@
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
+#include "engine/System/SystemLogger.h"
 #include "game/Base/ApplicationImpl.h"
 #include "game/Base/GameState.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
@@ -24,6 +25,9 @@ namespace GameCore {
 
 namespace {
 const char* const kSource = "Base\\Application.cpp";
+const int kMaxStartupScriptDepth = 64;
+// Start-up scripts nested inside one another on this thread.
+thread_local int startupScriptDepth = 0;
 }
 
 Application::Application() : _impl(new Impl)
@@ -158,6 +162,19 @@ void Application::Init(const std::string& startupScript)
 
 bool Application::RunScript(const std::string& path)
 {
+    // Each nested start-up file runs in an interpreter of its own, so the interpreter's
+    // own call limit never applies: a file that runs itself would recurse until the
+    // stack overflows. Past the limit a file is skipped like one that fails.
+    if (startupScriptDepth >= kMaxStartupScriptDepth) {
+        EngineCore::SystemLogger::Instance().Log(
+            ("Application::RunScript (" + path + ") skipped: start-up scripts nested too deep.").c_str());
+        return false;
+    }
+    ++startupScriptDepth;
+    struct Unnest {
+        ~Unnest() { --startupScriptDepth; }
+    } unnest;
+
     // The engine closes its interpreter when it goes out of scope, also when the
     // script throws.
     GameLuaScriptImpl::LuaScriptEngine engine;

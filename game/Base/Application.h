@@ -43,6 +43,8 @@ public:
     void UpdateRender(float dt);
     void Release();
 
+    // Runs a start-up file in an interpreter of its own with the start-up classes. A file
+    // nested more than 64 deep in other start-up files is skipped (false, with a log line).
     bool RunScript(const std::string& path);
 
 protected:

@@ -1,6 +1,7 @@
 #include "game/Base/GameState.h"
 
 #include <atomic>
+#include <mutex>
 
 #include "engine/Animation/AnimationPlayer.h"
 #include "engine/Animation/AnimationSystem.h"
@@ -13,6 +14,7 @@
 #include "engine/System/ScriptEngineHelper.h"
 #include "game/Base/Application.h"
 #include "game/Base/LuaText.h"
+#include "game/Base/StateCallback.h"
 #include "game/Logic/GameLogic.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
@@ -39,6 +41,9 @@ std::shared_ptr<EngineCore::Cursor> CurrentCursor()
 struct GameState::Impl {
     std::string name;
     std::string startupScript;
+    // The loader thread reads and sets the "system" state's textures while the loading
+    // screen's scripts may set them on the main thread.
+    mutable std::mutex textureLock;
     std::string backgroundTexture;
     std::string backgroundEndTexture;
     GameLogic logic;
@@ -112,10 +117,29 @@ const std::string& GameState::GetStateName() const { return _impl->name; }
 GameLogic& GameState::GetGameLogic() const { return _impl->logic; }
 
 void GameState::SetStartupScript(const std::string& path) { _impl->startupScript = path; }
-void GameState::SetBackgroundTexture(const std::string& name) { _impl->backgroundTexture = name; }
-void GameState::SetBackgroundEndTexture(const std::string& name) { _impl->backgroundEndTexture = name; }
-const std::string& GameState::GetBackgroundTexture() const { return _impl->backgroundTexture; }
-const std::string& GameState::GetBackgroundEndTexture() const { return _impl->backgroundEndTexture; }
+void GameState::SetBackgroundTexture(const std::string& name)
+{
+    std::lock_guard<std::mutex> lock(_impl->textureLock);
+    _impl->backgroundTexture = name;
+}
+
+void GameState::SetBackgroundEndTexture(const std::string& name)
+{
+    std::lock_guard<std::mutex> lock(_impl->textureLock);
+    _impl->backgroundEndTexture = name;
+}
+
+std::string GameState::GetBackgroundTexture() const
+{
+    std::lock_guard<std::mutex> lock(_impl->textureLock);
+    return _impl->backgroundTexture;
+}
+
+std::string GameState::GetBackgroundEndTexture() const
+{
+    std::lock_guard<std::mutex> lock(_impl->textureLock);
+    return _impl->backgroundEndTexture;
+}
 
 void GameState::SetUpdaterFunction(const std::function<void(float)>& updater)
 {
@@ -140,6 +164,7 @@ void GameState::OnEnter() { Enter(true); }
 
 void GameState::Enter(bool resetGui)
 {
+    StateCallback::Scope scope(*this);
     if (resetGui)
         EngineCore::GUISystem::Instance().Reset();
     if (!_impl->engine)
@@ -155,6 +180,7 @@ void GameState::Enter(bool resetGui)
 
 void GameState::OnFrame(float dt)
 {
+    StateCallback::Scope scope(*this);
     _impl->logic.Update(dt);
     // A state that was left keeps the updater its scripts installed, but its
     // interpreter is gone until it is entered again.
@@ -180,6 +206,7 @@ void GameState::Close(bool, int, int) { OnLeave(); }
 
 bool GameState::RunScript(const std::string& path)
 {
+    StateCallback::Scope scope(*this);
     return _impl->engine ? _impl->engine->RunFile(path) : false;
 }
 
@@ -187,11 +214,13 @@ bool GameState::IsEntered() const { return _impl->entered; }
 
 bool GameState::RunScriptString(const std::string& text)
 {
+    StateCallback::Scope scope(*this);
     return _impl->engine ? _impl->engine->RunString(text.c_str(), 0) : false;
 }
 
 void GameState::SystemInit()
 {
+    StateCallback::Scope scope(*this);
     EngineCore::AnimationSystem& animations = EngineCore::AnimationSystem::Instance();
     std::shared_ptr<EngineCore::AnimationPlayer> player;
     if (!animations.GetAnimationPlayer("SystemLogic.CursorAnimation.player", player) || !player)
@@ -205,6 +234,7 @@ void GameState::SystemInit()
 
 void GameState::SystemReset(bool gameLoading)
 {
+    StateCallback::Scope scope(*this);
     _impl->ShowWaitingCursor();
 
     if (_impl->cursorPlayer)
@@ -236,8 +266,9 @@ void GameState::SystemReset(bool gameLoading)
 
     if (gameLoading) {
         std::string text;
-        if (!_impl->backgroundEndTexture.empty())
-            text = "Loading.currentBackgroundTexture = " + QuoteLuaString(_impl->backgroundEndTexture) + ";";
+        const std::string endTexture = GetBackgroundEndTexture();
+        if (!endTexture.empty())
+            text = "Loading.currentBackgroundTexture = " + QuoteLuaString(endTexture) + ";";
         _impl->Run(text + "Loading.StartGameLoading()");
     } else {
         _impl->Run("Loading.StartMenuLoading()");
@@ -248,12 +279,13 @@ float GameState::GetSystemFrameTime() const { return _impl->systemFrameTime; }
 
 void GameState::SystemUpdate(float dt)
 {
+    StateCallback::Scope scope(*this);
     _impl->ShowWaitingCursor();
 
     if (Application::Instance().IsPageFXStarted() && !_impl->pageFxStarted) {
         _impl->pageFxStarted = true;
-        _impl->Run("PageFX.backgroundTextureOld = " + QuoteLuaString(_impl->backgroundEndTexture) +
-                   ";PageFX.backgroundTextureNew = " + QuoteLuaString(_impl->backgroundTexture) +
+        _impl->Run("PageFX.backgroundTextureOld = " + QuoteLuaString(GetBackgroundEndTexture()) +
+                   ";PageFX.backgroundTextureNew = " + QuoteLuaString(GetBackgroundTexture()) +
                    ";Loading.StartPageFX()");
     }
 
@@ -264,9 +296,17 @@ void GameState::SystemUpdate(float dt)
     _impl->systemFrameTime += dt;
 }
 
-void GameState::SystemInvalidateCursor() { _impl->ShowWaitingCursor(); }
+void GameState::SystemInvalidateCursor()
+{
+    StateCallback::Scope scope(*this);
+    _impl->ShowWaitingCursor();
+}
 
-void GameState::SystemLastUpdate() { _impl->RestoreCursor(); }
+void GameState::SystemLastUpdate()
+{
+    StateCallback::Scope scope(*this);
+    _impl->RestoreCursor();
+}
 
 void GameState::StopPageFX()
 {

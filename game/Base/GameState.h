@@ -14,6 +14,12 @@ class GameLogic;
 // its start-up script, its timers and character animations, and an optional
 // per-frame updater. The state named "system" also drives the loading screen
 // through the System* operations.
+//
+// Whatever runs in the interpreter (entering, frames, the System* operations, script
+// runs) runs inside a StateCallback::Scope of this state: the state is then the
+// calling state of that thread, under which new objects are filed and whose
+// interpreter runs the script text they ask for (see StateCallback.h for the rule).
+// Callbacks of its objects run here only through the StateCallback they captured.
 class GameState : public std::enable_shared_from_this<GameState> {
 public:
     ~GameState();
@@ -26,8 +32,9 @@ public:
     void SetStartupScript(const std::string& path);
     void SetBackgroundTexture(const std::string& name);
     void SetBackgroundEndTexture(const std::string& name);
-    const std::string& GetBackgroundTexture() const;
-    const std::string& GetBackgroundEndTexture() const;
+    // Copies: the loader thread and the loading screen both reach the "system" state's.
+    std::string GetBackgroundTexture() const;
+    std::string GetBackgroundEndTexture() const;
 
     void SetUpdaterFunction(const std::function<void(float)>& updater);
 

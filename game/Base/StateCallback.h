@@ -2,6 +2,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/Renderer/GameStateScope.h"
+
 namespace GameCore {
 
 class GameState;
@@ -11,11 +13,39 @@ class GameState;
 // keys, character events) run. Every class that runs script text on an object's
 // behalf captures one when the object is made and runs its texts through it.
 //
+// The rule for script text the runtime runs on an object's behalf:
+// - a callback runs in the interpreter of the game state that made the object,
+//   never in "the current state": while another state loads, the current state is
+//   the one being entered on the loader thread, and the "system" state's loading
+//   screen keeps running on the main thread;
+// - script text a script starts (RunScript, RunScriptString) runs in the
+//   interpreter of the script that asked (CallingState());
+// - objects are filed under CallingState() too (the engine reads the same state
+//   by name through EngineCore::GameStateScope).
+// In an ordinary frame all of these are the current game state.
+//
 // Invariant: a callback runs only in the interpreter of the state that made the
 // object, and only while that state is entered; a left or destroyed state runs
-// nothing. In an ordinary frame the owner is the current game state.
+// nothing. One interpreter is never entered by two threads at once: the script
+// engine reports it as an engine error.
 class StateCallback {
 public:
+    // Marks `state` as the state whose script runs on this thread until the scope
+    // ends (scopes nest). GameState sets one around everything it runs in its
+    // interpreter: entering (on the loader thread too), frames, the loading screen's
+    // calls, and script runs.
+    class Scope {
+    public:
+        explicit Scope(GameState& state);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        GameState* _outer;
+        EngineCore::GameStateScope _named;
+    };
+
     // The state whose script runs on the calling thread; when none does, the
     // application's current game state (null before any state exists).
     static std::shared_ptr<GameState> CallingState();

@@ -7,8 +7,6 @@
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
-#include "game/Base/Application.h"
-#include "game/Base/GameState.h"
 #include "game/Wrappers/ScriptArguments.h"
 
 namespace GameCore {
@@ -192,7 +190,9 @@ int AnimationPlayerWrapper::SetEndAnimationCallback(lua_State* L)
         return 0;
     }
     std::shared_ptr<const std::string> text = _endCallbackText;
-    player.SetEndAnimationCallback([text](void* user) { EndAnimationCallback(text, user); }, nullptr);
+    const StateCallback owner = _owner;
+    player.SetEndAnimationCallback([owner, text](void* user) { EndAnimationCallback(owner, text, user); },
+                                   nullptr);
     return 0;
 }
 
@@ -202,17 +202,14 @@ int AnimationPlayerWrapper::GetCurrentAnimationTime(lua_State* L)
     return 1;
 }
 
-void AnimationPlayerWrapper::EndAnimationCallback(const std::shared_ptr<const std::string>& text, void*)
+void AnimationPlayerWrapper::EndAnimationCallback(const StateCallback& owner,
+                                                  const std::shared_ptr<const std::string>& text, void*)
 {
     if (text->empty() || (*text)[0] != '#')
         return;
-    std::shared_ptr<GameState> state;
-    if (!Application::Instance().GetCurrentGameState(state) || !state)
-        return;
     // The script may replace the text or free its owner: run a copy.
     const std::string code = text->substr(1);
-    if (!state->RunScriptString(code))
-        EngineCore::ThrowEngineError(kSource, 206, "Internal error.");
+    owner.Run(code);
 }
 
 }  // namespace GameCore

@@ -1,10 +1,12 @@
 #pragma once
-// Script class "AnimationPlayer": a named animation player of the current game state
-// that plays an animation resource on a sprite resource.
+// Script class "AnimationPlayer": a named animation player of the game state whose
+// script made it, playing an animation resource on a sprite resource. Its end
+// callback runs in that state's interpreter (StateCallback).
 
 #include <memory>
 #include <string>
 
+#include "game/Base/StateCallback.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
 
 struct lua_State;
@@ -43,8 +45,10 @@ public:
     int GetCurrentAnimationTime(lua_State* L);
 
 protected:
-    // Runs the end-callback text ("#" and Lua code) in the current game state.
-    static void EndAnimationCallback(const std::shared_ptr<const std::string>& text, void* user);
+    // Runs the end-callback text ("#" and Lua code) in the owner's interpreter;
+    // nothing when the owner was left or is gone.
+    static void EndAnimationCallback(const StateCallback& owner, const std::shared_ptr<const std::string>& text,
+                                     void* user);
 
 private:
     EngineCore::AnimationPlayer& Player(const char* method) const;
@@ -52,6 +56,8 @@ private:
     // Shared with the callback installed on the player, so that a player that
     // outlives this object (an action track may hold it) still finds the text.
     std::shared_ptr<std::string> _endCallbackText;
+    // The state whose script made this object.
+    StateCallback _owner;
     std::shared_ptr<EngineCore::AnimationPlayer> _player;
 };
 

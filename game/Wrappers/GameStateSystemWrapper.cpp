@@ -15,6 +15,7 @@
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
 #include "game/Base/LuaText.h"
+#include "game/Base/StateCallback.h"
 #include "game/Logic/ProfileSystem.h"
 #include "game/Wrappers/ScriptArguments.h"
 #include "game/Wrappers/SelectGameState.h"
@@ -30,6 +31,23 @@ std::shared_ptr<GameState> CurrentState()
     std::shared_ptr<GameState> state;
     Application::Instance().GetCurrentGameState(state);
     return state;
+}
+
+// The state whose script called the method: script text it starts runs there, and
+// what it sets belongs to it. It differs from the current state only for the
+// loading screen's scripts while another state loads.
+std::shared_ptr<GameState> CallingState()
+{
+    return StateCallback::CallingState();
+}
+
+// Calls the updater function `name` with the frame time in the owner's interpreter.
+void RunUpdater(const StateCallback& owner, const std::string& name, float dt)
+{
+    if (name.empty())
+        return;
+    if (!owner.Run(name + "(" + FormatLuaNumber(dt) + ")"))
+        EngineCore::ThrowEngineError(kSource, 302, "Internal error.");
 }
 
 // A level's start-up script names its stage and level: ".../Stage07/Level12/Scripts/Startup.lua".
@@ -110,9 +128,9 @@ int GameStateSystemWrapper::EndPageFx(lua_State*)
 int GameStateSystemWrapper::RunScript(lua_State* state)
 {
     const std::string path = CheckString(state, 1);
-    const std::shared_ptr<GameState> current = CurrentState();
+    const std::shared_ptr<GameState> calling = CallingState();
     NoteLevelScript(path);
-    if (!current || !current->RunScript(path))
+    if (!calling || !calling->RunScript(path))
         EngineCore::ThrowEngineErrorF(kSource, 214, "Script (\"%s\") running error.", path.c_str());
     return 0;
 }
@@ -122,8 +140,8 @@ int GameStateSystemWrapper::RunScriptString(lua_State* state)
     const std::string text = CheckString(state, 1);
     if (text.size() < 2 || text[0] != '#')
         return 0;
-    const std::shared_ptr<GameState> current = CurrentState();
-    if (!current || !current->RunScriptString(text.substr(1)))
+    const std::shared_ptr<GameState> calling = CallingState();
+    if (!calling || !calling->RunScriptString(text.substr(1)))
         EngineCore::ThrowEngineErrorF(kSource, 235, "Script (\"%s\") running error.", text.c_str());
     return 0;
 }
@@ -153,16 +171,16 @@ int GameStateSystemWrapper::PrecacheDataFolder(lua_State* state)
 int GameStateSystemWrapper::SetBackgroundTexture(lua_State* state)
 {
     const std::string name = CheckString(state, 1);
-    if (const std::shared_ptr<GameState> current = CurrentState())
-        current->SetBackgroundTexture(name);
+    if (const std::shared_ptr<GameState> calling = CallingState())
+        calling->SetBackgroundTexture(name);
     return 0;
 }
 
 int GameStateSystemWrapper::SetBackgroundEndTexture(lua_State* state)
 {
     const std::string name = CheckString(state, 1);
-    if (const std::shared_ptr<GameState> current = CurrentState())
-        current->SetBackgroundEndTexture(name);
+    if (const std::shared_ptr<GameState> calling = CallingState())
+        calling->SetBackgroundEndTexture(name);
     return 0;
 }
 
@@ -175,8 +193,10 @@ int GameStateSystemWrapper::SetUpdaterFunctionName(lua_State* state)
     }
     // Each state's updater keeps the name it was installed with: a state entered
     // again must not call a function that only another state's scripts define.
-    if (const std::shared_ptr<GameState> current = CurrentState())
-        current->SetUpdaterFunction([name](float dt) { Update(name, dt); });
+    if (const std::shared_ptr<GameState> calling = CallingState()) {
+        const StateCallback owner(calling);
+        calling->SetUpdaterFunction([owner, name](float dt) { RunUpdater(owner, name, dt); });
+    }
     return 0;
 }
 
@@ -208,11 +228,7 @@ int GameStateSystemWrapper::AddAsyncLoadingDirectory(lua_State* state)
 
 void GameStateSystemWrapper::Update(const std::string& name, float dt)
 {
-    if (name.empty())
-        return;
-    const std::shared_ptr<GameState> current = CurrentState();
-    if (!current || !current->RunScriptString(name + "(" + FormatLuaNumber(dt) + ")"))
-        EngineCore::ThrowEngineError(kSource, 302, "Internal error.");
+    RunUpdater(StateCallback(), name, dt);
 }
 
 std::string GameStateSystemWrapper::GetUpdaterFunctionName()

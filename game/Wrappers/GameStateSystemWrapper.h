@@ -10,7 +10,10 @@ namespace GameCore {
 
 // Script class "GameStateSystem": the game-flow calls of a game state's scripts
 // (quitting, switching and leaving states, running further scripts, the per-frame
-// updater, the loading screen's page effect and textures, the data cache).
+// updater, the loading screen's page effect and textures, the data cache). Script
+// text it starts, the updater and the textures belong to the state whose script
+// calls it (StateCallback::CallingState), which is the current state except for
+// the loading screen's scripts during a load.
 class GameStateSystemWrapper {
 public:
     static const char className[];
@@ -34,8 +37,9 @@ public:
     int GetCurrentStageLevel(lua_State* state);
     int AddAsyncLoadingDirectory(lua_State* state);
 
-    // Calls the script function `name` with the frame time in the current game
-    // state's interpreter; nothing when the name is empty.
+    // Calls the script function `name` with the frame time in the interpreter of
+    // the state whose script runs on this thread (else the current state's);
+    // nothing when the name is empty.
     static void Update(const std::string& name, float dt);
     // The name set last from any game state.
     static std::string GetUpdaterFunctionName();

@@ -112,14 +112,19 @@ uint32_t* TextureStore::Lock(uint32_t texture, bool readOnly, int x, int y, int 
         if (!onGlThread) return nullptr;
         ReadBack(*t);
     }
-    if (!readOnly) t->dirty.Add(x, y, x + width, y + height);
+    if (!readOnly) t->writing.Add(x, y, x + width, y + height);
     return t->pixels.data() + size_t(y) * size_t(t->width) + size_t(x);
 }
 
 void TextureStore::Unlock(uint32_t texture, bool onGlThread) {
     std::lock_guard<std::mutex> lock(mutex_);
     Texture* t = textures_.Find(texture);
-    if (!t || t->dirty.Empty() || !t->gl) return;  // no GL copy yet: made whole when drawn
+    if (!t) return;
+    if (!t->writing.Empty()) {
+        t->dirty.Add(t->writing.x0, t->writing.y0, t->writing.x1, t->writing.y1);
+        t->writing = Rect();
+    }
+    if (t->dirty.Empty() || !t->gl) return;  // no GL copy yet: made whole when drawn
     if (!onGlThread) {
         pendingUploads_.push_back(texture);
         return;
@@ -132,7 +137,15 @@ GLuint TextureStore::Bind(uint32_t texture) {
     std::lock_guard<std::mutex> lock(mutex_);
     Texture* t = textures_.Find(texture);
     if (!t) return 0;
-    if (!t->gl) {
+    if (!t->writing.Empty()) {
+        // Being written: the GL copy keeps what it had (a first one is made blank and
+        // filled at Unlock).
+        if (!t->gl) {
+            t->gl = MakeGlTexture(t->width, t->height, nullptr);
+            t->dirty = Rect();
+            t->dirty.Add(0, 0, t->width, t->height);
+        }
+    } else if (!t->gl) {
         t->gl = MakeGlTexture(t->width, t->height, t->pixels.data());
         t->dirty = Rect();
     } else if (!t->dirty.Empty()) {
@@ -202,7 +215,7 @@ void TextureStore::ProcessPending() {
     deadTextures_.clear();
     for (uint32_t handle : pendingUploads_) {
         Texture* t = textures_.Find(handle);
-        if (!t || !t->gl || t->dirty.Empty()) continue;
+        if (!t || !t->gl || t->dirty.Empty() || !t->writing.Empty()) continue;
         Upload(*t, t->dirty);
         t->dirty = Rect();
     }

@@ -3,6 +3,9 @@
 // width) that locks hand out; its OpenGL copy is made and refreshed on the GL thread only,
 // before the texture is drawn. Calls from other threads defer their GL work (uploads,
 // deletions) to ProcessPending on the GL thread. One mutex guards both tables.
+// A region locked for writing becomes dirty at Unlock, and a texture with such a
+// lock is not uploaded until then: the owner of the lock writes its texels without
+// the mutex, so nothing else may read them meanwhile.
 #include <epoxy/gl.h>
 
 #include <cstdint>
@@ -63,6 +66,7 @@ private:
         std::vector<uint32_t> pixels;
         GLuint gl = 0;
         Rect dirty;             // CPU texels the GL copy lacks
+        Rect writing;           // texels locked for writing: dirty only once unlocked
         bool gpuNewer = false;  // the GL copy was drawn into (a taken target picture)
     };
     struct Target {

@@ -50,6 +50,14 @@ InstanceLock::InstanceLock(const std::string& name)
     fd_ = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd_ < 0)
         return;
+    // In a shared folder another user can make the file first and hold its lock for
+    // ever: only a plain file of our own counts.
+    struct stat st{};
+    if (fstat(fd_, &st) != 0 || st.st_uid != getuid() || !S_ISREG(st.st_mode)) {
+        close(fd_);
+        fd_ = -1;
+        return;
+    }
     int rc;
     do {
         rc = flock(fd_, LOCK_EX | LOCK_NB);

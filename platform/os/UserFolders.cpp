@@ -44,6 +44,10 @@ std::string GetDocumentsFolder()
 {
     const std::string home = EnvOrEmpty("HOME");
     std::string folder = EnvOrEmpty("XDG_DOCUMENTS_DIR");
+    // A relative folder would be made relative to whatever the working folder is:
+    // ignored, as in the user-dirs file.
+    if (!folder.empty() && folder.front() != '/')
+        folder.clear();
     if (folder.empty() && !home.empty())
         folder = FromUserDirsFile(home);
     if (folder.empty() && !home.empty())

@@ -226,6 +226,8 @@ TEST_F(HGEAnimationTest, BrokenFilesAreDataErrors)
         {"cut record", Bytes(vertexHead).U32(1).U32(2).Floats({0, 1, 2, 3, 1, 1, 2})},
         {"record time not a number", Bytes(vertexHead).U32(1).U32(1).Floats({nan, 1, 2, 3})},
         {"too many vertex values", tooManyValues},
+        {"keys, then a broken vertex section",
+         Bytes().Magic().U32(2).U32(0x41).Floats({0, 1, 2, 3}).Floats({1, 1, 2, 3}).U32(1).U32(0)},
     };
     for (const Case& c : cases) {
         LoadableAnimation a(Put(c.bytes));
@@ -234,6 +236,11 @@ TEST_F(HGEAnimationTest, BrokenFilesAreDataErrors)
                   FailureOf(a))
             << c.name;
         EXPECT_FALSE(a.IsValid()) << c.name;
+        // A failed load keeps no key, and trying again adds none.
+        EXPECT_EQ(0u, a.GetNumKeys()) << c.name;
+        FailureOf(a);
+        EXPECT_EQ(0u, a.GetNumKeys()) << c.name;
+        EXPECT_EQ(0.0f, a.GetLength()) << c.name;
     }
 }
 

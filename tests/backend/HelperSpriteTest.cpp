@@ -58,6 +58,15 @@ TEST_F(HelperSprite, NewQuadDefaults)
     // Without a texture the size is taken as 1 x 1: coordinates are the texels themselves.
     const hgeSprite bare(0, 2, 4, 4, 8);
     ExpectCoordinates(bare, {{2, 4}, {6, 4}, {6, 12}, {2, 12}});
+    // So is a texture whose size reads 0 (a freed one), made with it or switched to it.
+    const HTEXTURE stale = hge->Texture_Create(4, 4);
+    hge->Texture_Free(stale);
+    ASSERT_EQ(hge->Texture_GetWidth(stale, false), 0);
+    const hgeSprite madeStale(stale, 2, 4, 4, 8);
+    ExpectCoordinates(madeStale, {{2, 4}, {6, 4}, {6, 12}, {2, 12}});
+    hgeSprite switched(texture, 2, 4, 4, 8);
+    switched.SetTexture(stale);
+    ExpectCoordinates(switched, {{2, 4}, {6, 4}, {6, 12}, {2, 12}});
 }
 
 TEST_F(HelperSprite, TextureAndRectangleInEitherOrder)

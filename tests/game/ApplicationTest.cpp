@@ -1,7 +1,11 @@
+#include <algorithm>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "engine/Input/DeviceManager.h"
 #include "engine/Input/InputSystem.h"
+#include "engine/System/SystemLogger.h"
 
 #include "tests/game/GameFlowHarness.h"
 
@@ -63,6 +67,23 @@ TEST_F(ApplicationTest, MissingScriptsFailWithTheEngineText)
     Write("Outer.lua", "Application():RunScript('Nowhere.lua')\nGameState():SetName('after')\n");
     EXPECT_TRUE(app.RunScript("Outer.lua"));
     EXPECT_TRUE(State("after"));
+}
+
+// Each nested start-up file opens an interpreter of its own, so the interpreter's own
+// call limit never stops a file that runs itself: the application stops it at 64.
+TEST_F(ApplicationTest, AStartupFileThatRunsItselfStopsAtTheNestingLimit)
+{
+    Start({}, "");
+    std::vector<std::string> lines;
+    EngineCore::SystemLogger::Instance().SetLogger([&](const char* text) { lines.push_back(text); });
+    Write("Self.lua", "Application():RunScript('Self.lua')\n");
+    EXPECT_TRUE(app.RunScript("Self.lua"));
+    EngineCore::SystemLogger::Instance().SetLogger(nullptr);
+    EXPECT_EQ(64, std::count(lines.begin(), lines.end(), "LuaScriptEngine::RunFile (Self.lua)."));
+    EXPECT_EQ(1, std::count(lines.begin(), lines.end(),
+                            "Application::RunScript (Self.lua) skipped: start-up scripts nested too deep."));
+    // The limit is on nesting, not on the number of files run.
+    EXPECT_TRUE(app.RunScript("Self.lua"));
 }
 
 TEST_F(ApplicationTest, CreateGameStateRefusesAnExistingName)

@@ -45,6 +45,9 @@ TEST_F(LuaHelperTest, ConstructorFormsPassTheSameArguments)
         {"a = A:new(5, 6)", 2, 5},
         {"a = A.new(5, 6)", 1, 6},  // the dot form loses its first argument
         {"a = A()", 0, 0},
+        // No argument to lose: like A(), and the stack stays whole.
+        {"a = A.new()", 0, 0},
+        {"a = A.new() b = A.new() a = b", 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -103,6 +105,39 @@ TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     const InstanceLock sneaky("../../etc/x");
     EXPECT_EQ(InstanceLock::State::Held, sneaky.GetState());
     EXPECT_EQ(dir.path, fs::path(sneaky.GetPath()).parent_path());
+}
+
+// In a shared folder another user can make the lock file first and hold it: only a plain
+// file of our own is used.
+TEST(InstanceLock, ALockFileThatIsNotOursIsNeverUsed)
+{
+    EnvGuard runtime("XDG_RUNTIME_DIR");
+    TempDir dir("instance-lock-foreign");
+    setenv("XDG_RUNTIME_DIR", dir.path.c_str(), 1);
+    const std::string fifo = (dir.path / "fifo.lock").string();
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    EXPECT_EQ(InstanceLock::State::Unavailable, InstanceLock("fifo").GetState());
+
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a file of another user needs root to make";
+    const struct {
+        const char* name;
+        bool heldByTheOtherUser;
+    } rows[] = {
+        {"idle", false},
+        {"held", true},
+    };
+    for (const auto& row : rows) {
+        const std::string path = (dir.path / (std::string(row.name) + ".lock")).string();
+        const int planted = open(path.c_str(), O_RDWR | O_CREAT, 0666);
+        ASSERT_GE(planted, 0);
+        ASSERT_EQ(0, fchown(planted, 65534, 65534));
+        if (row.heldByTheOtherUser) {
+            ASSERT_EQ(0, flock(planted, LOCK_EX | LOCK_NB));
+        }
+        EXPECT_EQ(InstanceLock::State::Unavailable, InstanceLock(row.name).GetState()) << row.name;
+        close(planted);
+    }
 }
 
 TEST(WebLink, XdgOpenGetsTheLinkAsOneArgumentWithoutAShell)

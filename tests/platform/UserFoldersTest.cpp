@@ -31,6 +31,15 @@ TEST(UserFolders, DocumentsFolderFollowsXdgAndIsCreated)
     EXPECT_EQ((root / "Dokumente").string(), OsPlatform::GetDocumentsFolder());
     EXPECT_TRUE(fs::is_directory(root / "Dokumente"));
 
+    // A relative folder from the environment would land in the working folder: ignored,
+    // like a relative one in the file.
+    const fs::path working = fs::current_path();
+    fs::current_path(root);
+    setenv("XDG_DOCUMENTS_DIR", "relative-docs", 1);
+    EXPECT_EQ((root / "Dokumente").string(), OsPlatform::GetDocumentsFolder());
+    EXPECT_FALSE(fs::exists(root / "relative-docs"));
+    fs::current_path(working);
+
     // The environment wins over the file.
     setenv("XDG_DOCUMENTS_DIR", (root / "env-docs").c_str(), 1);
     EXPECT_EQ((root / "env-docs").string(), OsPlatform::GetDocumentsFolder());

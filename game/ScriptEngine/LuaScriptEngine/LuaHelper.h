@@ -93,9 +93,13 @@ public:
         LuaStateContext::RaiseKeptException(L);
     }
 
+    // The first argument is dropped: the class table in Class(...) and Class:new(...),
+    // and in Class.new(...) the script's own first argument, as scripts expect. With
+    // no argument at all (Class.new()) there is nothing to drop.
     static int New(lua_State* L)
     {
-        lua_remove(L, 1);
+        if (lua_gettop(L) >= 1)
+            lua_remove(L, 1);
         T* object = nullptr;
         try {
             object = new T(L);

@@ -20,6 +20,7 @@ namespace {
 const char* const kSource = "ScriptEngine\\LuaScriptEngine\\LuaScriptEngine.cpp";
 const int kLineFileNotFound = 129;
 const int kLineRunFailed = 209;
+const int kLineSecondThread = 214;
 const size_t kMaxScriptPiece = 255;
 
 void WritePanicLine(const char* message)
@@ -75,6 +76,38 @@ std::string ScriptPiece(const char* text, uint32_t length)
     if (piece.empty())
         return piece;
     return "\n\nScriptString: " + piece + "\n";
+}
+
+// An interpreter is not thread-safe: a second thread inside it corrupts its heap long
+// before anything shows. Every run starts with one of these and throws when it is
+// refused, before the state or the engine's own record is touched.
+class RunGuard {
+public:
+    explicit RunGuard(lua_State* state) : _context(LuaStateContext::Get(state))
+    {
+        if (_context && !_context->EnterRun()) {
+            _context = nullptr;
+            _refused = true;
+        }
+    }
+    bool Refused() const { return _refused; }
+    ~RunGuard()
+    {
+        if (_context)
+            _context->LeaveRun();
+    }
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
+
+private:
+    LuaStateContext* _context;
+    bool _refused = false;
+};
+
+[[noreturn]] void ThrowSecondThread(const std::string& what)
+{
+    EngineCore::ThrowEngineError(kSource, kLineSecondThread,
+                                 "Script engine entered from a second thread while another runs in it." + what);
 }
 
 }  // namespace
@@ -143,6 +176,11 @@ bool LuaScriptEngine::RunFile(const std::string& path)
         return true;
     const char* bytes = reinterpret_cast<const char*>(file->GetData());
 
+    if (!_impl->state)
+        return false;
+    const RunGuard guard(_impl->state);
+    if (guard.Refused())
+        ThrowSecondThread("\n\nScriptFile: " + path + "\n");
     // The path stays listed exactly while the file runs, also when the run throws.
     _impl->fileStack.push_back(path);
     struct PopOnExit {
@@ -163,6 +201,9 @@ bool LuaScriptEngine::RunString(const char* text, uint32_t length)
     lua_State* state = _impl->state;
     if (!state || !text)
         return false;
+    const RunGuard guard(state);
+    if (guard.Refused())
+        ThrowSecondThread(ScriptPiece(text, length));
     const int top = lua_gettop(state);
     int status;
     if (length == 0) {

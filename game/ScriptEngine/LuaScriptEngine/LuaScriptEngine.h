@@ -23,13 +23,16 @@ public:
     bool Open() override;
     // Runs a script file of the virtual file system: a precompiled Lua 5.1 chunk when its
     // first byte is 27, Lua text otherwise. Files under 3 bytes run nothing. Every failure
-    // is thrown.
+    // is thrown. Like RunString, refused with the engine error while another thread runs
+    // in the state.
     bool RunFile(const std::string& path) override;
     // length 0: NUL-terminated Lua text; otherwise that many bytes of a precompiled chunk.
     // Returns true on success and ends with a full garbage collection; every failure is
     // thrown: exceptions of script-class methods unchanged, anything else as the engine
     // error text with the interpreter's message, the script text and the running files.
-    // False only when no state is open.
+    // False only when no state is open. A run entered while another thread is inside
+    // one of the state's runs is refused with the engine error before it touches the
+    // state (nested runs on one thread are fine).
     bool RunString(const char* text, uint32_t length) override;
 
     lua_State* GetState() const;

@@ -4,8 +4,10 @@
 // needs no table look-up. A state must not be closed while one of its runs is still
 // active (its own stack and this context would go from under the running call).
 
+#include <atomic>
 #include <cstddef>
 #include <exception>
+#include <thread>
 
 #include <lua.hpp>
 
@@ -29,6 +31,25 @@ public:
 
     // The pointer-sized value the creator of the state sets (the application object).
     void* owner = nullptr;
+
+    // One thread at a time inside the state. A run entered while another thread is
+    // inside one of the state's runs is refused (false) before it touches the state;
+    // nested runs on the same thread are fine. Every successful Enter is paired
+    // with a Leave on the same thread.
+    bool EnterRun()
+    {
+        const std::thread::id self = std::this_thread::get_id();
+        std::thread::id expected;
+        if (!_runner.compare_exchange_strong(expected, self, std::memory_order_acquire) && expected != self)
+            return false;
+        ++_runDepth;
+        return true;
+    }
+    void LeaveRun()
+    {
+        if (--_runDepth == 0)
+            _runner.store(std::thread::id(), std::memory_order_release);
+    }
 
     // While a precompiled chunk loads, the largest block the interpreter may grow to (0:
     // no bound). Its loader sizes vectors and strings from counts stored in the chunk
@@ -85,6 +106,9 @@ private:
 
     ActiveCall* _activeCalls = nullptr;
     std::exception_ptr _keptException;
+    std::atomic<std::thread::id> _runner{};
+    // Touched only by the thread in `_runner`.
+    int _runDepth = 0;
 };
 
 }  // namespace GameLuaScriptImpl

@@ -2,6 +2,7 @@
 #include <FreeImage.h>
 
 #include <algorithm>
+#include <future>
 #include <thread>
 
 #include "tests/platform/gl/HgeWindow.h"
@@ -162,6 +163,50 @@ TEST_F(TextureTest, TexturesMadeOnAnotherThreadDrawOnTheMainThread) {
     EXPECT_EQ(At(px, 1, 1), 0xFF0000FFu);
     EXPECT_EQ(At(px, 2, 2), 0xFF000000u);  // untouched: transparent over black
     EXPECT_EQ(hge->Texture_GetWidth(doomed, true), 0);
+}
+
+// The loader thread writes a texture while the main thread keeps drawing it: a draw in
+// between must not take the half-written texels and lose the edit.
+TEST_F(TextureTest, AnEditOnAnotherThreadShowsOnceUnlockedWhateverIsDrawnMeanwhile) {
+    const struct {
+        const char* name;
+        bool drawnBeforeTheLock;
+    } rows[] = {
+        {"with a GL copy", true},
+        {"without a GL copy yet", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        HTEXTURE tex = hge->Texture_Create(4, 4);
+        DWORD* p = hge->Texture_Lock(tex, false);
+        ASSERT_NE(p, nullptr);
+        std::fill(p, p + 16, 0xFFFF0000u);
+        hge->Texture_Unlock(tex);
+        if (row.drawnBeforeTheLock) {
+            EXPECT_EQ(At(Show(tex, 4, 4), 1, 1), 0xFFFF0000u);
+        }
+
+        std::promise<void> locked, drawn;
+        std::shared_future<void> drawnDone = drawn.get_future().share();
+        std::thread writer([&] {
+            DWORD* texels = hge->Texture_Lock(tex, false);
+            locked.set_value();
+            drawnDone.wait();
+            std::fill(texels, texels + 16, 0xFF00FF00u);
+            hge->Texture_Unlock(tex);
+        });
+        locked.get_future().wait();
+        const auto between = Show(tex, 4, 4);
+        if (row.drawnBeforeTheLock) {
+            EXPECT_EQ(At(between, 1, 1), 0xFFFF0000u);  // the GL copy keeps what it had
+        }
+        drawn.set_value();
+        writer.join();
+        for (int frame = 0; frame < 2; ++frame) {
+            EXPECT_EQ(At(Show(tex, 4, 4), 1, 1), 0xFF00FF00u) << "frame " << frame;
+        }
+        hge->Texture_Free(tex);
+    }
 }
 
 TEST_F(TextureTest, StaleHandlesAreHarmless) {
