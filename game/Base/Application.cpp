@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <exception>
 #include <ctime>
 #include <stdexcept>
 #include <thread>
@@ -17,6 +18,8 @@
 #include "engine/System/EngineError.h"
 #include "game/Base/ApplicationImpl.h"
 #include "game/Base/GameState.h"
+#include "game/Logic/ProfileSystem.h"
+#include "game/Logic/PropertySystem.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "game/ScriptEngine/LuaScriptEngine/StartupScriptClasses.h"
 
@@ -134,6 +137,7 @@ void Application::PreInit(const std::string& preStartupScript)
     EngineCore::FileSystem::Instance().AddResourceFile("Loading.resources", "Base");
     if (!RunScript(preStartupScript))
         EngineCore::ThrowEngineErrorF(kSource, 628, "Error script (%s) running.", preStartupScript.c_str());
+    ProfileSystem::Instance().Load();
 }
 
 void Application::Init(const std::string& startupScript)
@@ -223,6 +227,7 @@ bool Application::Update(float dt)
         }
     }
 
+    PropertySystem::Instance().Update(dt);
     EngineCore::AnimationSystem::Instance().Update(dt * impl.animationSpeed);
     EngineCore::ParticleSystemManager::Instance().Update(dt);
 
@@ -252,6 +257,15 @@ void Application::Release()
     // one inside a script ends it first. Nothing below may run beside it.
     impl.thread.CloseThread();
 
+    // Saved once no loader can change a profile any more. A failed save is reported
+    // after the rest of the shutdown has run.
+    std::exception_ptr saveError;
+    try {
+        ProfileSystem::Instance().Save();
+    } catch (...) {
+        saveError = std::current_exception();
+    }
+
     EngineCore::GUISystem::Instance().Release();
     EngineCore::InputSystem::Instance().Release();
     EngineCore::ResourceManager::Instance().Clear();
@@ -270,6 +284,8 @@ void Application::Release()
     impl.pendingRemoval.reset();
 
     EngineCore::RenderSystem::Instance().Release();
+    if (saveError)
+        std::rethrow_exception(saveError);
 }
 
 }  // namespace GameCore
