@@ -113,6 +113,43 @@ Bytes Animation(uint32_t flags, int keys, bool vertex)
     return out;
 }
 
+void Text(Bytes& out, const std::string& text)
+{
+    U32(out, static_cast<uint32_t>(text.size() + 1));
+    out.insert(out.end(), text.begin(), text.end());
+    out.push_back(0);
+}
+
+struct ProfileSeed {
+    int16_t id;
+    std::string name;
+    std::string items;
+};
+
+// A profiles file: magic, count, selected id, then one record per profile.
+Bytes Profiles(const std::vector<ProfileSeed>& profiles, int16_t selected, const std::string& properties)
+{
+    const char magic[16] = "kT.profiles.bin";
+    Bytes out(magic, magic + 16);
+    U32(out, static_cast<uint32_t>(profiles.size()));
+    out.push_back(static_cast<unsigned char>(selected & 0xFF));
+    out.push_back(static_cast<unsigned char>((selected >> 8) & 0xFF));
+    for (const ProfileSeed& p : profiles) {
+        out.push_back(static_cast<unsigned char>(p.id & 0xFF));
+        out.push_back(static_cast<unsigned char>((p.id >> 8) & 0xFF));
+        Text(out, p.name);
+        F32(out, 0.5f);
+        F32(out, 0.25f);
+        out.insert(out.end(), {1, 0, 1});
+        U32(out, 1234);
+        out.insert(out.end(), {3, 2});
+        Text(out, "Levels/Stage01/Level02/Scripts/Startup.lua");
+        Text(out, p.items);
+        Text(out, properties);
+    }
+    return out;
+}
+
 bool Write(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::filesystem::create_directories(path.parent_path());
@@ -141,6 +178,11 @@ int main(int argc, char** argv)
     ok &= Write(root / "animation" / "channels", Animation(0x3F, 3, false));
     ok &= Write(root / "animation" / "vertex", Animation(0x21, 2, true));
     ok &= Write(root / "animation" / "empty", Animation(0, 0, false));
+
+    ok &= Write(root / "profiles" / "fresh", Profiles({{0, "", ""}}, 0, ""));
+    ok &= Write(root / "profiles" / "three",
+                Profiles({{0, "Ann", "Key,Map,"}, {1, "Bob", ""}, {3, "Cy", "a,,b,"}}, 1,
+                         "CurrentLevelScript:3:Levels/A.lua:,Flag:0:,Gold:1:5:,Speed:2:0.5000:,Wide:4:,"));
 
     Bytes stream;
     stream.push_back(1);
