@@ -26,12 +26,15 @@ function Game.Mover(sprite, x, y, vx, vy, width, height)
   return { sprite = sprite, x = x, y = y, vx = vx, vy = vy, right = 1024 - width, bottom = 768 - height }
 end
 
+-- Returns how many edges the thing bounced off in this step.
 function Game.Move(m, step)
+  local bounces = 0
   m.x = m.x + m.vx * step
   m.y = m.y + m.vy * step
-  if m.x < 0 then m.x = -m.x; m.vx = -m.vx end
-  if m.x > m.right then m.x = 2 * m.right - m.x; m.vx = -m.vx end
-  if m.y < 0 then m.y = -m.y; m.vy = -m.vy end
-  if m.y > m.bottom then m.y = 2 * m.bottom - m.y; m.vy = -m.vy end
+  if m.x < 0 then m.x = -m.x; m.vx = -m.vx; bounces = bounces + 1 end
+  if m.x > m.right then m.x = 2 * m.right - m.x; m.vx = -m.vx; bounces = bounces + 1 end
+  if m.y < 0 then m.y = -m.y; m.vy = -m.vy; bounces = bounces + 1 end
+  if m.y > m.bottom then m.y = 2 * m.bottom - m.y; m.vy = -m.vy; bounces = bounces + 1 end
   m.sprite:SetPosition(m.x, m.y)
+  return bounces
 end

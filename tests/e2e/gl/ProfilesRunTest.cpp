@@ -136,6 +136,30 @@ TEST_F(ProfilesRunTest, WhatOneRunSavesTheNextRunReads)
         EXPECT_EQ(LogValue(second.log, e.name), e.value) << e.name << "\n" << second.log;
 }
 
+TEST_F(ProfilesRunTest, TheDemoRemembersItsBestScoreAndItsPlays)
+{
+    keldry.home.WriteFile("override/Scripts/Settings.lua",
+                          "Settings = { menuFrames = 2, quitAfterFrames = 240, fixedStep = 1 / 60 }\n");
+    const std::vector<std::string> arguments = {"-resource", "Base", "-resource", keldry.home / "override",
+                                                "-windowed"};
+    const RunResult first = keldry.Run(DEMO_GAME_DIR, arguments);
+    ASSERT_EQ(first.status, 0) << first.stderrText << first.log;
+    EXPECT_EQ(LogValue(first.log, "Demo.Plays"), "0");
+    EXPECT_EQ(LogValue(first.log, "Demo.BestScore"), "0");
+
+    // The demo's pre-start-up script names its own folder.
+    const std::string bytes = ReadText(keldry.home / "Documents/Keldry/Demo/Profiles.dat");
+    GameCore::ProfilesFileContents contents;
+    ASSERT_EQ(GameCore::DecodeProfilesFile(bytes.data(), bytes.size(), contents), GameCore::ProfilesFileStatus::Ok);
+    const int best = contents.profiles.at(0)->totalScores;
+    EXPECT_GT(best, 0);
+
+    const RunResult second = keldry.Run(DEMO_GAME_DIR, arguments);
+    ASSERT_EQ(second.status, 0) << second.stderrText << second.log;
+    EXPECT_EQ(LogValue(second.log, "Demo.Plays"), "1");
+    EXPECT_EQ(LogValue(second.log, "Demo.BestScore"), std::to_string(best));
+}
+
 // A real saving program killed at random moments: after every kill the profiles
 // file is whole. KELDRY_PROFILE_KILLS sets how many kills (scripts/profile-kills.sh).
 TEST_F(ProfilesRunTest, AProgramKilledWhileSavingLeavesAWholeFile)
@@ -188,11 +212,12 @@ TEST_F(ProfilesRunTest, AProgramKilledWhileSavingLeavesAWholeFile)
         ASSERT_EQ(GameCore::DecodeProfilesFile(bytes.data(), bytes.size(), contents), GameCore::ProfilesFileStatus::Ok)
             << "kill " << kill << ": " << bytes.size() << " bytes";
         ASSERT_EQ(contents.profiles.size(), 1u) << "kill " << kill;
-        // Each frame saves twice (name, then scores): the file holds one save or the other.
+        // Each frame saves twice (its name, then its scores): the file holds one of the
+        // two saves, never a mix. Frame 1's name comes with the previous run's scores.
         const int scores = contents.profiles[0]->totalScores;
         const std::string& name = contents.profiles[0]->name;
         EXPECT_TRUE(name == "frame " + std::to_string(scores) || name == "frame " + std::to_string(scores + 1) ||
-                    (scores == 0 && name.empty()))
+                    name == "frame 1" || (scores == 0 && name.empty()))
             << "kill " << kill << ": " << name << ", " << scores;
     }
     // Nothing was ever moved aside: no run found a damaged file.
