@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <list>
+#include <vector>
 
 #include "engine/Audio/MusicSystem.h"
 #include "engine/Audio/SoundSystem.h"
@@ -91,6 +93,26 @@ std::string AsideName(const std::string& path)
     return name;
 }
 
+// A save cut short (the process killed between writing its temporary file and the
+// rename) leaves "Profiles.dat.tmp.XXXXXX" beside the file. Only one instance of the
+// game runs, so none of them is being written while the profiles are loaded.
+void RemoveStaleTemporaries(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp.";
+    std::error_code ec;
+    std::vector<std::filesystem::path> stale;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+            it->is_regular_file(ec))
+            stale.push_back(it->path());
+    }
+    for (const std::filesystem::path& file : stale)
+        std::filesystem::remove(file, ec);
+}
+
 }  // namespace
 
 struct ProfileSystem::Impl {
@@ -127,6 +149,7 @@ ProfileSystem::~ProfileSystem() = default;
 void ProfileSystem::Load()
 {
     Lock lock(_impl->mutex);
+    RemoveStaleTemporaries(_impl->filePath);
     std::string bytes;
     std::string reason;
     // Read from its own path: a "Profiles.dat" in a data folder or pack must never

@@ -377,3 +377,20 @@ TEST_F(ProfileSystemTest, TheLevelScriptIsDroppedOnceInTheGameState)
     application.RemoveGameState(game, true);
     application.RemoveGameState(menu, true);
 }
+
+TEST_F(ProfileSystemTest, TemporariesOfSavesCutShortAreClearedWhenTheProfilesLoad)
+{
+    const Bytes bytes = FileWith({0}, 0);
+    Write(bytes);
+    for (const char* name : {"Profiles.dat.tmp.Ab12Cd", "Profiles.dat.tmp.zzzzzz", "Profiles.dat.tmp.other",
+                             "Other.dat.tmp.Ab12Cd"})
+        std::ofstream(folder + "/" + name) << "partial";
+    profiles().Load();
+    EXPECT_FALSE(fs::exists(folder + "/Profiles.dat.tmp.Ab12Cd"));
+    EXPECT_FALSE(fs::exists(folder + "/Profiles.dat.tmp.zzzzzz"));
+    EXPECT_TRUE(fs::exists(folder + "/Profiles.dat.tmp.other")) << "not a name saves make";
+    EXPECT_TRUE(fs::exists(folder + "/Other.dat.tmp.Ab12Cd"));
+    EXPECT_EQ(Read(), bytes);
+    fs::remove(folder + "/Profiles.dat.tmp.other");
+    fs::remove(folder + "/Other.dat.tmp.Ab12Cd");
+}
