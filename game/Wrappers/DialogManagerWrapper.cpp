@@ -11,14 +11,7 @@
 namespace GameCore {
 
 namespace {
-
 const char* const kSource = "Wrappers\\DialogManagerWrapper.cpp";
-
-unsigned char CheckId(lua_State* L, int index)
-{
-    return static_cast<unsigned char>(static_cast<uint32_t>(CheckInt32(L, index)) & 0xFFu);
-}
-
 }  // namespace
 
 const char DialogManagerWrapper::className[] = "DialogManager";
@@ -44,8 +37,8 @@ int DialogManagerWrapper::Clear(lua_State*)
 
 int DialogManagerWrapper::SetCurrentDialog(lua_State* L)
 {
-    const unsigned char major = CheckId(L, 1);
-    const unsigned char minor = CheckId(L, 2);
+    const unsigned char major = CheckLowByte(L, 1);
+    const unsigned char minor = CheckLowByte(L, 2);
     _dialogSelected = true;
     DialogManager::Instance().SetCurrentDialog(major, minor);
     return 0;

@@ -108,7 +108,7 @@ int ProfileSystemWrapper::GetLastSelectedStage(lua_State* L)
 int ProfileSystemWrapper::SetLastSelectedStage(lua_State* L)
 {
     const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
-    profile->lastSelectedStage = static_cast<uint8_t>(static_cast<uint32_t>(CheckInt32(L, 2)) & 0xFFu);
+    profile->lastSelectedStage = CheckLowByte(L, 2);
     Profiles().Save();
     return 0;
 }
@@ -139,7 +139,7 @@ int ProfileSystemWrapper::GetNumCompletedStages(lua_State* L)
 int ProfileSystemWrapper::SetNumCompletedStages(lua_State* L)
 {
     const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
-    profile->completedStages = static_cast<uint8_t>(static_cast<uint32_t>(CheckInt32(L, 2)) & 0xFFu);
+    profile->completedStages = CheckLowByte(L, 2);
     Profiles().Save();
     return 0;
 }

@@ -11,10 +11,10 @@ namespace GameCore {
 
 namespace {
 
-// The low byte of a character-code argument.
+// The byte of a character-code argument.
 char CheckByte(lua_State* L, int index)
 {
-    return static_cast<char>(static_cast<uint32_t>(CheckInt32(L, index)) & 0xFFu);
+    return static_cast<char>(CheckLowByte(L, index));
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
