@@ -22,6 +22,8 @@
 #include "game/Logic/ProfileSystem.h"
 #include "game/Logic/ProfilesFile.h"
 #include "game/Logic/PropertySystem.h"
+#include "game/Logic/QuestItem.h"
+#include "game/Logic/QuestItemStorage.h"
 #include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "tests/support/TestDocuments.h"
@@ -501,6 +503,14 @@ TEST_F(PlayerDataScriptClassesTest, TheLastQuestItemMadeUnderANameIsTheStoredOne
     EXPECT_EQ(Eval("st:GetItemInventoryImage('Lamp')"), "");
     Run("b:SetInventoryImage('new.png') b:SetName('Lamp')");
     EXPECT_EQ(Eval("st:GetItemInventoryImage('Lamp')"), "") << "SetName starts afresh";
+
+    Run("b:SetDescriptionImage('lamp_text.png')");
+    std::shared_ptr<QuestItem> stored;
+    ASSERT_TRUE(QuestItemStorage::Instance().GetQuestItem("Lamp", stored));
+    EXPECT_STREQ(stored->GetDescriptionImage(), "lamp_text.png");
+    EXPECT_STREQ(stored->GetName(), "Lamp");
+    EXPECT_EQ(stored->GetStage(), 1);
+    EXPECT_EQ(stored->GetLevel(), 1);
 
     Run("e = QuestItem() e:SetName('')");
     EXPECT_EQ(Eval("st:IsQuestItem('')"), "1");
