@@ -615,3 +615,34 @@ TEST_F(PlayerDataScriptClassesTest, AfterClearEveryDialogMethodRaisesUntilADialo
     EXPECT_THAT(FailureOf("d:GetDialogTaskMessage()"), EndsWith("Error: GetDialogTaskMessage error."))
         << "Clear erased every list";
 }
+
+TEST(QuestItemRecord, ANewItemHasItsDefaultsAndAReplacedOneKeepsItsSettings)
+{
+    struct Made : QuestItem {};
+    const Made fresh;
+    EXPECT_STREQ(fresh.GetName(), "Unknown");
+    EXPECT_EQ(fresh.GetStage(), 1);
+    EXPECT_EQ(fresh.GetLevel(), 1);
+    EXPECT_FALSE(fresh.IsForSpellBook());
+    EXPECT_STREQ(fresh.GetInventoryImage(), "");
+    EXPECT_STREQ(fresh.GetDescriptionImage(), "");
+    EXPECT_STREQ(fresh.GetInventoryImageAlpha(), "");
+
+    QuestItemStorage& storage = QuestItemStorage::Instance();
+    std::shared_ptr<QuestItem> first;
+    ASSERT_TRUE(storage.CreateQuestItem("Coin", first));
+    first->SetInventoryImage("coin.png");
+    first->SetStageLevel(3, 4);
+    std::shared_ptr<QuestItem> second;
+    ASSERT_TRUE(storage.CreateQuestItem("Coin", second));
+    std::shared_ptr<QuestItem> stored;
+    ASSERT_TRUE(storage.GetQuestItem("Coin", stored));
+    EXPECT_EQ(stored, second);
+    EXPECT_STREQ(first->GetInventoryImage(), "coin.png");
+    EXPECT_EQ(first->GetStage(), 3);
+    EXPECT_EQ(first->GetLevel(), 4);
+    EXPECT_FALSE(storage.CreateQuestItem(nullptr, stored));
+    EXPECT_TRUE(storage.DeleteQuestItem("Coin"));
+    EXPECT_FALSE(storage.DeleteQuestItem("Coin"));
+    EXPECT_FALSE(storage.GetQuestItem("Coin", stored));
+}
