@@ -126,6 +126,40 @@ Bytes Particle(int32_t emission, float lifetime, bool relative, float birthRed)
         F32(out, f);
     for (float f : {birthRed, 0.8f, 0.2f, 1.0f, 0.3f, 0.1f, 0.0f, 0.0f, 0.5f, 0.5f})
         F32(out, f);
+void Text(Bytes& out, const std::string& text)
+{
+    U32(out, static_cast<uint32_t>(text.size() + 1));
+    out.insert(out.end(), text.begin(), text.end());
+    out.push_back(0);
+}
+
+struct ProfileSeed {
+    int16_t id;
+    std::string name;
+    std::string items;
+};
+
+// A profiles file: magic, count, selected id, then one record per profile.
+Bytes Profiles(const std::vector<ProfileSeed>& profiles, int16_t selected, const std::string& properties)
+{
+    const char magic[16] = "kT.profiles.bin";
+    Bytes out(magic, magic + 16);
+    U32(out, static_cast<uint32_t>(profiles.size()));
+    out.push_back(static_cast<unsigned char>(selected & 0xFF));
+    out.push_back(static_cast<unsigned char>((selected >> 8) & 0xFF));
+    for (const ProfileSeed& p : profiles) {
+        out.push_back(static_cast<unsigned char>(p.id & 0xFF));
+        out.push_back(static_cast<unsigned char>((p.id >> 8) & 0xFF));
+        Text(out, p.name);
+        F32(out, 0.5f);
+        F32(out, 0.25f);
+        out.insert(out.end(), {1, 0, 1});
+        U32(out, 1234);
+        out.insert(out.end(), {3, 2});
+        Text(out, "Levels/Stage01/Level02/Scripts/Startup.lua");
+        Text(out, p.items);
+        Text(out, properties);
+    }
     return out;
 }
 
@@ -162,6 +196,11 @@ int main(int argc, char** argv)
     Bytes shortParticle = Particle(10, 1.0f, false, 1.0f);
     shortParticle.pop_back();
     ok &= Write(root / "particle" / "short", shortParticle);
+
+    ok &= Write(root / "profiles" / "fresh", Profiles({{0, "", ""}}, 0, ""));
+    ok &= Write(root / "profiles" / "three",
+                Profiles({{0, "Ann", "Key,Map,"}, {1, "Bob", ""}, {3, "Cy", "a,,b,"}}, 1,
+                         "CurrentLevelScript:3:Levels/A.lua:,Flag:0:,Gold:1:5:,Speed:2:0.5000:,Wide:4:,"));
 
     Bytes stream;
     stream.push_back(1);

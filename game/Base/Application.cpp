@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <exception>
 #include <ctime>
 #include <stdexcept>
 #include <thread>
@@ -18,6 +19,8 @@
 #include "engine/System/SystemLogger.h"
 #include "game/Base/ApplicationImpl.h"
 #include "game/Base/GameState.h"
+#include "game/Logic/ProfileSystem.h"
+#include "game/Logic/PropertySystem.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "game/ScriptEngine/LuaScriptEngine/StartupScriptClasses.h"
 
@@ -138,6 +141,7 @@ void Application::PreInit(const std::string& preStartupScript)
     EngineCore::FileSystem::Instance().AddResourceFile("Loading.resources", "Base");
     if (!RunScript(preStartupScript))
         EngineCore::ThrowEngineErrorF(kSource, 628, "Error script (%s) running.", preStartupScript.c_str());
+    ProfileSystem::Instance().Load();
 }
 
 void Application::Init(const std::string& startupScript)
@@ -240,6 +244,7 @@ bool Application::Update(float dt)
         }
     }
 
+    PropertySystem::Instance().Update(dt);
     EngineCore::AnimationSystem::Instance().Update(dt * impl.animationSpeed);
     EngineCore::ParticleSystemManager::Instance().Update(dt);
 
@@ -269,6 +274,15 @@ void Application::Release()
     // one inside a script ends it first. Nothing below may run beside it.
     impl.thread.CloseThread();
 
+    // Saved once no loader can change a profile any more. A failed save is reported
+    // after the rest of the shutdown has run.
+    std::exception_ptr saveError;
+    try {
+        ProfileSystem::Instance().Save();
+    } catch (...) {
+        saveError = std::current_exception();
+    }
+
     EngineCore::GUISystem::Instance().Release();
     EngineCore::InputSystem::Instance().Release();
     EngineCore::ResourceManager::Instance().Clear();
@@ -287,6 +301,8 @@ void Application::Release()
     impl.pendingRemoval.reset();
 
     EngineCore::RenderSystem::Instance().Release();
+    if (saveError)
+        std::rethrow_exception(saveError);
 }
 
 }  // namespace GameCore

@@ -1,11 +1,23 @@
 #pragma once
 #include <memory>
+#include <mutex>
+#include <string>
+
+#include "game/Logic/Profile.h"
 
 namespace GameCore {
 
-// The player profiles kept in "Profiles.dat" of the per-user folder. This build
-// holds no profile records yet: with no profiles, saving writes nothing, so a run
-// can never clobber another run's file.
+// The player profiles kept in "Profiles.dat" of the per-user folder, and the
+// selected one, whose settings (volumes, system cursor, windowed and stretch flags,
+// the level script as property "CurrentLevelScript") are applied to the engine.
+//
+// Nothing a player saved is lost: saves replace the file atomically, and a file that
+// cannot be read or parsed is moved aside (logged), never deleted, before a fresh
+// profile takes its place. Once loaded, the list always holds at least one profile.
+//
+// The singleton is made on first use (Application::PreInit), after the pre-start-up
+// script may have changed the user path. Its list is guarded: the loader thread
+// (a state's entry scripts) and the main thread both reach it.
 class ProfileSystem {
 public:
     static ProfileSystem& Instance();
@@ -13,12 +25,41 @@ public:
     ProfileSystem(const ProfileSystem&) = delete;
     ProfileSystem& operator=(const ProfileSystem&) = delete;
 
-    unsigned GetNumProfiles() const;
-    // Rewrites the profiles file from the list; writes nothing when the list is empty.
+    // Reads the file; with none, creates, selects, saves and applies a fresh profile.
+    void Load();
+    // Rewrites the file from the list; writes nothing when the list is empty.
     void Save();
+
+    // Makes the profile the selected one and applies its settings; false when empty.
+    bool Select(const std::shared_ptr<Profile>& profile);
+    // Appends a default profile with the smallest id in 0..n that no profile uses.
+    bool CreateProfile(std::shared_ptr<Profile>& out);
+    bool DeleteProfile(const std::shared_ptr<Profile>& profile);
+    unsigned GetNumProfiles() const;
+    // Selects the first profile (settings not applied) when none is selected.
+    bool GetSelectedProfile(std::shared_ptr<Profile>& out) const;
+    bool GetProfileById(int id, std::shared_ptr<Profile>& out) const;
+    bool GetProfileByIndex(unsigned index, std::shared_ptr<Profile>& out) const;
+    // The profile folder.
+    const char* GetProfileDiskPath() const;
+    // The path of the profiles file.
+    const std::string& GetProfileFilePath() const;
+
+    // In the state named "game" the first call after a call elsewhere (or after
+    // start) removes "CurrentLevelScript"; the argument has no effect.
+    void SetIgnoreLoadLevelScript(bool ignore);
+    bool GetIgnoreLoadLevelScript() const;
 
 private:
     ProfileSystem();
+    // Renames the file aside (or copies `bytes` there) and logs one line.
+    void MoveDamagedFileAside(const std::string& reason, const std::string& bytes, bool haveBytes);
+    // Creates a profile into the selected slot, saves and applies it.
+    void StartFresh();
+    void ApplySelectedProfileSettings();
+
+    bool _ignoreLoadLevelScript = false;
+    bool _levelScriptFlag = true;
     struct Impl;
     std::unique_ptr<Impl> _impl;
 };

@@ -5,10 +5,15 @@
 #include <string>
 
 #include "game/Base/Application.h"
+#include "engine/System/EngineError.h"
 #include "game/Base/GameState.h"
 #include "game/Wrappers/ScriptArguments.h"
 
 namespace GameCore {
+
+namespace {
+const char* const kSource = "Wrappers\\GameStateWrapper.cpp";
+}  // namespace
 
 const char GameStateWrapper::className[] = "GameState";
 
@@ -28,10 +33,11 @@ int GameStateWrapper::SetName(lua_State* state)
 
 int GameStateWrapper::SetStartupScript(lua_State* state)
 {
-    const std::string path = CheckString(state, 1);
-    // An object whose name was taken already holds no state: nothing to set.
-    if (_state)
-        _state->SetStartupScript(path);
+    // An object that holds no state (no SetName yet, or its name was taken already)
+    // would set nothing: a script that expects its state to run a file learns so.
+    if (!_state)
+        EngineCore::ThrowEngineError(kSource, 39, "Game state is not initialized. First call - SetName().");
+    _state->SetStartupScript(CheckString(state, 1));
     return 0;
 }
 

@@ -43,6 +43,13 @@ inline uint32_t CheckUint32(lua_State* L, int index)
     return static_cast<uint32_t>(CheckInt32(L, index));
 }
 
+// The low 8 bits of an integer argument (300 gives 44, -1 gives 255): character
+// codes, byte ids and byte counters.
+inline uint8_t CheckLowByte(lua_State* L, int index)
+{
+    return static_cast<uint8_t>(static_cast<uint32_t>(CheckInt32(L, index)) & 0xFFu);
+}
+
 // A string argument, used up to its first zero byte.
 inline std::string CheckString(lua_State* L, int index)
 {

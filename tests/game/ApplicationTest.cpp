@@ -93,16 +93,22 @@ TEST_F(ApplicationTest, CreateGameStateRefusesAnExistingName)
     std::shared_ptr<GameState> out = held;
     EXPECT_FALSE(app.CreateGameState("menu", out));
     EXPECT_EQ(out, held);
-    // Two script objects with one name: the second holds nothing and its script setter
-    // changes nothing.
+    // Two script objects with one name: the second holds nothing, and its script setter
+    // raises instead of changing the state the first one made.
     Write("Twice.lua",
           "local a = GameState(); a:SetName('twice'); a:SetStartupScript('States/alpha.lua')\n"
-          "local b = GameState(); b:SetName('twice'); b:SetStartupScript('States/broken.lua')\n"
+          "local b = GameState(); b:SetName('twice')\n"
           "Application():SetCurrentGameState('twice')\n");
     EXPECT_TRUE(app.RunScript("Twice.lua"));
     FinishLoad();
     lua_State* twice = CurrentInterpreter();
     EXPECT_EQ(LuaGlobal(twice, "Visits"), "1");
+    const std::string notInitialized = "File: \"Wrappers\\GameStateWrapper.cpp\"\nLine: 39\n\n"
+                                       "Error: Game state is not initialized. First call - SetName().";
+    Write("TwiceScript.lua", "local b = GameState(); b:SetName('twice'); b:SetStartupScript('States/broken.lua')\n");
+    EXPECT_EQ(ErrorOf([&] { app.RunScript("TwiceScript.lua"); }), notInitialized);
+    Write("Unnamed.lua", "GameState():SetStartupScript('States/broken.lua')\n");
+    EXPECT_EQ(ErrorOf([&] { app.RunScript("Unnamed.lua"); }), notInitialized);
 }
 
 TEST_F(ApplicationTest, StartupScriptNamesEndAtTheirFirstZeroByte)

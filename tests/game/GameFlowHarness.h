@@ -30,6 +30,7 @@
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "tests/support/PackWriter.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestDocuments.h"
 
 namespace GameFlowTest {
 
@@ -140,6 +141,7 @@ protected:
 
     void SetUp() override
     {
+        TestSupport::UseTestDocumentsFolder();
         char buffer[4096];
         previousDirectory = getcwd(buffer, sizeof buffer) ? buffer : ".";
         TestSupport::PackWriter pack;

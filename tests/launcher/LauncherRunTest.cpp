@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "game/Logic/Profile.h"
+#include "game/Logic/ProfilesFile.h"
 #include "platform/os/InstanceLock.h"
 #include "tests/launcher/LauncherFixture.h"
 
@@ -90,6 +92,24 @@ TEST_F(LauncherRunTest, AQuitByScriptEndsTheLoopAndShutsDownInOrder)
     EXPECT_EQ(record->settingsAtOpen.bpp, 32);
     EXPECT_TRUE(record->log.empty());
     EXPECT_LT(record->frames, 2000);
+}
+
+TEST_F(LauncherRunTest, NoSoundHoldsUntilTheSelectedProfileBringsItsOwnVolumes)
+{
+    auto profile = std::make_shared<GameCore::Profile>();
+    profile->id = 0;
+    profile->soundVolume = 0.25f;
+    profile->musicVolume = 0.75f;
+    const std::vector<unsigned char> bytes = GameCore::EncodeProfilesFile({profile}, 0, "");
+    folder.WriteFile("Documents/Tollevane/Quorrel_1.0/Profiles.dat", std::string(bytes.begin(), bytes.end()));
+    WriteGame("", MenuScript("GameStateSystem():Quit()"));
+    EXPECT_EQ(Launch({"-resource", "Base", "-nosound"}), 0);
+    ASSERT_GE(record->soundVolumes.size(), 2u);
+    EXPECT_EQ(record->soundVolumes[0], 0.0f);
+    EXPECT_EQ(record->soundVolumes[1], 0.25f);
+    ASSERT_GE(record->musicVolumes.size(), 2u);
+    EXPECT_EQ(record->musicVolumes[0], 0.0f);
+    EXPECT_EQ(record->musicVolumes[1], 0.75f);
 }
 
 TEST_F(LauncherRunTest, AScriptErrorInAFrameIsFatal)

@@ -21,20 +21,20 @@ function Game.Step(dt)
   return dt
 end
 
--- A thing that moves in a straight line and bounces off the edges of the area;
--- Game.Move answers true in a step that bounced.
+-- A thing that moves in a straight line and bounces off the edges of the area.
 function Game.Mover(sprite, x, y, vx, vy, width, height)
   return { sprite = sprite, x = x, y = y, vx = vx, vy = vy, right = 1024 - width, bottom = 768 - height }
 end
 
+-- Returns how many edges the thing bounced off in this step.
 function Game.Move(m, step)
-  local bounced = false
+  local bounces = 0
   m.x = m.x + m.vx * step
   m.y = m.y + m.vy * step
-  if m.x < 0 then m.x = -m.x; m.vx = -m.vx; bounced = true end
-  if m.x > m.right then m.x = 2 * m.right - m.x; m.vx = -m.vx; bounced = true end
-  if m.y < 0 then m.y = -m.y; m.vy = -m.vy; bounced = true end
-  if m.y > m.bottom then m.y = 2 * m.bottom - m.y; m.vy = -m.vy; bounced = true end
+  if m.x < 0 then m.x = -m.x; m.vx = -m.vx; bounces = bounces + 1 end
+  if m.x > m.right then m.x = 2 * m.right - m.x; m.vx = -m.vx; bounces = bounces + 1 end
+  if m.y < 0 then m.y = -m.y; m.vy = -m.vy; bounces = bounces + 1 end
+  if m.y > m.bottom then m.y = 2 * m.bottom - m.y; m.vy = -m.vy; bounces = bounces + 1 end
   m.sprite:SetPosition(m.x, m.y)
-  return bounced
+  return bounces
 end

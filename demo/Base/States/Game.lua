@@ -1,6 +1,20 @@
 -- The game: balls bouncing over a tiled field under a waving banner; a ball that hits
--- an edge throws sparks.
-Play = { frames = 0, count = 8, balls = {} }
+-- an edge throws sparks. A play scores one point per bounce; the best score is kept in
+-- the player's profile and the number of plays in a saved property, so both outlive
+-- the run.
+Play = { frames = 0, count = 8, balls = {}, score = 0 }
+Play.profiles = ProfileSystem()
+Play.player = Play.profiles:GetSelectedProfileId()
+Play.best = Play.profiles:GetTotalScores(Play.player)
+Play.properties = PropertySystem()
+Play.properties:LoadProperty()
+Play.plays = 0
+if Play.properties:IsExist('Demo.Plays') == 1 then
+  Play.plays = Play.properties:GetValue('Demo.Plays')
+end
+Play.properties:SetValue('Demo.Plays', Play.plays + 1)
+Debugger():ShowValue('Demo.Plays', Play.plays)
+Debugger():ShowValue('Demo.BestScore', Play.best)
 Play.background = Game.MakeSprite('Game.Background', 'Textures/GameBackground.png', 0, 0, 0)
 
 -- The particles' picture; the sprite itself is never shown.
@@ -67,10 +81,16 @@ function Play.OnFrame(dt)
   local step = Game.Step(dt)
   for i = 1, Play.count do
     local ball = Play.balls[i]
-    if Game.Move(ball, step) then
+    local bounces = Game.Move(ball, step)
+    if bounces > 0 then
       ball.sparks:MoveTo(ball.x + 32, ball.y + 32)
       ball.sparks:Show()
+      Play.score = Play.score + bounces
     end
+  end
+  if Play.score > Play.best then
+    Play.best = Play.score
+    Play.profiles:SetTotalScores(Play.player, Play.best)
   end
   Walker.Update(step)
   Play.Wave()

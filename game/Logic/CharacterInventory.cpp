@@ -1,0 +1,83 @@
+#include "game/Logic/CharacterInventory.h"
+
+#include <algorithm>
+
+#include "game/Logic/Profile.h"
+#include "game/Logic/ProfileSystem.h"
+
+namespace GameCore {
+
+using Lock = std::lock_guard<std::recursive_mutex>;
+
+CharacterInventory& CharacterInventory::Instance()
+{
+    static CharacterInventory instance;
+    return instance;
+}
+
+CharacterInventory::CharacterInventory() : _items(new std::vector<std::string>) {}
+CharacterInventory::~CharacterInventory() = default;
+
+void CharacterInventory::AddItem(const char* name, bool)
+{
+    if (!name)
+        return;
+    Lock lock(_mutex);
+    if (GetItemIndex(name) != -1)
+        return;
+    _items->push_back(name);
+    std::shared_ptr<Profile> profile;
+    if (ProfileSystem::Instance().GetSelectedProfile(profile))
+        profile->AddQuestItem(name);
+}
+
+void CharacterInventory::RemoveItem(const char* name, bool)
+{
+    if (!name)
+        return;
+    Lock lock(_mutex);
+    const int index = GetItemIndex(name);
+    if (index == -1)
+        return;
+    _items->erase(_items->begin() + index);
+    std::shared_ptr<Profile> profile;
+    if (ProfileSystem::Instance().GetSelectedProfile(profile))
+        profile->RemoveQuestItem(name);
+}
+
+void CharacterInventory::AddItemFromSave()
+{
+    std::shared_ptr<Profile> profile;
+    if (!ProfileSystem::Instance().GetSelectedProfile(profile))
+        return;
+    const std::vector<std::string> saved = profile->questItems;
+    for (const std::string& name : saved)
+        AddItem(name.c_str(), false);
+}
+
+int CharacterInventory::GetItemIndex(const char* name) const
+{
+    if (!name)
+        return -1;
+    Lock lock(_mutex);
+    const auto found = std::find(_items->begin(), _items->end(), name);
+    return found == _items->end() ? -1 : static_cast<int>(found - _items->begin());
+}
+
+bool CharacterInventory::IsExistItem(const char* name) const { return GetItemIndex(name) != -1; }
+
+int CharacterInventory::GetNumItems() const
+{
+    Lock lock(_mutex);
+    return static_cast<int>(_items->size());
+}
+
+const char* CharacterInventory::GetItemName(int index) const
+{
+    Lock lock(_mutex);
+    if (index < 0 || index >= static_cast<int>(_items->size()))
+        return nullptr;
+    return (*_items)[index].c_str();
+}
+
+}  // namespace GameCore

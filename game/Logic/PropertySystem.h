@@ -1,0 +1,55 @@
+#pragma once
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "game/Logic/Property.h"
+
+namespace GameCore {
+
+class Application;
+
+// The game's named, typed values, ordered by the byte order of their names. They
+// reach the profiles file as text (every save writes all of them) and come back
+// from the selected profile only when a script asks (AddPropertyFromSave).
+//
+// The map is guarded: the loader thread (a state's entry scripts) and the main
+// thread may both reach it. Properties handed out are shared, not copied.
+class PropertySystem {
+public:
+    static PropertySystem& Instance();
+    ~PropertySystem();
+    PropertySystem(const PropertySystem&) = delete;
+    PropertySystem& operator=(const PropertySystem&) = delete;
+
+    // False for a null or empty name (out untouched). Otherwise a fresh property of
+    // type none replaces any of that name; holders of the old one keep it.
+    bool AddProperty(const char* name, std::shared_ptr<Property>& out);
+    bool FindProperty(const char* name, std::shared_ptr<Property>& out) const;
+    bool RemoveProperty(const char* name, std::shared_ptr<Property>& out);
+    std::shared_ptr<Property> GetPropertyByName(const std::string& name) const;
+    std::vector<std::string> GetAllPropertyNames() const;
+    void Clear();
+    // Adds the selected profile's saved entries whose names are not properties yet.
+    void AddPropertyFromSave();
+
+    // The saved text of one property: "name:type:" and, for int, float and string,
+    // the value and a further ':' (float as "%.4f", independent of the locale).
+    static std::string EntryText(const std::string& name, const Property& property);
+    // Restores one saved entry unless its name exists; an entry with an empty name
+    // is skipped, and a missing value reads as 0, 0.0 or "".
+    void AddPropertyFromEntry(const std::string& entry);
+
+protected:
+    friend class Application;
+    void Update(float dt);
+
+private:
+    PropertySystem();
+    mutable std::recursive_mutex _mutex;
+    std::unique_ptr<std::map<std::string, std::shared_ptr<Property>>> _properties;
+};
+
+}  // namespace GameCore

@@ -1,0 +1,234 @@
+// Player data across runs of the real program: what one run saves, the next one
+// reads; and a program killed while it saves leaves a whole profiles file.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game/Logic/ProfilesFile.h"
+#include "tests/e2e/gl/KeldryProcess.h"
+#include "tests/support/TempFolder.h"
+
+using namespace E2E;
+
+namespace {
+
+const char* const kSystemState =
+    "SystemLogic = { CursorAnimation = {} }\n"
+    "Loading = { LoadingBar = {} }\n"
+    "PageFX = {}\n"
+    "SystemLogic.CursorAnimation.player = AnimationPlayer()\n"
+    "SystemLogic.CursorAnimation.player:SetName('SystemLogic.CursorAnimation.player')\n"
+    "Loading.LoadingBar.AnimationPlayer = AnimationPlayer()\n"
+    "Loading.LoadingBar.AnimationPlayer:SetName('Loading.LoadingBar.AnimationPlayer')\n"
+    "function SystemLogic.FirstLoading() end\n"
+    "function Loading.StartMenuLoading() end\n"
+    "function Loading.StartGameLoading() end\n"
+    "function Loading.StartPageFX() GameStateSystem():EndPageFx() end\n"
+    "function Loading.Update() end\n";
+
+const char* const kStartup =
+    "Application():SetStartupScript('Scripts/GameAPI.lua')\n"
+    "local m = GameState(); m:SetName('menu'); m:SetStartupScript('States/Menu.lua')\n"
+    "Application():SetCurrentGameState('menu')\n";
+
+// The first run fills a profile, its properties and the inventory, then quits;
+// the shutdown saves them.
+const char* const kFirstRun =
+    "local p = ProfileSystem()\n"
+    "local id = p:GetSelectedProfileId()\n"
+    "p:SetProfileName(id, 'Ann')\n"
+    "p:SetTotalScores(id, 1234)\n"
+    "p:SetNumCompletedStages(id, 3)\n"
+    "local second = p:CreateNewProfile()\n"
+    "p:SetProfileName(second, 'Bob')\n"
+    "local ps = PropertySystem()\n"
+    "ps:SetValue('Best', 42.125)\n"
+    "ps:SetValue('Who', 'Ann')\n"
+    "local inv = CharacterInventory()\n"
+    "inv:AddItem('key') inv:AddItem('lamp')\n"
+    "GameStateSystem():Quit()\n";
+
+// The second run restores and reports what it found.
+const char* const kSecondRun =
+    "local p = ProfileSystem()\n"
+    "local ps = PropertySystem()\n"
+    "local inv = CharacterInventory()\n"
+    "local d = Debugger()\n"
+    "ps:LoadProperty()\n"
+    "inv:AddItemFromSave()\n"
+    "d:ShowValue('profiles', p:GetNumProfiles())\n"
+    "d:ShowValue('name', p:GetProfileName(p:GetSelectedProfileId()))\n"
+    "d:ShowValue('second', p:GetProfileName(p:GetProfileId(1)))\n"
+    "d:ShowValue('scores', p:GetTotalScores(p:GetSelectedProfileId()))\n"
+    "d:ShowValue('stages', p:GetNumCompletedStages(p:GetSelectedProfileId()))\n"
+    "d:ShowValue('best', ps:GetValue('Best'))\n"
+    "d:ShowValue('who', ps:GetValue('Who'))\n"
+    "d:ShowValue('items', inv:GetNumItems())\n"
+    "d:ShowValue('item0', inv:GetItemName(0))\n"
+    "d:ShowValue('item1', inv:GetItemName(1))\n"
+    "GameStateSystem():Quit()\n";
+
+// Saves on every frame and never ends by itself.
+const char* const kSaveEveryFrame =
+    "local p = ProfileSystem()\n"
+    "Frames = 0\n"
+    "function OnFrame() Frames = Frames + 1 p:SetProfileName(p:GetSelectedProfileId(), 'frame ' .. Frames)"
+    " p:SetTotalScores(p:GetSelectedProfileId(), Frames) end\n"
+    "GameStateSystem():SetUpdaterFunctionName('OnFrame')\n";
+
+class ProfilesRunTest : public testing::Test {
+protected:
+    KeldryProcess keldry;
+    TestSupport::TempFolder game;
+
+    void WriteGame(const std::string& menu)
+    {
+        game.WriteFile("Base/Loading/SystemState.lua", kSystemState);
+        game.WriteFile("Base/Loading/Scripts/PreStartup.lua", "");
+        game.WriteFile("Base/Loading/Scripts/Startup.lua", kStartup);
+        game.WriteFile("Base/Scripts/GameAPI.lua", "");
+        game.WriteFile("Base/States/Menu.lua", menu);
+    }
+
+    std::string ProfilesPath() const { return keldry.home / "Documents/Tollevane/Quorrel_1.0/Profiles.dat"; }
+
+    std::string LogValue(const std::string& log, const std::string& name)
+    {
+        const std::string head = "*** DebugWrapper::ShowValue: " + name + "\n";
+        const size_t at = log.find(head);
+        if (at == std::string::npos)
+            return "(absent)";
+        const size_t data = log.find("Value data: ", at);
+        const size_t end = log.find('\n', data);
+        return log.substr(data + 12, end - data - 12);
+    }
+};
+
+}  // namespace
+
+TEST_F(ProfilesRunTest, WhatOneRunSavesTheNextRunReads)
+{
+    WriteGame(kFirstRun);
+    const RunResult first = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+    ASSERT_EQ(first.status, 0) << first.stderrText << first.log;
+
+    WriteGame(kSecondRun);
+    const RunResult second = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+    ASSERT_EQ(second.status, 0) << second.stderrText << second.log;
+    struct Expected {
+        const char* name;
+        const char* value;
+    };
+    for (const Expected& e : {Expected{"profiles", "2"}, Expected{"name", "Ann"}, Expected{"second", "Bob"},
+                              Expected{"scores", "1234"}, Expected{"stages", "3"}, Expected{"best", "42.125"},
+                              Expected{"who", "Ann"}, Expected{"items", "2"}, Expected{"item0", "key"},
+                              Expected{"item1", "lamp"}})
+        EXPECT_EQ(LogValue(second.log, e.name), e.value) << e.name << "\n" << second.log;
+}
+
+TEST_F(ProfilesRunTest, TheDemoRemembersItsBestScoreAndItsPlays)
+{
+    keldry.home.WriteFile("override/Scripts/Settings.lua",
+                          "Settings = { menuFrames = 2, quitAfterFrames = 240, fixedStep = 1 / 60 }\n");
+    const std::vector<std::string> arguments = {"-resource", "Base", "-resource", keldry.home / "override",
+                                                "-windowed"};
+    const RunResult first = keldry.Run(DEMO_GAME_DIR, arguments);
+    ASSERT_EQ(first.status, 0) << first.stderrText << first.log;
+    EXPECT_EQ(LogValue(first.log, "Demo.Plays"), "0");
+    EXPECT_EQ(LogValue(first.log, "Demo.BestScore"), "0");
+
+    // The demo's pre-start-up script names its own folder.
+    const std::string bytes = ReadText(keldry.home / "Documents/Keldry/Demo/Profiles.dat");
+    GameCore::ProfilesFileContents contents;
+    ASSERT_EQ(GameCore::DecodeProfilesFile(bytes.data(), bytes.size(), contents), GameCore::ProfilesFileStatus::Ok);
+    const int best = contents.profiles.at(0)->totalScores;
+    EXPECT_GT(best, 0);
+
+    const RunResult second = keldry.Run(DEMO_GAME_DIR, arguments);
+    ASSERT_EQ(second.status, 0) << second.stderrText << second.log;
+    EXPECT_EQ(LogValue(second.log, "Demo.Plays"), "1");
+    EXPECT_EQ(LogValue(second.log, "Demo.BestScore"), std::to_string(best));
+}
+
+// A real saving program killed at random moments: after every kill the profiles
+// file is whole. KELDRY_PROFILE_KILLS sets how many kills (scripts/profile-kills.sh).
+TEST_F(ProfilesRunTest, AProgramKilledWhileSavingLeavesAWholeFile)
+{
+    const char* setting = std::getenv("KELDRY_PROFILE_KILLS");
+    const int kills = setting ? std::atoi(setting) : 12;
+    WriteGame(kSaveEveryFrame);
+    keldry.home.MakeFolder("Documents");
+    keldry.home.MakeFolder("runtime");
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> delay(0, 400);
+    const auto start = std::chrono::steady_clock::now();
+
+    for (int kill = 0; kill < kills; ++kill) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setenv("XDG_DOCUMENTS_DIR", (keldry.home / "Documents").c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", (keldry.home / "runtime").c_str(), 1);
+            setenv("SDL_VIDEODRIVER", "offscreen", 0);
+            setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+            setenv("ALSOFT_DRIVERS", "null", 0);
+            if (chdir(game.Path().c_str()) != 0)
+                _exit(126);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 2);
+            execl(KELDRY_PROGRAM, KELDRY_PROGRAM, "-resource", "Base", "-windowed", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Once the game saves its frames, kill it at a random moment.
+        std::error_code ec;
+        const auto started = std::filesystem::exists(ProfilesPath(), ec)
+                                 ? std::filesystem::last_write_time(ProfilesPath(), ec)
+                                 : std::filesystem::file_time_type();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (std::filesystem::exists(ProfilesPath(), ec) &&
+                std::filesystem::last_write_time(ProfilesPath(), ec) != started)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "kill " << kill << ": the program ended on its own";
+
+        const std::string bytes = ReadText(ProfilesPath());
+        GameCore::ProfilesFileContents contents;
+        ASSERT_EQ(GameCore::DecodeProfilesFile(bytes.data(), bytes.size(), contents), GameCore::ProfilesFileStatus::Ok)
+            << "kill " << kill << ": " << bytes.size() << " bytes";
+        ASSERT_EQ(contents.profiles.size(), 1u) << "kill " << kill;
+        // Each frame saves twice (its name, then its scores): the file holds one of the
+        // two saves, never a mix. Frame 1's name comes with the previous run's scores.
+        const int scores = contents.profiles[0]->totalScores;
+        const std::string& name = contents.profiles[0]->name;
+        EXPECT_TRUE(name == "frame " + std::to_string(scores) || name == "frame " + std::to_string(scores + 1) ||
+                    name == "frame 1" || (scores == 0 && name.empty()))
+            << "kill " << kill << ": " << name << ", " << scores;
+    }
+    // Nothing was ever moved aside (no run found a damaged file), and each start
+    // cleared what the kill before it left: at most the last kill's temporary remains.
+    int temporaries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(keldry.home / "Documents/Tollevane/Quorrel_1.0")) {
+        EXPECT_EQ(entry.path().filename().string().find(".bad-"), std::string::npos) << entry.path();
+        if (entry.path().filename().string().find(".tmp.") != std::string::npos)
+            ++temporaries;
+    }
+    EXPECT_LE(temporaries, 1);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%d kills in %.1f s; every file whole\n", kills, seconds);
+}
