@@ -21,15 +21,25 @@ const std::vector<const char*> kGameStateClasses = {
     "CharacterAnimation"};
 // The game-state classes built so far; each must be there.
 const std::vector<const char*> kBuiltGameStateClasses = {
+    "Debugger",
+    "Timer",
     "Sprite",
     "Animation",
+    "QuestItem",
     "MathSystem",
     "PathFinder",
     "SpriteGroup",
+    "StringUtility",
+    "DialogManager",
+    "ProfileSystem",
     "DistortionMesh",
     "ParticleSystem",
+    "PropertySystem",
     "AnimationPlayer",
     "GameStateSystem",
+    "QuestItemStorage",
+    "CharacterInventory",
+    "CharacterSpellBook",
     "InputDeviceManager",
 };
 
