@@ -86,7 +86,8 @@ struct GUISystem::Impl {
         needsResort = false;
         const std::list<ControlPtr>& list = CurrentList();
         sorted.assign(list.begin(), list.end());
-        std::sort(sorted.begin(), sorted.end(),
+        // Stable: controls of equal priority keep their registration order.
+        std::stable_sort(sorted.begin(), sorted.end(),
                   [](const ControlPtr& a, const ControlPtr& b) { return a->GetPriority() < b->GetPriority(); });
     }
 
