@@ -13,6 +13,7 @@ namespace EngineCore {
 namespace {
 
 const char* const kSource = "GUI\\Cursor.cpp";
+const unsigned kMaxFrames = 65536;
 
 }  // namespace
 
@@ -111,13 +112,14 @@ void Cursor::SetNumAnimatedFrames(unsigned count)
 {
     if (!_impl->sprite || !_impl->player)
         ThrowEngineError(kSource, 139, "Cursor::SetNumAnimatedFrames call before sprite initializing.");
-    if (count <= 1)
+    // One key per frame: a count from a script beyond any texture's cells (-1 reads as
+    // four billion) would take all memory, so it changes nothing, as 0 and 1 do.
+    if (count <= 1 || count > kMaxFrames)
         return;
 
     const std::string name = std::string("AnimatedCursors.") + _impl->sprite->GetName() + ".Animation";
     auto animation = std::make_shared<Animation>();
-    // The count comes from a script: the reservation is bounded, not the keys.
-    animation->Reserve(static_cast<int>(count > 65536u ? 65536u : count));
+    animation->Reserve(static_cast<int>(count));
     const float last = static_cast<float>(count - 1);
     for (unsigned i = 0; i < count; ++i) {
         AnimationKey key;

@@ -36,7 +36,8 @@ public:
     void SetAnimationSpeed(float speed);
     void SetStartAnimationFrame(unsigned frame);
     // Makes the sprite's texture a looped animation of n frames over one second,
-    // registered as "AnimatedCursors.<sprite name>.Animation"; 0 or 1 does nothing.
+    // registered as "AnimatedCursors.<sprite name>.Animation"; 0, 1 and counts above
+    // 65536 do nothing.
     // Throws without a sprite. Play starts it.
     void SetNumAnimatedFrames(unsigned count);
 

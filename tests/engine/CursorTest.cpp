@@ -95,6 +95,7 @@ TEST_F(CursorTest, OneFrameOrNoSprite)
     cursor.SetSprite(sprite);
     cursor.SetNumAnimatedFrames(1);
     cursor.SetNumAnimatedFrames(0);
+    cursor.SetNumAnimatedFrames(4294967295u);  // what a script's -1 becomes
     EXPECT_FALSE(ResourceManager::Instance().IsExist("AnimatedCursors.Hand.Animation"));
 }
 
