@@ -11,9 +11,10 @@ liblua5.1-0-dev lua5.1 zlib1g-dev libboost-dev libboost-graph-dev libfreeimage-d
 libogg-dev libtheora-dev libsdl2-dev libopenal-dev libsndfile1-dev libvorbis-dev
 libopenmpt-dev libepoxy-dev libgl-dev libegl-dev libopengl-dev libgl1-mesa-dri
 libegl-mesa0 libegl1
-libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
 zenity"
 # zenity: SDL shows its message boxes (exit question, fatal error) through it on X11.
+# xdotool: the end-to-end run with real input drives the window on a private X server.
 if [ "${1:-}" = "--fuzz" ]; then
     # libclang-rt-14-dev (libFuzzer, the sanitizers) is only recommended by clang.
     PACKAGES="$PACKAGES clang libclang-rt-14-dev libomp-14-dev"
