@@ -60,7 +60,7 @@ private:
 
 enum Kind { kRecord, kRecordDisabled, kEditActive, kEditInactive };
 
-struct ControlSpec {
+struct ControlSetup {
     const char* name;
     int x, y, w, h;
     float priority;
@@ -78,7 +78,7 @@ struct Step {
 
 struct Case {
     const char* name;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlSetup> controls;
     std::vector<Step> steps;
 };
 
@@ -98,27 +98,27 @@ protected:
         g_log = nullptr;
     }
 
-    std::shared_ptr<Control> Make(const ControlSpec& spec)
+    std::shared_ptr<Control> Make(const ControlSetup& setup)
     {
         std::shared_ptr<Control> control;
-        switch (spec.kind) {
+        switch (setup.kind) {
         case kRecord:
         case kRecordDisabled:
-            control = std::make_shared<RecordingControl>(spec.name);
+            control = std::make_shared<RecordingControl>(setup.name);
             break;
         case kEditActive:
         case kEditInactive: {
-            auto box = std::make_shared<RecordingEditBox>(spec.name);
-            if (spec.kind == kEditActive)
+            auto box = std::make_shared<RecordingEditBox>(setup.name);
+            if (setup.kind == kEditActive)
                 box->SetState(EditBox::kActive);
             control = box;
             break;
         }
         }
-        control->SetPosition(CPoint{spec.x, spec.y});
-        control->SetSize(CSize{spec.w, spec.h});
-        control->SetPriority(spec.priority);
-        if (spec.kind == kRecordDisabled)
+        control->SetPosition(CPoint{setup.x, setup.y});
+        control->SetSize(CSize{setup.w, setup.h});
+        control->SetPriority(setup.priority);
+        if (setup.kind == kRecordDisabled)
             control->Disable();
         Register(control);
         return control;
@@ -175,8 +175,8 @@ protected:
     void RunCase(const Case& c)
     {
         SCOPED_TRACE(c.name);
-        for (const auto& spec : c.controls)
-            Make(spec);
+        for (const auto& setup : c.controls)
+            Make(setup);
         int index = 0;
         for (const Step& step : c.steps) {
             SCOPED_TRACE("step " + std::to_string(index++) + " " + step.op);
@@ -191,8 +191,8 @@ protected:
     std::vector<std::shared_ptr<Control>> registered;
 };
 
-const ControlSpec A{"A", 0, 0, 100, 100, 1, kRecord};
-const ControlSpec B{"B", 200, 0, 100, 100, 2, kRecord};
+const ControlSetup A{"A", 0, 0, 100, 100, 1, kRecord};
+const ControlSetup B{"B", 200, 0, 100, 100, 2, kRecord};
 
 const Case kCases[] = {
     {"the lowest priority value of two overlapping controls gets the events",
