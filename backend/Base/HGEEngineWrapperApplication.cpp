@@ -179,6 +179,11 @@ bool HGEEngineWrapperApplication::Open(const Updater& renderUpdater, const Updat
         EngineCore::ThrowEngineError(kSource, 158, kOpenError);
 
     EngineCore::SystemLogger::Instance().SetLogger(&Impl::WriteLog);
+    int desktopWidth = 0;
+    int desktopHeight = 0;
+    if (hge->Window_GetDesktopSize(&desktopWidth, &desktopHeight))
+        EngineCore::RenderSystem::Instance().SetMonitorSize(static_cast<unsigned>(desktopWidth),
+                                                           static_cast<unsigned>(desktopHeight));
     HGEResourceFactory::Instance().RegisterResourceFactory();
     InstallInputDevices();
     return true;

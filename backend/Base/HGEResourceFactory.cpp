@@ -5,6 +5,7 @@
 #include "backend/Base/HGEAnimation.h"
 #include "backend/Base/HGEDistortionMesh.h"
 #include "backend/Base/HGEParticleSystem.h"
+#include "backend/Base/HGECursor.h"
 #include "backend/Base/HGESprite.h"
 #include "backend/Base/HGETexture.h"
 #include "engine/Resources/Resource.h"
@@ -40,7 +41,7 @@ public:
             // {Resource::RT_VIDEO_SPRITE, &HGESpriteVideo::Create},
             {Resource::RT_DISTORTION_MESH, &HGEDistortionMesh::Create},
             {Resource::RT_TEXTURE, &HGETexture::Create},
-            // {Resource::RT_CURSOR, &HGECursor::Create},
+            {Resource::RT_CURSOR, &HGECursor::Create},
             {Resource::RT_PARTICLE_SYSTEM, &HGEParticleSystem::Create},
             // {Resource::RT_MUSIC_TRACK, &HGEMusicTrack::Create},
             // {Resource::RT_SOUND, &HGESound::Create},

@@ -34,6 +34,36 @@ Painter Ball(int size, int r, int g, int b)
     };
 }
 
+// An arrow pointer in a size x size cell, its tip at the top left; `glow` 0..3 lights
+// the outline, so four cells side by side make a pulsing pointer.
+uint32_t Arrow(int x, int y, int size, int glow)
+{
+    const int limit = size * 3 / 4;
+    const bool inside = x <= y && x + y / 2 < limit && y < limit + 2;
+    const bool outline = inside && (x == 0 || x == y || x + y / 2 >= limit - 2 || y >= limit);
+    if (!inside)
+        return Argb(0, 0, 0, 0);
+    if (outline)
+        return Argb(255, 255, 200 + 18 * glow, 60 + 60 * glow);
+    return Argb(255, 30, 30, 40);
+}
+
+// A rounded panel with a bevel, in the given colour.
+Painter Panel(int width, int height, int r, int g, int b)
+{
+    return [=](int x, int y) {
+        const int edge = std::min(std::min(x, width - 1 - x), std::min(y, height - 1 - y));
+        if (edge < 0)
+            return Argb(0, 0, 0, 0);
+        const bool corner = (x < 6 || x >= width - 6) && (y < 6 || y >= height - 6) &&
+                            std::hypot(x < 6 ? 6 - x : x - (width - 7), y < 6 ? 6 - y : y - (height - 7)) > 6;
+        if (corner)
+            return Argb(0, 0, 0, 0);
+        const int light = edge < 3 ? 70 : (y < height / 2 ? 20 : 0);
+        return Argb(255, r + light, g + light, b + light);
+    };
+}
+
 }  // namespace
 
 std::vector<unsigned char> PaintPng(int width, int height, const Painter& painter)
@@ -127,6 +157,13 @@ std::vector<Picture> SpritePackPictures()
                                            const bool mortar = y % 16 == 0 || (x + (row % 2) * 16) % 32 == 0;
                                            return mortar ? Argb(255, 70, 70, 75) : Argb(255, 150, 140, 135);
                                        })},
+        // Menu controls: two buttons, a name field and the block that stands for a letter.
+        {"Textures/PlayButton.png", PaintPng(192, 64, Panel(192, 64, 40, 140, 70))},
+        {"Textures/QuitButton.png", PaintPng(192, 64, Panel(192, 64, 150, 50, 50))},
+        {"Textures/NameField.png", PaintPng(320, 48, Panel(320, 48, 20, 24, 40))},
+        {"Textures/Letter.png", PaintPng(12, 24, [](int, int y) { return Argb(255, 230, 220, Mix(120, 200, y / 23.0)); })},
+        // The pointer: four 32 x 32 cells of one animation.
+        {"Textures/Cursor.png", PaintPng(128, 32, [](int x, int y) { return Arrow(x % 32, y, 32, x / 32); })},
     };
 }
 

@@ -4,13 +4,23 @@
 
 namespace EngineCore {
 
+class Control;
 class InputEvent;
+class MouseEvent;
 class RenderSystem;
 class Resource;
 
-// The GUI dispatcher: it owns the custom cursor, the switch to the system
-// cursor, and the two functions through which the back-end updates and draws
-// its GUI layer each frame.
+// The GUI dispatcher. It keeps, per game state, the controls the scripts made,
+// turns keyboard and mouse events into GUI events for the current state's
+// controls, and tells the caller whether an event may go on to the game's own
+// actions. It also owns the custom cursor, the switch to the system cursor, and
+// the two functions through which the back-end updates and draws its GUI layer.
+//
+// Dispatch runs the controls' actions, which run scripts: those may register,
+// unregister or reset anything here. Dispatch keeps its own shares of the
+// controls it talks to and never walks the control list after an action ran.
+// Lock order: render system, then this lock; it is recursive because the
+// back-end's first cursor Show installs the updater and renderer from under it.
 class GUISystem {
 public:
     static GUISystem& Instance();
@@ -25,13 +35,20 @@ public:
     // the game's actions. A disabled GUI passes nothing on.
     bool AddEvent(const std::shared_ptr<InputEvent>& event) const;
 
-    // Back to the state of a fresh GUI; the cursor and the functions stay.
+    // Back to the state of a fresh GUI and every control of the current game state
+    // reset; the last mouse move, the cursor and the functions stay.
     void Reset();
     // Reset, then drops the cursor.
     void Release();
 
-    // The normal-mode frame step, run by the game core before the current game
-    // state's update: the back-end's updater, when one is installed.
+    // Files the control under the current game state (once); throws "Internal
+    // error." when no state is current.
+    void RegisterControl(const std::shared_ptr<Control>& control);
+    // Removes the control from whichever state's list holds it.
+    void UnregisterControl(const std::shared_ptr<Control>& control);
+
+    // The normal-mode frame step: the cursor's animation, the replay of the last
+    // mouse move when none arrived this frame, then the back-end's updater.
     void Update(float dt);
     // Calls the back-end's renderer, when one is installed.
     void Render();
@@ -53,15 +70,28 @@ public:
     // The launcher installs the back-end's system-cursor delegate here.
     void SetEvent(const std::function<void(bool)>& systemCursorListener);
 
+    // The first enabled quest control whose rectangle holds the pointer (read from
+    // the mouse device); throws "Internal error." without a mouse device.
+    bool GetQuestControlUnderCursor(std::shared_ptr<Control>& out) const;
+    // The same for draggable images other than `exclude`.
+    bool GetDraggableImageControlUnderCursor(std::shared_ptr<Control>& out,
+                                             const std::shared_ptr<Control>& exclude) const;
+
     GUISystem(const GUISystem&) = delete;
     GUISystem& operator=(const GUISystem&) = delete;
 
 protected:
     friend class RenderSystem;
+    friend class Control;
 
     // Under the GUI lock, calls the back-end's updater; the render system calls
     // it while it holds its own lock (lock order: render, then GUI).
     void SystemUpdate(float dt);
+    // The sorted list is rebuilt before the next event.
+    void ResortControls();
+
+    bool AddMouseEvent(const MouseEvent& event) const;
+    bool AddKeyboardEvent(const InputEvent& event) const;
 
 private:
     GUISystem();

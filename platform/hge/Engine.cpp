@@ -169,6 +169,17 @@ void Engine::Window_Focus() {
     if (window_) SDL_RaiseWindow(window_);
 }
 
+bool Engine::Window_GetDesktopSize(int* width, int* height) {
+    if (!window_ || !width || !height) return false;
+    int display = SDL_GetWindowDisplayIndex(window_);
+    if (display < 0) display = 0;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(display, &mode) != 0) return false;
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
 bool Engine::System_AskYesNo(const char* text, const char* caption) {
     const int answer = yesNoAnswer_.load();
     if (answer >= 0) return answer == 1;

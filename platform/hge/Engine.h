@@ -57,6 +57,7 @@ public:
     void Window_Restore() override;
     void Window_Hide() override;
     void Window_Focus() override;
+    bool Window_GetDesktopSize(int* width, int* height) override;
     bool System_AskYesNo(const char* text, const char* caption) override;
     bool System_RegisterIcon(int id, const void* data, DWORD size) override;
 

@@ -198,6 +198,9 @@ public:
     virtual void Window_Restore() = 0;
     virtual void Window_Hide() = 0;
     virtual void Window_Focus() = 0;
+    // The desktop's size in pixels (the display mode of the window's display, else of
+    // the first one); false while no video is open.
+    virtual bool Window_GetDesktopSize(int* width, int* height) = 0;
     // Asks a yes/no question in a message box; true for yes. When no box can be
     // shown (no display), the answer is yes.
     virtual bool System_AskYesNo(const char* text, const char* caption) = 0;

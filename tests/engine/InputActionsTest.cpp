@@ -248,6 +248,7 @@ TEST(MouseActionManager, ButtonsAndAxesFireAndAnUnboundButtonSkipsItsWholeEvent)
     Trace trace;
     MouseActionManager manager;
     auto mouse = std::make_shared<FakeMouse>();
+    TestSupport::InputSystemMouse installed{mouse};
     manager.SetDevice(std::make_shared<FakeKeyboard>());
     manager.Update();
     EXPECT_FALSE(manager.GetDivice());

@@ -18,6 +18,7 @@ namespace {
 struct EffectRig {
     float now = 0.0f;
     std::shared_ptr<FakeMouse> mouse = std::make_shared<FakeMouse>();
+    TestSupport::InputSystemMouse installed{mouse};
     MouseActionManager manager;
 
     EffectRig()

@@ -59,6 +59,7 @@ public:
 struct Rig {
     GameDeviceManager manager;
     std::shared_ptr<FakeMouse> mouse = std::make_shared<FakeMouse>();
+    TestSupport::InputSystemMouse installed{mouse};
     std::shared_ptr<FakeKeyboard> keyboard = std::make_shared<FakeKeyboard>();
     std::shared_ptr<RecordingRunner> runner = std::make_shared<RecordingRunner>();
 

@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "engine/Input/DeviceManager.h"
 #include "engine/Input/InputEvent.h"
+#include "engine/Input/InputSystem.h"
 #include "engine/Input/KeyboardDevice.h"
 #include "engine/Input/MouseDevice.h"
 
@@ -105,6 +107,25 @@ public:
         return axis == kPitchAxis ? x : axis == kYawAxis ? y : axis == kRollAxis ? wheel : 0.0f;
     }
     int GetKeyStatus(int) const override { return kKeyUp; }
+};
+
+// Makes `mouse` the input system's mouse for the guard's lifetime (the GUI reads
+// the pointer and the buttons there); the previous device manager comes back.
+class InputSystemMouse {
+public:
+    explicit InputSystemMouse(const std::shared_ptr<EngineCore::MouseDevice>& mouse)
+        : _previous(EngineCore::InputSystem::Instance().GetDeviceManager())
+    {
+        auto manager = std::make_shared<EngineCore::DeviceManager>();
+        manager->SetDevice(EngineCore::InputDevice::kDeviceMouse, mouse);
+        EngineCore::InputSystem::Instance().SetDeviceManager(manager);
+    }
+    ~InputSystemMouse() { EngineCore::InputSystem::Instance().SetDeviceManager(_previous); }
+    InputSystemMouse(const InputSystemMouse&) = delete;
+    InputSystemMouse& operator=(const InputSystemMouse&) = delete;
+
+private:
+    std::shared_ptr<EngineCore::DeviceManager> _previous;
 };
 
 }  // namespace TestSupport

@@ -1,17 +1,77 @@
--- The menu: a title over the night sky and a ball that drifts; after a while (or at
--- Return or Space) the game starts.
-Menu = { frames = 0 }
+-- The menu: a title over the night sky, a ball that drifts, a "play" and a "quit"
+-- button, a name field that takes typed letters, and an animated pointer. After a
+-- while (or at Return) the game starts on its own.
+Menu = { frames = 0, name = '', letters = {} }
 Menu.background = Game.MakeSprite('Menu.Background', 'Textures/MenuBackground.png', 0, 0, 0)
 Menu.title = Game.MakeSprite('Menu.Title', 'Textures/Title.png', 256, 120, 10)
 Menu.ball = Game.Mover(Game.MakeSprite('Menu.Ball', 'Textures/Ball.png', 480, 400, 20), 480, 400, 90, -60, 64, 64)
+Menu.gui = GUISystem()
 
--- Controls: Return or Space starts the game at once.
+-- A button over a sprite: lit while the pointer is over it, `onClick` on a click.
+function Menu.MakeButton(name, texture, x, y, onClick)
+  local sprite = Game.MakeSprite(name, texture, x, y, 30)
+  local button = ButtonControl()
+  button:SetPosition(x, y)
+  button:SetSize(192, 64)
+  button:RegisterAllActions("#Menu.Light('" .. name .. "', 1)", "#Menu.Light('" .. name .. "', 0)", onClick)
+  return { sprite = sprite, button = button }
+end
+
+function Menu.Light(name, on)
+  local b = Menu.buttons[name]
+  if on == 1 then b.sprite:SetColor(255, 255, 160, 255) else b.sprite:SetColor(255, 255, 255, 255) end
+end
+
+Menu.buttons = {}
+Menu.buttons['Menu.Play'] = Menu.MakeButton('Menu.Play', 'Textures/PlayButton.png', 416, 330, "#Menu.Play()")
+Menu.buttons['Menu.Quit'] = Menu.MakeButton('Menu.Quit', 'Textures/QuitButton.png', 416, 410, "#GameStateSystem():Quit()")
+
+-- The name field: each typed letter adds a block; Backspace (8) takes one away.
+Menu.field = Game.MakeSprite('Menu.NameField', 'Textures/NameField.png', 352, 500, 30)
+Menu.edit = EditBoxControl()
+Menu.edit:RegisterAction(1, '#Menu.Typed()')
+Menu.edit:Enable()
+
+function Menu.Typed()
+  local c = Menu.edit:GetLastKeyCharValue()
+  local count = #Menu.letters
+  if c == 13 then
+    Menu.Play()
+  elseif c == 8 then
+    if count > 0 then
+      Menu.letters[count]:Hide()
+      Menu.letters[count] = nil
+    end
+  elseif c >= 32 and count < 24 then
+    local letter = Game.MakeSprite('Menu.Letter' .. (count + 1), 'Textures/Letter.png', 364 + 12 * count, 512, 31)
+    Menu.letters[count + 1] = letter
+  end
+end
+
+function Menu.Play()
+  GameStateSystem():ChangeState('game')
+end
+
+-- The pointer is set up once the menu is shown: the loading screen swaps in its own
+-- pointer while a state loads, which ends any animation.
+Menu.pointer = Game.MakeSprite('Menu.Pointer', 'Textures/Cursor.png', 0, 0, 0)
+Menu.pointer:SetTextureRect(0, 0, 32, 32)
+Menu.pointer:Hide()
+
+-- Controls: Return starts the game at once. The name field takes the keys that type
+-- a character while it is active, Return among them, so it answers Return too.
 Menu.input = InputDeviceManager()
 Menu.input:RegisterKeyboardAction('Return', '', "#GameStateSystem():ChangeState('game')", '')
-Menu.input:RegisterKeyboardAction('Space', '', "#GameStateSystem():ChangeState('game')", '')
 
 function Menu.OnFrame(dt)
   Menu.frames = Menu.frames + 1
+  if Menu.frames == 1 then
+    Menu.gui:SetCursor('Menu.Pointer')
+    Menu.gui:CursorSetNumAnimatedFrames(4)
+    Menu.gui:CursorSetAnimationSpeed(2)
+    Menu.gui:CursorPlay()
+    Menu.gui:ShowCursor()
+  end
   Game.Move(Menu.ball, Game.Step(dt))
   if Menu.frames == Settings.menuFrames then
     GameStateSystem():ChangeState('game')

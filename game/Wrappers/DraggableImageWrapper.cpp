@@ -1,0 +1,245 @@
+#include "game/Wrappers/DraggableImageWrapper.h"
+
+#include <lua.hpp>
+
+#include "engine/GUI/Button.h"
+#include "engine/GUI/DraggableImage.h"
+#include "engine/GUI/GUISystem.h"
+#include "engine/GUI/GuiEvent.h"
+#include "engine/Resources/Resource.h"
+#include "game/Base/LuaText.h"
+#include "game/Wrappers/GuiActionText.h"
+#include "game/Wrappers/GuiSpriteLookup.h"
+#include "game/Wrappers/ScriptArguments.h"
+
+namespace GameCore {
+
+namespace {
+
+const char* const kSource = "Wrappers\\DraggableImageWrapper.cpp";
+
+}  // namespace
+
+const char DraggableImageWrapper::className[] = "DraggableImage";
+
+// The order of the rows is part of the script interface.
+const GameLuaScriptImpl::LuaHelper<DraggableImageWrapper>::RegType DraggableImageWrapper::methods[] = {
+    {"Enable", &DraggableImageWrapper::Enable},
+    {"Disable", &DraggableImageWrapper::Disable},
+    {"SetSize", &DraggableImageWrapper::SetSize},
+    {"SetVisible", &DraggableImageWrapper::SetVisible},
+    {"SetPosition", &DraggableImageWrapper::SetPosition},
+    {"IsVisible", &DraggableImageWrapper::IsVisible},
+    {"SetItemName", &DraggableImageWrapper::SetItemName},
+    {"SetPriority", &DraggableImageWrapper::SetPriority},
+    {"RegisterAction", &DraggableImageWrapper::RegisterAction},
+    {"RegisterAllActions", &DraggableImageWrapper::RegisterAllActions},
+    {"UnregisterAction", &DraggableImageWrapper::UnregisterAction},
+    {"UnregisterAllActions", &DraggableImageWrapper::UnregisterAllActions},
+    {"SetDraggableSprite", &DraggableImageWrapper::SetDraggableSprite},
+    {"SetCollisionSprite", &DraggableImageWrapper::SetCollisionSprite},
+    {nullptr, nullptr},
+};
+
+DraggableImageWrapper::DraggableImageWrapper(lua_State*)
+    : _image(std::make_shared<EngineCore::DraggableImage>())
+{
+    EngineCore::GUISystem::Instance().RegisterControl(_image);
+}
+
+DraggableImageWrapper::~DraggableImageWrapper()
+{
+    _image->SetAction(EngineCore::DraggableImage::kActionDragStart, nullptr, nullptr);
+    _image->SetAction(EngineCore::DraggableImage::kActionDrop, nullptr, nullptr);
+    EngineCore::GUISystem::Instance().UnregisterControl(_image);
+    _image->SetDraggableSprite(nullptr);
+    _image->SetCollisionSprite(nullptr);
+}
+
+void DraggableImageWrapper::Bind(int action)
+{
+    if (action == EngineCore::DraggableImage::kActionDragStart)
+        _image->SetAction(action, [this](void* data) { OnActive(data); }, nullptr);
+    else if (action == EngineCore::DraggableImage::kActionDrop)
+        _image->SetAction(action, [this](void* data) { OffActive(data); }, nullptr);
+}
+
+int DraggableImageWrapper::Enable(lua_State*)
+{
+    _image->SetState(EngineCore::DraggableImage::kNormal);
+    return 0;
+}
+
+int DraggableImageWrapper::Disable(lua_State*)
+{
+    _image->SetState(EngineCore::DraggableImage::kDisabled);
+    return 0;
+}
+
+int DraggableImageWrapper::SetSize(lua_State* L)
+{
+    const int32_t width = CheckInt32(L, 1);
+    const int32_t height = CheckInt32(L, 2);
+    _image->SetSize(EngineCore::CSize{width, height});
+    return 0;
+}
+
+int DraggableImageWrapper::SetVisible(lua_State* L)
+{
+    const bool visible = CheckFlagExactlyOne(L, 1);
+    if (visible && !_image->IsVisible())
+        _image->Enable();
+    else if (!visible && _image->IsVisible())
+        _image->Disable();
+    return 0;
+}
+
+int DraggableImageWrapper::SetPosition(lua_State* L)
+{
+    const int32_t x = CheckInt32(L, 1);
+    const int32_t y = CheckInt32(L, 2);
+    _image->SetPosition(EngineCore::CPoint{x, y});
+    return 0;
+}
+
+int DraggableImageWrapper::IsVisible(lua_State* L)
+{
+    PushTruth(L, _image->IsVisible());
+    return 1;
+}
+
+int DraggableImageWrapper::SetItemName(lua_State* L)
+{
+    _image->SetQuestItemName(CheckString(L, 1).c_str());
+    return 0;
+}
+
+int DraggableImageWrapper::SetPriority(lua_State* L)
+{
+    _image->SetPriority(CheckFloat(L, 1));
+    return 0;
+}
+
+int DraggableImageWrapper::RegisterAction(lua_State* L)
+{
+    const int32_t action = CheckInt32(L, 1);
+    const std::string function = CheckString(L, 2);
+    if (action == EngineCore::DraggableImage::kActionDragStart)
+        _dragStartFunction = function;
+    else if (action == EngineCore::DraggableImage::kActionDrop)
+        _dropFunction = function;
+    else
+        return 0;
+    Bind(action);
+    return 0;
+}
+
+int DraggableImageWrapper::RegisterAllActions(lua_State* L)
+{
+    const std::string dragStart = CheckString(L, 1);
+    const std::string drop = CheckString(L, 2);
+    if (!dragStart.empty()) {
+        _dragStartFunction = dragStart;
+        Bind(EngineCore::DraggableImage::kActionDragStart);
+    }
+    if (!drop.empty()) {
+        _dropFunction = drop;
+        Bind(EngineCore::DraggableImage::kActionDrop);
+    }
+    return 0;
+}
+
+int DraggableImageWrapper::UnregisterAction(lua_State* L)
+{
+    _image->SetAction(CheckInt32(L, 1), nullptr, nullptr);
+    return 0;
+}
+
+int DraggableImageWrapper::UnregisterAllActions(lua_State*)
+{
+    _image->SetAction(EngineCore::DraggableImage::kActionDragStart, nullptr, nullptr);
+    _image->SetAction(EngineCore::DraggableImage::kActionDrop, nullptr, nullptr);
+    return 0;
+}
+
+// Silent: a name that cannot be had leaves the image with no draggable sprite.
+int DraggableImageWrapper::SetDraggableSprite(lua_State* L)
+{
+    _image->SetDraggableSprite(FindGuiSprite(CheckString(L, 1)));
+    return 0;
+}
+
+int DraggableImageWrapper::SetCollisionSprite(lua_State* L)
+{
+    const std::string name = CheckString(L, 1);
+    _image->SetCollisionSprite(RequireGuiSprite(name, kSource, 246));
+    return 0;
+}
+
+void DraggableImageWrapper::OnActive(void*)
+{
+    if (_dragStartFunction.empty())
+        return;
+    RunGuiAction(_owner, GuiCallText(_dragStartFunction, QuoteLuaString(_image->GetQuestItemName())));
+}
+
+// Every text is built before the first one runs: running script code may free
+// this object, so after that only local copies are used.
+void DraggableImageWrapper::OffActive(void*)
+{
+    if (_dropFunction.empty())
+        return;
+    const std::shared_ptr<EngineCore::DraggableImage> image = _image;
+    const StateCallback owner = _owner;
+    const std::string item = image->GetQuestItemName();
+    EngineCore::GUISystem& gui = EngineCore::GUISystem::Instance();
+
+    std::shared_ptr<EngineCore::Control> quest;
+    if (gui.GetQuestControlUnderCursor(quest)) {
+        auto* button = dynamic_cast<EngineCore::Button*>(quest.get());
+        if (button && button->OnQuestAction(item.c_str()))
+            return;
+    }
+
+    std::string interaction;
+    std::shared_ptr<EngineCore::Control> other;
+    if (gui.GetDraggableImageControlUnderCursor(other, image)) {
+        if (auto* otherImage = dynamic_cast<EngineCore::DraggableImage*>(other.get()))
+            interaction = GuiCallText("GameLogic.OnQuestItemsInteract",
+                                      QuoteLuaString(item) + ", " + QuoteLuaString(otherImage->GetQuestItemName()));
+    }
+
+    // Without a draggable sprite the report names none and starts at (0, 0).
+    const std::shared_ptr<EngineCore::Resource> sprite = image->GetDraggableSprite();
+    const std::string spriteName = sprite ? sprite->GetName() : "";
+    const EngineCore::CPoint start = sprite ? image->GetStartObjectPosition() : EngineCore::CPoint{};
+    const std::string drop = GuiCallText(_dropFunction, QuoteLuaString(spriteName) + ", " +
+                                                            std::to_string(start.x) + ", " +
+                                                            std::to_string(start.y) + ", " + QuoteLuaString(item));
+    if (!interaction.empty())
+        RunGuiAction(owner, interaction);
+    RunGuiAction(owner, drop);
+}
+
+void DraggableImageWrapper::OnPressed(void*)
+{
+    RunGuiAction(_owner, _onPressed);
+}
+
+void DraggableImageWrapper::OnClick(void*)
+{
+    auto event = std::make_shared<EngineCore::GuiEvent>();
+    event->SetType(EngineCore::GuiEvent::kClick);
+    const std::shared_ptr<EngineCore::DraggableImage> image = _image;
+    image->HandleEvent(event);
+}
+
+void DraggableImageWrapper::OffClick(void*)
+{
+    auto event = std::make_shared<EngineCore::GuiEvent>();
+    event->SetType(EngineCore::GuiEvent::kMouseOut);
+    const std::shared_ptr<EngineCore::DraggableImage> image = _image;
+    image->HandleEvent(event);
+}
+
+}  // namespace GameCore
