@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "backend/Base/HGEAnimation.h"
+#include "backend/Base/HGEFont.h"
 #include "backend/Base/HGESprite.h"
 #include "backend/Base/HGETexture.h"
 #include "engine/Resources/Resource.h"
@@ -33,7 +34,7 @@ public:
     static const CreatorRow* Rows(int& count)
     {
         static const CreatorRow rows[] = {
-            // {Resource::RT_FONT, &HGEFont::Create},
+            {Resource::RT_FONT, &HGEFont::Create},
             {Resource::RT_SPRITE, &HGESprite::Create},
             // {Resource::RT_VIDEO_SPRITE, &HGESpriteVideo::Create},
             // {Resource::RT_DISTORTION_MESH, &HGEDistortionMesh::Create},
