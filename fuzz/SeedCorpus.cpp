@@ -1,5 +1,5 @@
-// Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation and
-// <out>/datastream, one small valid (or nearly valid) file each.
+// Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
+// <out>/charset and <out>/datastream, one small valid (or nearly valid) file each.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -83,6 +83,22 @@ Bytes Pack(const std::vector<Entry>& entries, bool compressedNames)
     return out;
 }
 
+// A character-set file with one record per index given, then `stray` bytes.
+Bytes Charset(const std::vector<uint16_t>& indexes, int stray)
+{
+    Bytes out(reinterpret_cast<const unsigned char*>("kT.charset.bin"),
+              reinterpret_cast<const unsigned char*>("kT.charset.bin") + 15);
+    for (const uint16_t index : indexes) {
+        const uint16_t fields[6] = {index, static_cast<uint16_t>(index * 8), 4, 8, 12, 0xFFFE};
+        for (const uint16_t f : fields) {
+            out.push_back(static_cast<unsigned char>(f & 0xFF));
+            out.push_back(static_cast<unsigned char>(f >> 8));
+        }
+    }
+    out.insert(out.end(), static_cast<size_t>(stray), 0x7F);
+    return out;
+}
+
 Bytes Animation(uint32_t flags, int keys, bool vertex)
 {
     Bytes out(reinterpret_cast<const unsigned char*>("kT.animation.bin"),
@@ -141,6 +157,8 @@ int main(int argc, char** argv)
     ok &= Write(root / "animation" / "channels", Animation(0x3F, 3, false));
     ok &= Write(root / "animation" / "vertex", Animation(0x21, 2, true));
     ok &= Write(root / "animation" / "empty", Animation(0, 0, false));
+    ok &= Write(root / "charset" / "glyphs", Charset({2, 0, 1}, 5));
+    ok &= Write(root / "charset" / "empty", Charset({}, 0));
 
     Bytes stream;
     stream.push_back(1);
