@@ -20,7 +20,8 @@ const std::vector<const char*> kGameStateClasses = {
     "QuestItemStorage", "CharacterInventory", "CharacterSpellBook", "InputDeviceManager",
     "CharacterAnimation"};
 // The game-state classes built so far; each must be there.
-const std::vector<const char*> kBuiltGameStateClasses = {"Sprite", "Animation", "AnimationPlayer", "GameStateSystem"};
+const std::vector<const char*> kBuiltGameStateClasses = {"Text", "Font", "Sprite", "TextRect", "Animation",
+                                                          "AnimationPlayer", "GameStateSystem"};
 
 bool HasGlobal(lua_State* L, const char* name)
 {
