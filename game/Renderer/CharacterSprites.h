@@ -22,9 +22,9 @@ EngineCore::Sprite* FetchCharacterSprite(const std::string& name, const char* so
 void HideDroppedSprites(const std::vector<std::shared_ptr<EngineCore::Resource>>& dropped,
                         const std::vector<std::shared_ptr<EngineCore::Resource>>& kept);
 
-// Half a glyph, the way every layout centres one: the integer halvings of the unsigned
-// width and height, less half the font height rounded, less the glyph's offset, all in
-// signed arithmetic.
+// The hot spot's y that centres a glyph on the middle of a line of the font's height:
+// the integer half of the glyph's height, less half the font height rounded (halves
+// up), less the glyph's offset. Signed: with a short glyph in a tall font it is negative.
 int GlyphHotSpotY(unsigned height, float fontHeight, int offset);
 
 }  // namespace GameCore

@@ -7,6 +7,7 @@
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
+#include "game/Wrappers/FontLookup.h"
 #include "game/Wrappers/ScriptArguments.h"
 
 namespace GameCore {
@@ -53,15 +54,9 @@ int FontWrapper::SetName(lua_State* L)
     _font = nullptr;
     _fontResource.reset();
 
-    std::shared_ptr<EngineCore::Resource> resource;
-    if (!EngineCore::ResourceManager::Instance().GetResource(name, EngineCore::Resource::RT_FONT, resource))
-        EngineCore::ThrowEngineErrorF(kSource, 56, "Resource (%s) not found.", name.c_str());
     // A name already taken by a resource that is not a font is never used as one.
-    auto* font = dynamic_cast<EngineCore::Font*>(resource.get());
-    if (!font)
-        EngineCore::ThrowEngineErrorF(kSource, 60, "Resource (%s) not found.", name.c_str());
-    _fontResource = resource;
-    _font = font;
+    _fontResource = FindFont(name, kSource, 56);
+    _font = static_cast<EngineCore::Font*>(_fontResource.get());
     return 0;
 }
 
