@@ -1,5 +1,6 @@
 // Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
-// <out>/particle and <out>/datastream, one small valid (or nearly valid) file each.
+// <out>/particle, <out>/profiles, <out>/charset and <out>/datastream, one small valid (or
+// nearly valid) file each.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -80,6 +81,22 @@ Bytes Pack(const std::vector<Entry>& entries, bool compressedNames)
     }
     for (const Bytes& s : stored)
         out.insert(out.end(), s.begin(), s.end());
+    return out;
+}
+
+// A character-set file with one record per index given, then `stray` bytes.
+Bytes Charset(const std::vector<uint16_t>& indexes, int stray)
+{
+    Bytes out(reinterpret_cast<const unsigned char*>("kT.charset.bin"),
+              reinterpret_cast<const unsigned char*>("kT.charset.bin") + 15);
+    for (const uint16_t index : indexes) {
+        const uint16_t fields[6] = {index, static_cast<uint16_t>(index * 8), 4, 8, 12, 0xFFFE};
+        for (const uint16_t f : fields) {
+            out.push_back(static_cast<unsigned char>(f & 0xFF));
+            out.push_back(static_cast<unsigned char>(f >> 8));
+        }
+    }
+    out.insert(out.end(), static_cast<size_t>(stray), 0x7F);
     return out;
 }
 
@@ -201,6 +218,9 @@ int main(int argc, char** argv)
     ok &= Write(root / "profiles" / "three",
                 Profiles({{0, "Ann", "Key,Map,"}, {1, "Bob", ""}, {3, "Cy", "a,,b,"}}, 1,
                          "CurrentLevelScript:3:Levels/A.lua:,Flag:0:,Gold:1:5:,Speed:2:0.5000:,Wide:4:,"));
+
+    ok &= Write(root / "charset" / "glyphs", Charset({2, 0, 1}, 5));
+    ok &= Write(root / "charset" / "empty", Charset({}, 0));
 
     Bytes stream;
     stream.push_back(1);

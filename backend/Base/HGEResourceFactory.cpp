@@ -6,6 +6,7 @@
 #include "backend/Base/HGEDistortionMesh.h"
 #include "backend/Base/HGEParticleSystem.h"
 #include "backend/Base/HGECursor.h"
+#include "backend/Base/HGEFont.h"
 #include "backend/Base/HGESprite.h"
 #include "backend/Base/HGETexture.h"
 #include "engine/Resources/Resource.h"
@@ -36,7 +37,7 @@ public:
     static const CreatorRow* Rows(int& count)
     {
         static const CreatorRow rows[] = {
-            // {Resource::RT_FONT, &HGEFont::Create},
+            {Resource::RT_FONT, &HGEFont::Create},
             {Resource::RT_SPRITE, &HGESprite::Create},
             // {Resource::RT_VIDEO_SPRITE, &HGESpriteVideo::Create},
             {Resource::RT_DISTORTION_MESH, &HGEDistortionMesh::Create},

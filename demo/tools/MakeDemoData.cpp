@@ -1,5 +1,6 @@
-// Writes the demo game's generated data into its "Base" folder: loose pictures and
-// the two resource packs; optionally also the bunnymark's picture as a loose file.
+// Writes the demo game's generated data into its "Base" folder: loose pictures, the
+// bitmap font and the two resource packs; optionally also the bunnymark's picture as a
+// loose file.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "demo/tools/DemoFont.h"
 #include "demo/tools/DemoImages.h"
 #include "tests/support/PackWriter.h"
 
@@ -79,6 +81,13 @@ int main(int argc, char** argv)
     }
     if (!WriteFile(base / "Particles/Sparks.psi", SparksDescription())) {
         std::fprintf(stderr, "cannot write the particle description\n");
+        return 1;
+    }
+    const DemoData::DemoFont font = DemoData::MakeDemoFont();
+    const std::vector<unsigned char> fontScript(font.script.begin(), font.script.end());
+    if (font.png.empty() || !WriteFile(base / "Fonts/Demo.png", font.png) ||
+        !WriteFile(base / "Fonts/Demo.bin", font.charset) || !WriteFile(base / "Fonts/DemoFont.lua", fontScript)) {
+        std::fprintf(stderr, "cannot write the demo font\n");
         return 1;
     }
     if (!WritePack(base / "Loading.resources", DemoData::LoadingPackPictures()) ||

@@ -61,7 +61,9 @@ void Sprite::SetPriority(float priority)
     // "!=" is true for NaN, so an unordered value counts as a change.
     const bool changed = priority != _priority;
     _priority = priority;
-    if (changed) {
+    // A sprite that outlives the render system at exit (a text's character hidden by
+    // its text's destructor) has no render list to resort.
+    if (changed && RenderSystem::IsAlive()) {
         RenderSystem::Instance().ResortSprites();
     }
 }
@@ -89,7 +91,7 @@ void Sprite::SetVisible(bool visible)
 {
     const bool changed = visible != _visible;
     _visible = visible;
-    if (changed) {
+    if (changed && RenderSystem::IsAlive()) {
         RenderSystem::Instance().ResortSprites();
     }
 }

@@ -4,14 +4,14 @@
 
 // A script class joins the list by including its header here and enabling its row below;
 // the order of the rows is the order of registration and must not change.
-// #include "game/Wrappers/TextWrapper.h"
-// #include "game/Wrappers/FontWrapper.h"
+#include "game/Wrappers/TextWrapper.h"
+#include "game/Wrappers/FontWrapper.h"
 #include "game/Wrappers/DebugWrapper.h"
 #include "game/Wrappers/TimerWrapper.h"
 // #include "game/Wrappers/SoundWrapper.h"
 #include "game/Wrappers/SpriteWrapper.h"
 // #include "game/Wrappers/SpriteVideoWrapper.h"
-// #include "game/Wrappers/TextRectWrapper.h"
+#include "game/Wrappers/TextRectWrapper.h"
 #include "game/Wrappers/AnimationWrapper.h"
 #include "game/Wrappers/GUISystemWrapper.h"
 #include "game/Wrappers/QuestItemWrapper.h"
@@ -46,14 +46,14 @@ using Registrar = void (*)(lua_State*);
 
 // In registration order; ends with a null row.
 const Registrar kGameStateClasses[] = {
-    // LuaHelper<GameCore::TextWrapper>::Register,                // "Text"
-    // LuaHelper<GameCore::FontWrapper>::Register,                // "Font"
+    LuaHelper<GameCore::TextWrapper>::Register,                   // "Text"
+    LuaHelper<GameCore::FontWrapper>::Register,                   // "Font"
     LuaHelper<GameCore::DebugWrapper>::Register,                  // "Debugger"
     LuaHelper<GameCore::TimerWrapper>::Register,                  // "Timer"
     // LuaHelper<GameCore::SoundWrapper>::Register,               // "Sound"
     LuaHelper<GameCore::SpriteWrapper>::Register,                 // "Sprite"
     // LuaHelper<GameCore::SpriteVideoWrapper>::Register,         // "SpriteVideo"
-    // LuaHelper<GameCore::TextRectWrapper>::Register,            // "TextRect"
+    LuaHelper<GameCore::TextRectWrapper>::Register,               // "TextRect"
     LuaHelper<GameCore::AnimationWrapper>::Register,              // "Animation"
     LuaHelper<GameCore::GUISystemWrapper>::Register,              // "GUISystem"
     LuaHelper<GameCore::QuestItemWrapper>::Register,              // "QuestItem"

@@ -1,0 +1,115 @@
+#include "backend/Base/HGEFont.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "backend/Base/HGESystemObject.h"
+#include "engine/FileSystem/FileSystem.h"
+#include "engine/FileSystem/InputDataStream.h"
+#include "engine/System/EngineError.h"
+
+namespace MobrixCore {
+
+namespace {
+
+const char* const kSource = "Base\\HGEFont.cpp";
+const char kMagic[15] = "kT.charset.bin";  // with its NUL: 15 bytes
+const int kRecordSize = 12;
+
+// HGE's log, with the name as data. Objects that die after HGE at exit log nothing.
+void Log(const char* pattern, const char* name)
+{
+    if (HGE* hge = HGESystemObject::Instance().GetObjectW())
+        hge->System_Log(pattern, name);
+}
+
+}  // namespace
+
+struct HGEFont::Impl {
+    bool loaded = false;
+};
+
+HGEFont::HGEFont() : _impl(new Impl) {}
+
+HGEFont::~HGEFont()
+{
+    Free(true);
+}
+
+std::shared_ptr<EngineCore::Resource> HGEFont::Create()
+{
+    return std::shared_ptr<EngineCore::Resource>(new HGEFont);
+}
+
+bool HGEFont::IsValid() const
+{
+    return _impl->loaded;
+}
+
+void HGEFont::Release()
+{
+    Free(false);
+}
+
+void HGEFont::Free(bool inDestructor)
+{
+    if (!_impl->loaded)
+        return;
+    EngineCore::Font::Release();
+    _impl->loaded = false;
+    const char* name = GetName();
+    if (!name || !*name) {
+        if (!inDestructor)
+            EngineCore::ThrowEngineError(kSource, 61, "Resource must have name.");
+        name = "";
+    }
+    Log("Font_Free (%s)...ok", name);
+}
+
+void HGEFont::Init()
+{
+    Release();
+    const std::string name = GetName();
+    if (name.empty())
+        EngineCore::ThrowEngineError(kSource, 72, "Resource must have name.");
+
+    Log("Font_Load (%s)...", name.c_str());
+
+    std::shared_ptr<EngineCore::CachedFile> file;
+    if (!EngineCore::FileSystem::Instance().GetFile(name, file) || !file)
+        EngineCore::ThrowEngineErrorF(kSource, 79, "Resource (%s) loading error.", name.c_str());
+    ReadFile(file->GetData(), file->GetSize());
+    file.reset();
+
+    Log("Font_Load (%s)...ok", name.c_str());
+    _impl->loaded = true;
+}
+
+void HGEFont::ReadFile(const unsigned char* data, int size)
+{
+    const std::string name = GetName();
+    auto fail = [&name]() {
+        EngineCore::ThrowEngineErrorF(kSource, 91, "Resource (%s) data error.", name.c_str());
+    };
+    EngineCore::InputDataStream in(data, size < 0 ? 0 : size);
+
+    char magic[sizeof kMagic];
+    if (!in.Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0)
+        fail();
+
+    // A trailing part shorter than a record is not a record. Every record's index must
+    // name a slot of this table, so no index can ask for more than the file holds.
+    const int count = (in.GetSize() - in.GetPosition()) / kRecordSize;
+    Reserve(static_cast<unsigned>(count));
+    for (int i = 0; i < count; ++i) {
+        unsigned short index = 0, x = 0, y = 0, width = 0, height = 0;
+        short offset = 0;
+        if (!(in >> index) || !(in >> x) || !(in >> y) || !(in >> width) || !(in >> height) || !(in >> offset))
+            fail();
+        if (!SetInfo(index, x, y, width, height, offset))
+            fail();
+    }
+}
+
+}  // namespace MobrixCore

@@ -1,0 +1,249 @@
+#include <memory>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "game/Renderer/TextObject.h"
+#include "tests/game/TextTestSupport.h"
+
+using GameCore::TextObject;
+using testing::EndsWith;
+using namespace TextTest;
+
+namespace {
+
+class TextObjectTest : public TextFixture {
+protected:
+    std::shared_ptr<TestSupport::FakeAnimatedSprite> Character(const TextObject& text, int position)
+    {
+        return SpriteNamed(std::string(text.GetName()) + ".character." + std::to_string(position));
+    }
+    static std::string FailureOf(const std::function<void()>& fn)
+    {
+        try {
+            fn();
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "(no failure)";
+    }
+};
+
+}  // namespace
+
+TEST_F(TextObjectTest, NamesCountUpFromOneCounter)
+{
+    TextObject first;
+    TextObject second;
+    const std::string prefix = "Internal.TextObject.";
+    ASSERT_EQ(0u, std::string(first.GetName()).rfind(prefix, 0));
+    const int n = std::stoi(std::string(first.GetName()).substr(prefix.size()));
+    EXPECT_EQ(prefix + std::to_string(n + 1), second.GetName());
+    EXPECT_FALSE(first.IsVisible());
+}
+
+TEST_F(TextObjectTest, CharactersStandSideBySideFromThePen)
+{
+    TextObject text;
+    text.SetPosition(100, 50);
+    text.SetFont(font);
+    text.SetText("A BC");
+    ASSERT_EQ(3u, text.GetCharacterCount());
+
+    // Space 5, character space 2: A's left edge at 100, B's at 100+10+2+5, C's after B.
+    struct Expect {
+        int position;
+        Point at;
+        Point hotSpot;
+        float rectX, rectWidth, rectHeight;
+    };
+    const Expect expected[] = {
+        {0, {105, 50}, {5, 1}, 20, 10, 20},    // 20 high, offset -3, font 24: 10 - 12 + 3
+        {2, {123, 50}, {6, 0}, 30, 12, 24},    // 12 - 12 - 0
+        {3, {136, 50}, {5, -8}, 42, 11, 10},   // 11 wide: hot spot 5, pen + 5; 5 - 12 - 1
+    };
+    for (const Expect& e : expected) {
+        SCOPED_TRACE(e.position);
+        auto sprite = Character(text, e.position);
+        ASSERT_TRUE(sprite);
+        EXPECT_EQ(e.at, PositionOf(*sprite));
+        EXPECT_EQ(e.hotSpot, HotSpotOf(*sprite));
+        float x, y, w, h;
+        sprite->GetTextureRect(x, y, w, h);
+        EXPECT_EQ(e.rectX, x);
+        EXPECT_EQ(0, y);
+        EXPECT_EQ(e.rectWidth, w);
+        EXPECT_EQ(e.rectHeight, h);
+        EXPECT_EQ(texture, sprite->GetTexture());
+    }
+    EXPECT_FALSE(Character(text, 1)) << "a space has no sprite";
+}
+
+TEST_F(TextObjectTest, HotSpotFollowsTheFontHeight)
+{
+    // A glyph 20 high with offset -3: 10 - trunc(H / 2 + 0.5) + 3.
+    struct Case {
+        uint16_t tallest;
+        float hotSpotY;
+    };
+    const Case cases[] = {{24, 1}, {25, 0}, {2, 13}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tallest);
+        auto tableFont = std::make_shared<TableFont>(
+            std::vector<Glyph>{{'A', 0, 10, 20, -3}, {'T', 10, 4, c.tallest, 0}});
+        // Without T the font is 23 high, so T sets the height only when taller.
+        TextObject text;
+        text.SetFont(tableFont);
+        text.SetText("A");
+        const float expected = c.tallest > 23 ? c.hotSpotY : 10 - 12 + 3;
+        EXPECT_EQ(expected, Character(text, 0)->GetHotSpotY());
+    }
+}
+
+TEST_F(TextObjectTest, FirstLayoutAfterANewCharacterSetUsesTheFontHeight)
+{
+    // The font's height is rebuilt by lookups: the first layout must not see 0.
+    font->SetAscii("abABC");
+    EXPECT_EQ(0.0f, font->GetHeight());
+    TextObject text;
+    text.SetFont(font);
+    text.SetText("B");
+    EXPECT_EQ(0.0f, Character(text, 0)->GetHotSpotY());
+}
+
+TEST_F(TextObjectTest, SettersReachEveryCharacter)
+{
+    TextObject text;
+    text.SetFont(font);
+    text.SetText("AB");
+    auto a = Character(text, 0);
+    auto b = Character(text, 1);
+
+    text.SetPosition(100, 50);
+    EXPECT_EQ((Point{105, 50}), PositionOf(*a));
+    text.SetPosition(110, 47);
+    EXPECT_EQ((Point{115, 47}), PositionOf(*a));
+    EXPECT_EQ((Point{128, 47}), PositionOf(*b));  // 110 + 10 + 2, + 6
+
+    text.SetColor(0x80FF0000u);
+    text.SetVisible(true);
+    text.SetPriority(7);
+    text.SetBlendMode(3);
+    for (const auto& s : {a, b}) {
+        EXPECT_EQ(0x80FF0000u, s->GetColor());
+        EXPECT_TRUE(s->IsVisible());
+        EXPECT_EQ(7, s->GetPriority());
+        EXPECT_EQ(3, s->GetBlendMode());
+    }
+    a->calls.clear();
+    text.SetRotation(1.0f);
+    text.SetHorizontalScale(2.0f);
+    EXPECT_TRUE(a->calls.empty());
+    EXPECT_EQ(0.0f, a->GetRotation());
+
+    // A relayout carries the object's own settings to the sprites it fetches again.
+    text.SetText("BA");
+    EXPECT_EQ(0x80FF0000u, b->GetColor());
+    EXPECT_TRUE(b->IsVisible());
+    EXPECT_EQ((Point{116, 47}), PositionOf(*Character(text, 0)));  // B now first: 110 + 6
+    EXPECT_EQ(a, Character(text, 0)) << "the same sprite comes back under the same name";
+}
+
+TEST_F(TextObjectTest, SpacingChangesWaitForTheNextLayout)
+{
+    TextObject text;
+    text.SetFont(font);
+    text.SetText("A A");
+    auto second = Character(text, 2);
+    EXPECT_EQ(22, second->GetPositionX());  // 10 + 2 + 5, + 5
+    text.SetSpaceWidth(8.0f);
+    text.SetCharacterSpace(0.0f);
+    EXPECT_EQ(22, second->GetPositionX());
+    text.SetText("A A");
+    EXPECT_EQ(23, second->GetPositionX());  // 10 + 8, + 5
+}
+
+TEST_F(TextObjectTest, DroppedCharactersAreHiddenAtOnce)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TextObject&)> change;
+        std::vector<bool> stillShown;  // A, B
+    };
+    const Case cases[] = {
+        {"shorter text", [](TextObject& t) { t.SetText("A"); }, {true, false}},
+        {"empty text", [](TextObject& t) { t.SetText(""); }, {false, false}},
+        {"a space where a character was", [](TextObject& t) { t.SetText("A "); }, {true, false}},
+        {"not a font", [](TextObject& t) { t.SetFont(std::make_shared<TestSupport::SizedTexture>(1, 1)); },
+         {false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TextObject text;
+        text.SetFont(font);
+        text.SetText("AB");
+        text.SetVisible(true);
+        auto a = Character(text, 0);
+        auto b = Character(text, 1);
+        c.change(text);
+        EXPECT_EQ(c.stillShown[0], a->IsVisible());
+        EXPECT_EQ(c.stillShown[1], b->IsVisible());
+        EXPECT_EQ(c.stillShown[0] ? 1u : 0u, text.GetCharacterCount());
+    }
+
+    auto survivor = std::make_unique<TextObject>();
+    survivor->SetFont(font);
+    survivor->SetText("A");
+    survivor->SetVisible(true);
+    auto a = Character(*survivor, 0);
+    survivor.reset();
+    EXPECT_FALSE(a->IsVisible()) << "the destructor lets go of its characters too";
+}
+
+TEST_F(TextObjectTest, NothingIsLaidOutWithoutTextOrFont)
+{
+    TextObject noFont;
+    noFont.SetText("AB");
+    EXPECT_EQ(0u, noFont.GetCharacterCount());
+    EXPECT_STREQ("AB", noFont.GetAsciiText());
+    noFont.SetFont(font);
+    EXPECT_EQ(2u, noFont.GetCharacterCount());
+
+    TextObject noText;
+    noText.SetFont(font);
+    EXPECT_EQ(0u, noText.GetCharacterCount());
+    noText.SetText(u"AB");
+    EXPECT_EQ(0u, noText.GetCharacterCount()) << "wide text is stored only";
+    EXPECT_EQ(u"AB", noText.GetUnicodeText());
+}
+
+TEST_F(TextObjectTest, MissingGlyphStopsTheLayout)
+{
+    TextObject text;
+    text.SetFont(font);
+    const std::string failure = FailureOf([&] { text.SetText("AxB"); });
+    EXPECT_THAT(failure, EndsWith("Error: Resource (" + std::string(text.GetName()) + ".character.1) creating error."));
+    EXPECT_THAT(failure, testing::HasSubstr("Renderer\\TextObject.cpp"));
+    EXPECT_EQ(2u, text.GetCharacterCount()) << "the sprites fetched so far stay";
+    EXPECT_EQ(nullptr, Character(text, 2));
+
+    // A name held by something that is not a sprite cannot be a character.
+    EngineCore::ResourceManager::Instance().AddResource(std::string(text.GetName()) + ".character.0",
+                                                        std::make_shared<TestSupport::SizedTexture>(1, 1));
+    EXPECT_THAT(FailureOf([&] { text.SetText("A"); }),
+                EndsWith("Error: Resource (" + std::string(text.GetName()) + ".character.0) creating error."));
+}
+
+TEST_F(TextObjectTest, WidthsCountGlyphsOnly)
+{
+    TextObject text;
+    EXPECT_EQ(0.0f, text.GetTextWidth("AB")) << "no font: nothing to measure";
+    text.SetFont(font);
+    EXPECT_EQ(10.0f, text.GetCharWidthW('A'));
+    EXPECT_EQ(0.0f, text.GetCharWidthW('x'));
+    EXPECT_EQ(22.0f, text.GetTextWidth("A B"));
+    auto withSpace = std::make_shared<TableFont>(std::vector<Glyph>{{'A', 0, 10, 8, 0}, {' ', 10, 3, 8, 0}});
+    text.SetFont(withSpace);
+    EXPECT_EQ(23.0f, text.GetTextWidth("A A"));
+}
