@@ -44,6 +44,9 @@ public:
     void Release();
 
     bool RunScript(const std::string& path);
+    // In survey mode: opens the link in the user's browser and minimises the game's window.
+    // Nothing otherwise, or for an empty link.
+    void RunBrowser(const std::string& link);
 
 protected:
     friend class GameState;

@@ -48,6 +48,13 @@ inline bool CheckFlagExactlyOne(lua_State* L, int index)
     return CheckFloat(L, index) == 1.0f;
 }
 
+// A flag that counts as true when the number truncated toward zero is 1 (1.5 is true,
+// 2 and 0.5 are false).
+inline bool CheckFlagTruncatesToOne(lua_State* L, int index)
+{
+    return std::trunc(luaL_checknumber(L, index)) == 1.0;
+}
+
 // Four channel arguments from `index` on (r, g, b, a); each keeps the low byte of its
 // integer, with no clamping, packed as 0xAARRGGBB.
 inline uint32_t CheckColor(lua_State* L, int index)
