@@ -1,5 +1,5 @@
 // Writes the demo game's generated data into its "Base" folder: loose pictures and
-// the two resource packs; optionally also the bunnymark's picture as a loose file.
+// the sounds, the two resource packs; optionally also the bunnymark's picture as a loose file.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "demo/tools/DemoImages.h"
+#include "demo/tools/DemoSounds.h"
 #include "tests/support/PackWriter.h"
 
 namespace {
@@ -42,6 +43,12 @@ int main(int argc, char** argv)
     for (const DemoData::Picture& picture : DemoData::LoosePictures()) {
         if (picture.png.empty() || !WriteFile(base / picture.name, picture.png)) {
             std::fprintf(stderr, "cannot write %s\n", picture.name.c_str());
+            return 1;
+        }
+    }
+    for (const DemoData::SoundFile& sound : DemoData::Sounds()) {
+        if (sound.bytes.empty() || !WriteFile(base / sound.name, sound.bytes)) {
+            std::fprintf(stderr, "cannot write %s\n", sound.name.c_str());
             return 1;
         }
     }

@@ -26,12 +26,37 @@ function Game.Mover(sprite, x, y, vx, vy, width, height)
   return { sprite = sprite, x = x, y = y, vx = vx, vy = vy, right = 1024 - width, bottom = 768 - height }
 end
 
+-- Moves one step; true when it bounced off an edge.
 function Game.Move(m, step)
+  local bounced = false
   m.x = m.x + m.vx * step
   m.y = m.y + m.vy * step
-  if m.x < 0 then m.x = -m.x; m.vx = -m.vx end
-  if m.x > m.right then m.x = 2 * m.right - m.x; m.vx = -m.vx end
-  if m.y < 0 then m.y = -m.y; m.vy = -m.vy end
-  if m.y > m.bottom then m.y = 2 * m.bottom - m.y; m.vy = -m.vy end
+  if m.x < 0 then m.x = -m.x; m.vx = -m.vx; bounced = true end
+  if m.x > m.right then m.x = 2 * m.right - m.x; m.vx = -m.vx; bounced = true end
+  if m.y < 0 then m.y = -m.y; m.vy = -m.vy; bounced = true end
+  if m.y > m.bottom then m.y = 2 * m.bottom - m.y; m.vy = -m.vy; bounced = true end
   m.sprite:SetPosition(m.x, m.y)
+  return bounced
+end
+
+-- Starts a music loop. Music streams take part in the music change: the one playing
+-- before fades out over two seconds while this one starts. The object may be a local:
+-- the music plays on after it is collected.
+function Game.PlayMusic(file)
+  local music = SoundStream()
+  music:Load(file)
+  music:SetIsMusic(1)
+  music:Play(1)
+end
+
+-- A sound effect, loaded once per state; each call plays it again over the last one.
+function Game.Effect(file)
+  Game.effects = Game.effects or {}
+  local sound = Game.effects[file]
+  if not sound then
+    sound = Sound()
+    sound:Load(file)
+    Game.effects[file] = sound
+  end
+  sound:Play(0)
 end
