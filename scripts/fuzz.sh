@@ -36,9 +36,12 @@ for target in $targets; do
     mkdir -p "$crashes" "$corpus/$target"
     dict=""
     if [ -f "$root/fuzz/$target.dict" ]; then dict="-dict=$root/fuzz/$target.dict"; fi
+    # Leaks inside system libraries a target reaches are listed beside it.
+    lsan=""
+    if [ -f "$root/fuzz/$target.lsan.supp" ]; then lsan="suppressions=$root/fuzz/$target.lsan.supp"; fi
     echo "== fuzz_$target for ${seconds}s"
     # shellcheck disable=SC2086
-    if ! "$build/fuzz/fuzz_$target" "$corpus/$target" $dict -max_total_time="$seconds" \
+    if ! LSAN_OPTIONS="${LSAN_OPTIONS:-}${lsan:+:$lsan}" "$build/fuzz/fuzz_$target" "$corpus/$target" $dict -max_total_time="$seconds" \
             -timeout=10 -rss_limit_mb=2048 -max_len=8192 -artifact_prefix="$crashes/" \
             -print_final_stats=1 2>"$build/fuzz_$target.log"; then
         echo "fuzz_$target found a fault: see $build/fuzz_$target.log and $crashes/"
