@@ -240,14 +240,15 @@ TEST(AudioResources, StreamsFollowTheRememberedVolumeOfTheirKind)
     EXPECT_GT(a, 0.2);
     EXPECT_NEAR(b / a, 1.0, 0.05);
 
-    // The stream-volume delegate's path: only music streams follow the music volume.
-    MobrixCore::HGESoundStream::SetGlobalVolume(0.25f, true);
+    // The stream-volume delegate (the music volume's listener): only music streams follow it.
+    window.app->GetStreamVolumeDelegate()(0.25f);
     window.Settle();
     window.Render(0.2, block);
     EXPECT_NEAR(ToneAmplitude(block, 440.0) / a, 1.0, 0.05);
     EXPECT_NEAR(ToneAmplitude(block, 660.0) / b, 0.25, 0.05);
-    // Out-of-range volumes are clamped, never wrapped or undefined.
-    MobrixCore::HGESoundStream::SetGlobalVolume(2.0f, false);
+    // The sound-volume delegate reaches the plain stream. Out-of-range volumes are clamped,
+    // never wrapped or undefined.
+    window.app->GetSoundVolumeDelegate()(2.0f);
     window.Settle();
     window.Render(0.2, block);
     EXPECT_NEAR(ToneAmplitude(block, 440.0) / a, 1.0, 0.05);
@@ -291,4 +292,23 @@ TEST(AudioResources, ATrackPlaysOnceAtATimeUnderTheMusicVolume)
     EXPECT_FALSE(track->IsPlaying());
     EXPECT_LT(window.Level(0.05), 1e-4);
     ResourceManager::Instance().Clear();
+}
+
+// The application's Close forgets the registry of live streams first; a stream that outlives
+// it (a script object still holding it) dies quietly later.
+TEST(AudioResources, AStreamOutlivingCloseDiesQuietly)
+{
+    std::shared_ptr<MobrixCore::HGESoundStream> stream;
+    {
+        AudioWindow window;
+        window.OpenWithSounds();
+        stream = window.Get<MobrixCore::HGESoundStream>("a.ogg", Resource::RT_SOUND_STREAM);
+        ASSERT_TRUE(stream);
+        stream->Play(true);
+        ResourceManager::Instance().Clear();
+    }
+    MobrixCore::HGESoundStream::SetGlobalVolume(0.5f, false);  // reaches no freed stream
+    stream->Play(false);
+    EXPECT_FALSE(stream->IsPlaying());
+    stream.reset();
 }
