@@ -1,9 +1,8 @@
--- The audiomark scene for LÖVE: a 1024x768 window, no joystick or physics.
+-- The audiomark for LÖVE: sound only, no window, as the Keldry side's audio layer runs.
 function love.conf(t)
-  t.window.title = "audiomark"
-  t.window.width = 1024
-  t.window.height = 768
-  t.window.vsync = 0
+  t.window = false
+  t.modules.window = false
+  t.modules.graphics = false
   t.modules.joystick = false
   t.modules.physics = false
 end
