@@ -6,7 +6,14 @@
 // frame seen, where waiting behind a decode would show.
 //
 //   build/bench/AudioStreamsBench
+//
+// AUDIO_OGG names an Ogg file to stream instead of the generated 20 s tone (the audiomark
+// script streams the same file in LÖVE).
 #include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include <algorithm>
 #include <chrono>
@@ -23,7 +30,13 @@ void StreamsFrame(benchmark::State& state)
     const int streamCount = static_cast<int>(state.range(0));
     hgeplatform::AudioSystem audio;
     audio.Initiate();
-    const audiofixtures::Bytes ogg = audiofixtures::Tone(SF_FORMAT_OGG | SF_FORMAT_VORBIS, 20.0, 2);
+    audiofixtures::Bytes ogg;
+    if (const char* path = std::getenv("AUDIO_OGG")) {
+        std::ifstream in(path, std::ios::binary);
+        ogg.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } else {
+        ogg = audiofixtures::Tone(SF_FORMAT_OGG | SF_FORMAT_VORBIS, 20.0, 2);
+    }
     const audiofixtures::Bytes wav = audiofixtures::Wav(0.05);
     std::vector<uint32_t> streams, channels;
     for (int i = 0; i < streamCount; ++i) {
