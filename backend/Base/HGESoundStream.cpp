@@ -119,8 +119,23 @@ bool HGESoundStream::IsPlaying() const
 
 void HGESoundStream::Init()
 {
+    {
+        std::lock_guard<std::recursive_mutex> lock(Lock());
+        Release();
+    }
+    const std::string name = GetName();
+    if (name.empty())
+        EngineCore::ThrowEngineError(kSource, 120, "Resource must have name.");
+    Hge()->System_Log("Stream_Load (%s)...", name.c_str());
+    // The file is read before the lock is taken: a volume change on the main thread must not
+    // wait for a read on the loader thread. Only this object's own loads touch `_file`.
+    std::shared_ptr<EngineCore::CachedFile> file = _file;
+    if (!file || file->GetInfo().GetFileName() != name) {
+        if (!EngineCore::FileSystem::Instance().GetFile(name.c_str(), file) || !file)
+            EngineCore::ThrowEngineErrorF(kSource, 128, "Resource (%s) loading error.", name.c_str());
+    }
     std::lock_guard<std::recursive_mutex> lock(Lock());
-    Release();
+    _file = file;
     _pairs.push_back(Pair());
     Init(0);
 }
@@ -134,8 +149,6 @@ void HGESoundStream::Init(int index)
     if (name.empty())
         EngineCore::ThrowEngineError(kSource, 120, "Resource must have name.");
     HGE* hge = Hge();
-    if (index == 0)
-        hge->System_Log("Stream_Load (%s)...", name.c_str());
     if (!_file || _file->GetInfo().GetFileName() != name) {
         std::shared_ptr<EngineCore::CachedFile> file;
         if (!EngineCore::FileSystem::Instance().GetFile(name.c_str(), file) || !file)
