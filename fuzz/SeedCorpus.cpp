@@ -1,6 +1,6 @@
 // Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
-// <out>/particle, <out>/profiles, <out>/charset and <out>/datastream, one small valid (or
-// nearly valid) file each.
+// <out>/particle, <out>/profiles, <out>/charset, <out>/sound and <out>/datastream, one
+// small valid (or nearly valid) file each.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/FileSystem/DeflatePacker.h"
+#include "tests/platform/AudioFixtures.h"
 
 namespace {
 
@@ -238,5 +239,11 @@ int main(int argc, char** argv)
     const Bytes packed = Deflate(full);
     inflate.insert(inflate.end(), packed.begin(), packed.end());
     ok &= Write(root / "datastream" / "inflate", inflate);
+
+    // Short tones of every format the sound loaders read, and a tracker module.
+    ok &= Write(root / "sound" / "wav", audiofixtures::Tone(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0.03));
+    ok &= Write(root / "sound" / "ogg", audiofixtures::Tone(SF_FORMAT_OGG | SF_FORMAT_VORBIS, 0.05));
+    ok &= Write(root / "sound" / "flac", audiofixtures::Tone(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.05, 2));
+    ok &= Write(root / "sound" / "mod", audiofixtures::TrackerModule());
     return ok ? 0 : 1;
 }

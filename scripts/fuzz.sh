@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer) in
 # build-fuzz/ and runs each one for a number of seconds, starting from the seed corpus.
 #   scripts/fuzz.sh [seconds per target, default 30] [target ...]
-# Targets: pack datastream animation particle lua_text lua_chunk profiles charset (default: all).
+# Targets: pack datastream animation particle lua_text lua_chunk profiles charset sound (default: all).
 # The growing corpus is kept in build-fuzz/corpus/<target>/, crash inputs in
 # build-fuzz/crashes/<target>/. Exits non-zero when a target finds a fault.
 set -eu
@@ -11,7 +11,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 
 seconds="${1:-30}"
 [ $# -gt 0 ] && shift
-targets="${*:-pack datastream animation particle lua_text lua_chunk profiles charset}"
+targets="${*:-pack datastream animation particle lua_text lua_chunk profiles charset sound}"
 
 build="$root/build-fuzz"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -36,9 +36,12 @@ for target in $targets; do
     mkdir -p "$crashes" "$corpus/$target"
     dict=""
     if [ -f "$root/fuzz/$target.dict" ]; then dict="-dict=$root/fuzz/$target.dict"; fi
+    # Leaks inside system libraries a target reaches are listed beside it.
+    lsan=""
+    if [ -f "$root/fuzz/$target.lsan.supp" ]; then lsan="suppressions=$root/fuzz/$target.lsan.supp"; fi
     echo "== fuzz_$target for ${seconds}s"
     # shellcheck disable=SC2086
-    if ! "$build/fuzz/fuzz_$target" "$corpus/$target" $dict -max_total_time="$seconds" \
+    if ! LSAN_OPTIONS="${LSAN_OPTIONS:-}${lsan:+:$lsan}" "$build/fuzz/fuzz_$target" "$corpus/$target" $dict -max_total_time="$seconds" \
             -timeout=10 -rss_limit_mb=2048 -max_len=8192 -artifact_prefix="$crashes/" \
             -print_final_stats=1 2>"$build/fuzz_$target.log"; then
         echo "fuzz_$target found a fault: see $build/fuzz_$target.log and $crashes/"

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -9,12 +10,15 @@
 #include "backend/Base/HGEMouseDevice.h"
 #include "backend/Base/HGEResourceFactory.h"
 #include "backend/Base/HGEScreenBuffer.h"
+#include "backend/Base/HGESoundStream.h"
 #include "backend/Base/HGESystemObject.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/Input/DeviceManager.h"
 #include "engine/Input/InputSystem.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/SystemLogger.h"
+#include "engine/System/WindowServices.h"
+#include "platform/os/WebLink.h"
 
 namespace MobrixCore {
 
@@ -33,6 +37,22 @@ EngineWrapperCore::EngineWrapperApplication::ScreenSettingsFunction g_screenSett
 // Once the player confirmed quitting, every later exit request quits without asking.
 bool g_quitConfirmed = false;
 std::atomic<std::thread::id> g_mainThread{std::thread::id()};
+
+const char* const kWindowTitle = " * Ferrowind * ";
+
+// The window title as the game last asked for it. Scripts of a loading state ask on the
+// loader thread; the window itself changes only on the main thread, at the next frame.
+struct TitleState {
+    std::mutex mutex;
+    std::string title;
+    bool pending = false;
+};
+
+TitleState& Title()
+{
+    static TitleState state;
+    return state;
+}
 
 HGE* Hge()
 {
@@ -67,26 +87,57 @@ public:
 
     static void StopAllSounds() { Hge()->Channel_StopAll(); }
 
-    static void SetSoundVolume(float volume)
-    {
-        // The sound streams keep the remembered volumes and the registry of live streams;
-        // this becomes HGESoundStream::SetGlobalVolume(volume, false) with that class.
-        (void)volume;
-    }
+    // Effects ignore the sound volume: it reaches only the streams not flagged as music.
+    static void SetSoundVolume(float volume) { HGESoundStream::SetGlobalVolume(volume, false); }
 
-    static void SetStreamVolume(float volume)
-    {
-        // HGESoundStream::SetGlobalVolume(volume, true) with the sound stream class.
-        (void)volume;
-    }
+    static void SetStreamVolume(float volume) { HGESoundStream::SetGlobalVolume(volume, true); }
 
     static void SetMusicVolume(float volume)
     {
-        if (volume < 0.0f)
+        // Also NaN (a script's 0/0) becomes 0: converting it to int would be undefined.
+        if (!(volume > 0.0f))
             volume = 0.0f;
         else if (volume > 1.0f)
             volume = 1.0f;
-        Hge()->System_SetState(HGE_MUSVOLUME, static_cast<int>(volume * 100.0f));
+        if (HGE* hge = HGESystemObject::Instance().GetObjectW())
+            hge->System_SetState(HGE_MUSVOLUME, static_cast<int>(volume * 100.0f));
+    }
+
+    static std::string GetTitle()
+    {
+        std::lock_guard<std::mutex> lock(Title().mutex);
+        return Title().title;
+    }
+
+    static void SetTitle(const std::string& title)
+    {
+        {
+            std::lock_guard<std::mutex> lock(Title().mutex);
+            Title().title = title;
+            Title().pending = true;
+        }
+        if (IsMainThread())
+            ApplyPendingTitle();
+    }
+
+    static void ApplyPendingTitle()
+    {
+        std::string title;
+        {
+            std::lock_guard<std::mutex> lock(Title().mutex);
+            if (!Title().pending)
+                return;
+            Title().pending = false;
+            title = Title().title;
+        }
+        if (HGE* hge = HGESystemObject::Instance().GetObjectW())
+            hge->System_SetState(HGE_TITLE, title.c_str());
+    }
+
+    static void MinimizeWindow()
+    {
+        if (IsMainThread())
+            Hge()->Window_Minimize();
     }
 
     static void SetSystemCursor(bool enabled) { Hge()->System_SetState(HGE_HIDEMOUSE, !enabled); }
@@ -162,7 +213,12 @@ bool HGEEngineWrapperApplication::Open(const Updater& renderUpdater, const Updat
     hge->System_SetState(HGE_FRAMEFUNC, &HGEEngineWrapperApplication::FrameFunction);
     hge->System_SetState(HGE_RENDERFUNC, &HGEEngineWrapperApplication::RenderFunction);
     hge->System_SetState(HGE_GFXRESTOREFUNC, &HGEEngineWrapperApplication::GfxRestoreFunction);
-    hge->System_SetState(HGE_TITLE, " * Ferrowind * ");
+    hge->System_SetState(HGE_TITLE, kWindowTitle);
+    {
+        std::lock_guard<std::mutex> lock(Title().mutex);
+        Title().title = kWindowTitle;
+        Title().pending = false;
+    }
 
     const ScreenSettings& settings = EngineCore::RenderSystem::Instance().GetScreenSettings();
     hge->System_SetState(HGE_SCREENBPP, static_cast<int>(settings.bpp));
@@ -186,13 +242,20 @@ bool HGEEngineWrapperApplication::Open(const Updater& renderUpdater, const Updat
                                                            static_cast<unsigned>(desktopHeight));
     HGEResourceFactory::Instance().RegisterResourceFactory();
     InstallInputDevices();
+    EngineCore::WindowServices::Functions window;
+    window.getTitle = &Impl::GetTitle;
+    window.setTitle = &Impl::SetTitle;
+    window.minimize = &Impl::MinimizeWindow;
+    window.openWebLink = &OsPlatform::OpenWebLink;
+    EngineCore::WindowServices::Instance().Install(window);
     return true;
 }
 
 bool HGEEngineWrapperApplication::Close()
 {
-    // The registry of live sound streams goes first (HGESoundStream::Close() with that
-    // class); streams destroyed later skip it.
+    // Streams destroyed later skip the registry.
+    HGESoundStream::Close();
+    EngineCore::WindowServices::Instance().Install(EngineCore::WindowServices::Functions());
     _impl->screenBuffer.reset();
     HGEResourceFactory::Instance().UnregisterResourceFactory();
     Hge()->System_Shutdown();
@@ -278,6 +341,7 @@ void HGEEngineWrapperApplication::SetScreenSettingsUpdater(const ScreenSettingsF
 
 bool HGEEngineWrapperApplication::FrameFunction()
 {
+    Impl::ApplyPendingTitle();
     const float dt = Hge()->Timer_GetDelta();
     if (g_applicationUpdater)
         return g_applicationUpdater(dt);

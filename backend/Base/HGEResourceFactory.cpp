@@ -7,6 +7,9 @@
 #include "backend/Base/HGEParticleSystem.h"
 #include "backend/Base/HGECursor.h"
 #include "backend/Base/HGEFont.h"
+#include "backend/Base/HGEMusicTrack.h"
+#include "backend/Base/HGESound.h"
+#include "backend/Base/HGESoundStream.h"
 #include "backend/Base/HGESprite.h"
 #include "backend/Base/HGETexture.h"
 #include "engine/Resources/Resource.h"
@@ -44,9 +47,9 @@ public:
             {Resource::RT_TEXTURE, &HGETexture::Create},
             {Resource::RT_CURSOR, &HGECursor::Create},
             {Resource::RT_PARTICLE_SYSTEM, &HGEParticleSystem::Create},
-            // {Resource::RT_MUSIC_TRACK, &HGEMusicTrack::Create},
-            // {Resource::RT_SOUND, &HGESound::Create},
-            // {Resource::RT_SOUND_STREAM, &HGESoundStream::Create},
+            {Resource::RT_MUSIC_TRACK, &HGEMusicTrack::Create},
+            {Resource::RT_SOUND, &HGESound::Create},
+            {Resource::RT_SOUND_STREAM, &HGESoundStream::Create},
             {Resource::RT_ANIMATION, &HGEAnimation::Create},
         };
         count = static_cast<int>(sizeof rows / sizeof rows[0]);

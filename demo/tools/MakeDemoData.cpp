@@ -1,5 +1,5 @@
 // Writes the demo game's generated data into its "Base" folder: loose pictures, the
-// bitmap font and the two resource packs; optionally also the bunnymark's picture as a
+// bitmap font, the sounds and the two resource packs; optionally also the bunnymark's picture as a
 // loose file.
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +11,7 @@
 
 #include "demo/tools/DemoFont.h"
 #include "demo/tools/DemoImages.h"
+#include "demo/tools/DemoSounds.h"
 #include "tests/support/PackWriter.h"
 
 namespace {
@@ -89,6 +90,12 @@ int main(int argc, char** argv)
         !WriteFile(base / "Fonts/Demo.bin", font.charset) || !WriteFile(base / "Fonts/DemoFont.lua", fontScript)) {
         std::fprintf(stderr, "cannot write the demo font\n");
         return 1;
+    }
+    for (const DemoData::SoundFile& sound : DemoData::Sounds()) {
+        if (sound.bytes.empty() || !WriteFile(base / sound.name, sound.bytes)) {
+            std::fprintf(stderr, "cannot write %s\n", sound.name.c_str());
+            return 1;
+        }
     }
     if (!WritePack(base / "Loading.resources", DemoData::LoadingPackPictures()) ||
         !WritePack(base / "Sprites.resources", DemoData::SpritePackPictures())) {

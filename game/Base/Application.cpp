@@ -17,12 +17,15 @@
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/SystemLogger.h"
+#include "engine/System/WindowServices.h"
 #include "game/Base/ApplicationImpl.h"
 #include "game/Base/GameState.h"
 #include "game/Logic/ProfileSystem.h"
 #include "game/Logic/PropertySystem.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "game/ScriptEngine/LuaScriptEngine/StartupScriptClasses.h"
+#include "game/Wrappers/GameStateSystemWrapper.h"
+#include "game/Wrappers/SoundStreamWrapper.h"
 
 namespace GameCore {
 
@@ -266,13 +269,27 @@ void Application::UpdateRender(float dt)
         impl.Set(&Impl::frameShown, true);
 }
 
+void Application::RunBrowser(const std::string& link)
+{
+    if (!GameStateSystemWrapper::IsEnabledSurveyMode() || link.empty())
+        return;
+    EngineCore::WindowServices& window = EngineCore::WindowServices::Instance();
+    if (window.OpenWebLink(link))
+        window.Minimize();
+}
+
 void Application::Release()
 {
     Impl& impl = *_impl;
+    // The run ended other than by a script's quit: the player closed the window, or an error.
+    if (!impl.Get(&Impl::quit))
+        RunBrowser(GameStateSystemWrapper::GetGameQuitLink());
     impl.Set(&Impl::quit, true);
     // A loader waiting for a frame or for the page effect gives up on the quit flag;
     // one inside a script ends it first. Nothing below may run beside it.
     impl.thread.CloseThread();
+    // After the loader, so that no script can start another music change.
+    SoundStreamWrapper::ClearResources();
 
     // Saved once no loader can change a profile any more. A failed save is reported
     // after the rest of the shutdown has run.

@@ -46,6 +46,9 @@ public:
     // Runs a start-up file in an interpreter of its own with the start-up classes. A file
     // nested more than 64 deep in other start-up files is skipped (false, with a log line).
     bool RunScript(const std::string& path);
+    // In survey mode: opens the link in the user's browser and minimises the game's window.
+    // Nothing otherwise, or for an empty link.
+    void RunBrowser(const std::string& link);
 
 protected:
     friend class GameState;

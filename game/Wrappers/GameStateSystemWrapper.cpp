@@ -74,18 +74,27 @@ const char GameStateSystemWrapper::className[] = "GameStateSystem";
 std::mutex GameStateSystemWrapper::_updaterFunctionMutex;
 std::string GameStateSystemWrapper::_updaterFunctionString;
 
-// Screenshots, the window title, volumes and survey links join this class later,
-// each at its own place in the table.
 const GameLuaScriptImpl::LuaHelper<GameStateSystemWrapper>::RegType GameStateSystemWrapper::methods[] = {
     {"Quit", &GameStateSystemWrapper::Quit},
     {"QuitFromState", &GameStateSystemWrapper::QuitFromState},
+    {"RunSurveyBrowser", &GameStateSystemWrapper::RunSurveyBrowser},
+    {"EnableSurveyMode", &GameStateSystemWrapper::EnableSurveyMode},
+    {"SetOnGameQuitLink", &GameStateSystemWrapper::SetOnGameQuitLink},
+    {"SetOnSurveyEndLink", &GameStateSystemWrapper::SetOnSurveyEndLink},
     {"GetName", &GameStateSystemWrapper::GetName},
     {"EndPageFx", &GameStateSystemWrapper::EndPageFx},
     {"RunScript", &GameStateSystemWrapper::RunScript},
     {"RunScriptString", &GameStateSystemWrapper::RunScriptString},
     {"ChangeState", &GameStateSystemWrapper::ChangeState},
+    {"SetWindowText", &GameStateSystemWrapper::SetWindowTextW},
+    {"MakeScreenshot", &GameStateSystemWrapper::MakeScreenshot},
     {"FreeDataCache", &GameStateSystemWrapper::FreeDataCache},
     {"PrecacheDataFolder", &GameStateSystemWrapper::PrecacheDataFolder},
+    {"SetSoundVolume", &GameStateSystemWrapper::SetSoundVolume},
+    {"SetMusicVolume", &GameStateSystemWrapper::SetMusicVolume},
+    {"GetSoundVolume", &GameStateSystemWrapper::GetSoundVolume},
+    {"GetMusicVolume", &GameStateSystemWrapper::GetMusicVolume},
+    {"StopAllSounds", &GameStateSystemWrapper::StopAllSounds},
     {"SetBackgroundTexture", &GameStateSystemWrapper::SetBackgroundTexture},
     {"SetBackgroundEndTexture", &GameStateSystemWrapper::SetBackgroundEndTexture},
     {"SetUpdaterFunctionName", &GameStateSystemWrapper::SetUpdaterFunctionName},

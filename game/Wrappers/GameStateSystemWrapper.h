@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+#include <ctime>
 #include <mutex>
 #include <string>
 
@@ -10,10 +12,11 @@ namespace GameCore {
 
 // Script class "GameStateSystem": the game-flow calls of a game state's scripts
 // (quitting, switching and leaving states, running further scripts, the per-frame
-// updater, the loading screen's page effect and textures, the data cache). Script
-// text it starts, the updater and the textures belong to the state whose script
-// calls it (StateCallback::CallingState), which is the current state except for
-// the loading screen's scripts during a load.
+// updater, the loading screen's page effect and textures, the data cache), screenshots,
+// the window title, the sound and music volumes and the survey links. Script text it
+// starts, the updater and the textures belong to the state whose script calls it
+// (StateCallback::CallingState), which is the current state except for the loading
+// screen's scripts during a load.
 class GameStateSystemWrapper {
 public:
     static const char className[];
@@ -23,13 +26,24 @@ public:
 
     int Quit(lua_State* state);
     int QuitFromState(lua_State* state);
+    int RunSurveyBrowser(lua_State* state);
+    int EnableSurveyMode(lua_State* state);
+    int SetOnGameQuitLink(lua_State* state);
+    int SetOnSurveyEndLink(lua_State* state);
     int GetName(lua_State* state);
     int EndPageFx(lua_State* state);
     int RunScript(lua_State* state);
     int RunScriptString(lua_State* state);
     int ChangeState(lua_State* state);
+    int SetWindowTextW(lua_State* state);
+    int MakeScreenshot(lua_State* state);
     int FreeDataCache(lua_State* state);
     int PrecacheDataFolder(lua_State* state);
+    int SetSoundVolume(lua_State* state);
+    int SetMusicVolume(lua_State* state);
+    int GetSoundVolume(lua_State* state);
+    int GetMusicVolume(lua_State* state);
+    int StopAllSounds(lua_State* state);
     int SetBackgroundTexture(lua_State* state);
     int SetBackgroundEndTexture(lua_State* state);
     int SetUpdaterFunctionName(lua_State* state);
@@ -44,11 +58,29 @@ public:
     // The name set last from any game state.
     static std::string GetUpdaterFunctionName();
 
+    // The survey links (empty until a script sets them: an empty link opens nothing) and
+    // survey mode, which stays on once a script turned it on.
+    static std::string GetGameQuitLink();
+    static std::string GetSurveyEndLink();
+    static bool IsEnabledSurveyMode();
+
+    // The screenshot file name for a state, its level script ("" when unset) and a local
+    // time: "<state><tag>[YYYY-MM-DD_hh-mm.ss].bmp". Path separators and control
+    // characters in the state name and the tag become '_'.
+    static std::string ScreenshotFileName(const std::string& stateName, const std::string& levelScript,
+                                          const std::tm& time);
+
 private:
     // Reached by the loader thread (a state's entry scripts) and the main thread (the
     // loading screen, the updater): guarded by `_updaterFunctionMutex`.
     static std::mutex _updaterFunctionMutex;
     static std::string _updaterFunctionString;
+
+    // Set by scripts on the loader thread or the main thread, read at shutdown.
+    static std::mutex _surveyMutex;
+    static std::string _onGameQuitLink;
+    static std::string _onSurveyEndLink;
+    static std::atomic<bool> _isSurveyModeEnabled;
 };
 
 }  // namespace GameCore

@@ -38,3 +38,25 @@ function Game.Move(m, step)
   m.sprite:SetPosition(m.x, m.y)
   return bounces
 end
+
+-- Starts a music loop. Music streams take part in the music change: the one playing
+-- before fades out over two seconds while this one starts. The object may be a local:
+-- the music plays on after it is collected.
+function Game.PlayMusic(file)
+  local music = SoundStream()
+  music:Load(file)
+  music:SetIsMusic(1)
+  music:Play(1)
+end
+
+-- A sound effect, loaded once per state; each call plays it again over the last one.
+function Game.Effect(file)
+  Game.effects = Game.effects or {}
+  local sound = Game.effects[file]
+  if not sound then
+    sound = Sound()
+    sound:Load(file)
+    Game.effects[file] = sound
+  end
+  sound:Play(0)
+end

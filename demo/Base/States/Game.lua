@@ -1,7 +1,8 @@
 -- The game: balls bouncing over a tiled field under a waving banner; a ball that hits
 -- an edge throws sparks. A play scores one point per bounce; the best score is kept in
 -- the player's profile and the number of plays in a saved property, so both outlive
--- the run.
+-- the run. Its music takes over from the menu's with a fade; the first ball blips
+-- when it bounces.
 Play = { frames = 0, count = 8, balls = {}, score = 0 }
 Play.profiles = ProfileSystem()
 Play.player = Play.profiles:GetSelectedProfileId()
@@ -76,6 +77,8 @@ Play.input:RegisterKeyboardAction('Escape', '', "#GameStateSystem():ChangeState(
 Play.input:RegisterMouseAction('LeftButton', '',
   '#local x, y = InputDeviceManager():GetMousePosition() Walker.OnClick(x, y)', '')
 
+Game.PlayMusic('Music/Game.ogg')
+
 function Play.OnFrame(dt)
   Play.frames = Play.frames + 1
   local step = Game.Step(dt)
@@ -86,6 +89,9 @@ function Play.OnFrame(dt)
       ball.sparks:MoveTo(ball.x + 32, ball.y + 32)
       ball.sparks:Show()
       Play.score = Play.score + bounces
+      if i == 1 then
+        Game.Effect('Sounds/Bounce.wav')
+      end
     end
   end
   if Play.score > Play.best then

@@ -1,6 +1,6 @@
 -- The menu: a title over the night sky, a ball that drifts, a "play" and a "quit"
 -- button, a name field that takes typed letters, a paragraph of wrapped text and an
--- animated pointer. After a while (or at Return) the game starts on its own.
+-- animated pointer, with its own music. After a while (or at Return) the game starts on its own.
 Menu = { frames = 0, name = '', letters = {} }
 Menu.background = Game.MakeSprite('Menu.Background', 'Textures/MenuBackground.png', 0, 0, 0)
 Menu.title = Game.MakeSprite('Menu.Title', 'Textures/Title.png', 256, 120, 10)
@@ -69,6 +69,8 @@ Menu.pointer:Hide()
 Menu.input = InputDeviceManager()
 Menu.input:RegisterKeyboardAction('Return', '', "#GameStateSystem():ChangeState('game')", '')
 
+Game.PlayMusic('Music/Menu.ogg')
+
 function Menu.OnFrame(dt)
   Menu.frames = Menu.frames + 1
   if Menu.frames == 1 then
@@ -78,7 +80,9 @@ function Menu.OnFrame(dt)
     Menu.gui:CursorPlay()
     Menu.gui:ShowCursor()
   end
-  Game.Move(Menu.ball, Game.Step(dt))
+  if Game.Move(Menu.ball, Game.Step(dt)) > 0 then
+    Game.Effect('Sounds/Bounce.wav')
+  end
   if Menu.frames == Settings.menuFrames then
     GameStateSystem():ChangeState('game')
   end

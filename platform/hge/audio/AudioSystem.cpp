@@ -7,6 +7,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
+#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -63,14 +64,50 @@ struct Effect {
     int channels = 0;
 };
 
-struct Music {
-    std::vector<unsigned char> bytes;  // the decoder reads these
+// A music's or stream's decoder and the buffers decoded ahead for its channel. Decoding takes
+// `decodeMutex` only, never the system's lock, so channel calls from the game never wait
+// behind it; the system's lock holder takes `stageMutex` just long enough to hand a decoded
+// buffer to OpenAL.
+struct Feed {
+    std::vector<unsigned char> bytes;  // music only: the copy its decoder reads
     std::unique_ptr<AudioDecoder> decoder;
+    int channels = 0;
+    int rate = 0;
+
+    std::mutex decodeMutex;  // guards the decoder and everything up to `stageMutex`
+    bool loop = false;
+    bool dead = false;  // freed: its bytes may be gone, nothing more is decoded
+    std::vector<float> scratch;
+
+    std::mutex stageMutex;  // guards the two below
+    std::deque<std::vector<int16_t>> staged;
+    bool ended = false;  // the decoder has given its last frame (a loop never ends)
+
+    // Every frame decoded is staged: the channel has played it all once this holds.
+    bool Drained()
+    {
+        std::lock_guard<std::mutex> lock(stageMutex);
+        return ended && staged.empty();
+    }
+
+    bool PopStaged(std::vector<int16_t>& out)
+    {
+        std::lock_guard<std::mutex> lock(stageMutex);
+        if (staged.empty())
+            return false;
+        out = std::move(staged.front());
+        staged.pop_front();
+        return true;
+    }
+};
+
+struct Music {
+    std::shared_ptr<Feed> feed;
     uint32_t channel = 0;
 };
 
 struct Stream {
-    std::unique_ptr<AudioDecoder> decoder;  // over the caller's bytes
+    std::shared_ptr<Feed> feed;  // over the caller's bytes
     uint32_t channel = 0;
 };
 
@@ -84,10 +121,89 @@ struct Channel {
     bool pausedByAll = false;
     uint64_t serial = 0;  // play order, for taking the oldest source when none is left
     // Streamed channels (music and streams) only.
-    AudioDecoder* decoder = nullptr;
+    std::shared_ptr<Feed> feed;
     ALuint buffers[kStreamBuffers] = {};
-    bool eof = false;
+    std::vector<ALuint> idle;  // played buffers waiting for decoded frames
 };
+
+// Decodes the next buffer's frames, going round when the feed loops. Empty at the end.
+void DecodeChunk(Feed& f, std::vector<int16_t>& pcm, bool& end)
+{
+    AudioDecoder& d = *f.decoder;
+    const size_t width = static_cast<size_t>(f.channels);
+    f.scratch.resize(kBufferFrames * width);
+    size_t got = 0;
+    bool rewound = false;
+    end = false;
+    while (got < kBufferFrames) {
+        size_t n = d.Read(f.scratch.data() + got * width, kBufferFrames - got);
+        n = std::min(n, kBufferFrames - got);
+        if (n > 0) {
+            got += n;
+            rewound = false;
+            continue;
+        }
+        // A rewind must bring frames, or an empty sound would loop for ever.
+        if (!f.loop || rewound || !d.Rewind()) {
+            end = true;
+            break;
+        }
+        rewound = true;
+    }
+    pcm.clear();
+    ToPcm16(f.scratch.data(), got * width, pcm);
+}
+
+// Decodes ahead until the feed holds a buffer for each of the channel's OpenAL buffers.
+// Runs without the system's lock.
+void TopUp(Feed& f)
+{
+    std::lock_guard<std::mutex> decode(f.decodeMutex);
+    if (f.dead || !f.decoder)
+        return;
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> stage(f.stageMutex);
+            if (f.ended || f.staged.size() >= static_cast<size_t>(kStreamBuffers))
+                return;
+        }
+        std::vector<int16_t> pcm;
+        bool end = false;
+        DecodeChunk(f, pcm, end);
+        std::lock_guard<std::mutex> stage(f.stageMutex);
+        if (!pcm.empty())
+            f.staged.push_back(std::move(pcm));
+        f.ended = end;
+    }
+}
+
+// Positions the feed for a new play and decodes its first buffers. Without the system's lock.
+bool Restart(Feed& f, bool loop, int order, int row)
+{
+    {
+        std::lock_guard<std::mutex> decode(f.decodeMutex);
+        if (f.dead || !f.decoder)
+            return false;
+        const bool positioned = order >= 0 ? f.decoder->Seek(order, row) : f.decoder->Rewind();
+        if (!positioned)
+            return false;
+        f.loop = loop;
+        std::lock_guard<std::mutex> stage(f.stageMutex);
+        f.staged.clear();
+        f.ended = false;
+    }
+    TopUp(f);
+    return true;
+}
+
+// After this no decode of the feed runs or starts: its bytes may go.
+void Retire(const std::shared_ptr<Feed>& f)
+{
+    if (!f)
+        return;
+    std::lock_guard<std::mutex> decode(f->decodeMutex);
+    f->dead = true;
+}
 
 enum class Mode { None, Default, Loopback, Silent };
 
@@ -133,7 +249,6 @@ struct AudioSystem::Impl {
     HandleTable<Stream> streams{kStreamKind};
     HandleTable<Channel> channels{kChannelKind};
 
-    std::vector<float> decoded;
     std::vector<int16_t> pcm;
     std::vector<float> discard;
 
@@ -151,7 +266,10 @@ struct AudioSystem::Impl {
                 alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
                 return source;
             }
-            // Out of sources: the oldest one-shot effect makes room.
+            // Out of sources: effects that have ended give theirs back first, then the
+            // oldest one-shot effect makes room.
+            if (ReapEndedEffects())
+                continue;
             uint32_t oldest = 0;
             uint64_t oldestSerial = 0;
             for (uint32_t h : channels.Handles()) {
@@ -168,6 +286,20 @@ struct AudioSystem::Impl {
         }
     }
 
+    // True when an ended effect channel was freed.
+    bool ReapEndedEffects()
+    {
+        bool freed = false;
+        for (uint32_t h : channels.Handles()) {
+            const Channel* c = channels.Get(h);
+            if (c->kind == ChannelKind::Effect && c->source && SourceState(*c) == AL_STOPPED) {
+                ReleaseChannel(h);
+                freed = true;
+            }
+        }
+        return freed;
+    }
+
     void ReleaseChannel(uint32_t handle)
     {
         Channel* c = channels.Get(handle);
@@ -178,7 +310,7 @@ struct AudioSystem::Impl {
             alSourcei(c->source, AL_BUFFER, 0);
             alDeleteSources(1, &c->source);
         }
-        if (c->decoder)
+        if (c->feed)
             alDeleteBuffers(kStreamBuffers, c->buffers);
         if (c->kind == ChannelKind::Music) {
             if (Music* m = musics.Get(c->owner); m && m->channel == handle)
@@ -216,43 +348,33 @@ struct AudioSystem::Impl {
         if (state == AL_PLAYING)
             return true;
         // A stream that ran dry before its end is restarted by the feeder.
-        return c.decoder && state == AL_STOPPED && !c.eof;
+        return c.feed && state == AL_STOPPED && !c.feed->Drained();
     }
 
-    // Fills `buffer` with the channel's next frames, going round when it loops. 0 at the end.
-    size_t Fill(Channel& c, ALuint buffer)
+    // Hands the feed's decoded buffers to the channel's free OpenAL buffers.
+    void QueueStaged(Channel& c)
     {
-        AudioDecoder& d = *c.decoder;
-        const size_t width = static_cast<size_t>(d.Channels());
-        decoded.resize(kBufferFrames * width);
-        size_t got = 0;
-        bool rewound = false;
-        while (got < kBufferFrames) {
-            size_t n = d.Read(decoded.data() + got * width, kBufferFrames - got);
-            n = std::min(n, kBufferFrames - got);
-            if (n > 0) {
-                got += n;
-                rewound = false;
-                continue;
-            }
-            // A rewind must bring frames, or an empty sound would loop for ever.
-            if (!c.loop || rewound || !d.Rewind()) {
-                c.eof = true;
-                break;
-            }
-            rewound = true;
+        while (!c.idle.empty() && c.feed->PopStaged(pcm)) {
+            const ALuint buffer = c.idle.back();
+            c.idle.pop_back();
+            alBufferData(buffer, Pcm16Format(c.feed->channels), pcm.data(),
+                         static_cast<ALsizei>(pcm.size() * sizeof(int16_t)), c.feed->rate);
+            alSourceQueueBuffers(c.source, 1, &buffer);
         }
-        if (got == 0)
-            return 0;
-        pcm.clear();
-        ToPcm16(decoded.data(), got * width, pcm);
-        alBufferData(buffer, Pcm16Format(d.Channels()), pcm.data(),
-                     static_cast<ALsizei>(pcm.size() * sizeof(int16_t)), d.Rate());
-        return got;
     }
 
-    // Refills streamed channels, restarts those that ran dry and frees the channels that
-    // have ended.
+    // The feeds of the channels that play from one; their decoding happens without the lock.
+    std::vector<std::shared_ptr<Feed>> LiveFeeds()
+    {
+        std::vector<std::shared_ptr<Feed>> feeds;
+        for (uint32_t h : channels.Handles())
+            if (const Channel* c = channels.Get(h); c->feed)
+                feeds.push_back(c->feed);
+        return feeds;
+    }
+
+    // Queues decoded buffers, restarts streams that ran dry and frees the channels that have
+    // ended. Decodes nothing: that happens in TopUp, outside the lock.
     void Service()
     {
         for (uint32_t h : channels.Handles()) {
@@ -265,7 +387,7 @@ struct AudioSystem::Impl {
                 continue;
             }
             const ALint state = SourceState(*c);
-            if (!c->decoder) {
+            if (!c->feed) {
                 if (state == AL_STOPPED)
                     ReleaseChannel(h);
                 continue;
@@ -275,16 +397,16 @@ struct AudioSystem::Impl {
             for (ALint i = 0; i < processed; ++i) {
                 ALuint buffer = 0;
                 alSourceUnqueueBuffers(c->source, 1, &buffer);
-                if (!c->eof && Fill(*c, buffer))
-                    alSourceQueueBuffers(c->source, 1, &buffer);
+                c->idle.push_back(buffer);
             }
+            QueueStaged(*c);
             if (state != AL_STOPPED)
                 continue;
             ALint queued = 0;
             alGetSourcei(c->source, AL_BUFFERS_QUEUED, &queued);
-            if (queued == 0)
+            if (queued == 0 && c->feed->Drained())
                 ReleaseChannel(h);
-            else if (!c->paused)
+            else if (queued > 0 && !c->paused)
                 alSourcePlay(c->source);
         }
     }
@@ -294,7 +416,6 @@ struct AudioSystem::Impl {
         const Effect* e = effects.Get(effect);
         if (!e)
             return 0;
-        Service();
         Channel ch;
         ch.kind = ChannelKind::Effect;
         ch.owner = effect;
@@ -326,24 +447,21 @@ struct AudioSystem::Impl {
         return handle;
     }
 
-    // Starts a music's or stream's decoder on a new channel, replacing its previous one.
-    uint32_t PlayStreamed(ChannelKind kind, uint32_t owner, uint32_t& ownerChannel,
-                          AudioDecoder& decoder, bool loop, int volume, int order, int row)
+    // Starts a channel on a feed that Restart has positioned and decoded ahead, replacing
+    // the owner's previous channel.
+    uint32_t StartStreamed(ChannelKind kind, uint32_t owner, uint32_t& ownerChannel,
+                           const std::shared_ptr<Feed>& feed, bool loop, int volume)
     {
         ReleaseChannel(ownerChannel);
         ownerChannel = 0;
-        Service();
-        const bool positioned = order >= 0 ? decoder.Seek(order, row) : decoder.Rewind();
-        if (!positioned)
-            return 0;
         Channel ch;
         ch.kind = kind;
         ch.owner = owner;
         ch.volume = ClampPercent(volume);
         ch.loop = loop;
         ch.serial = ++serial;
-        ch.decoder = &decoder;
         if (hasAl) {
+            ch.feed = feed;
             ch.source = NewSource();
             if (!ch.source)
                 return 0;
@@ -353,8 +471,7 @@ struct AudioSystem::Impl {
                 alDeleteSources(1, &ch.source);
                 return 0;
             }
-        } else {
-            ch.decoder = nullptr;
+            ch.idle.assign(ch.buffers, ch.buffers + kStreamBuffers);
         }
         const ALuint source = ch.source;
         ALuint buffers[kStreamBuffers];
@@ -370,9 +487,7 @@ struct AudioSystem::Impl {
         Channel& c = *channels.Get(handle);
         ApplyGain(c);
         if (source) {
-            for (ALuint buffer : buffers)
-                if (!c.eof && Fill(c, buffer))
-                    alSourceQueueBuffers(source, 1, &buffer);
+            QueueStaged(c);
             alSourcePlay(source);
         }
         ownerChannel = handle;
@@ -399,12 +514,27 @@ struct AudioSystem::Impl {
             alSourcePlay(c.source);
     }
 
+    // Decodes the live feeds ahead with the lock let go, then takes it back.
+    void TopUpLiveFeeds(std::unique_lock<std::mutex>& lock)
+    {
+        const std::vector<std::shared_ptr<Feed>> feeds = LiveFeeds();
+        if (feeds.empty())
+            return;
+        lock.unlock();
+        for (const std::shared_ptr<Feed>& feed : feeds)
+            TopUp(*feed);
+        lock.lock();
+    }
+
     void FeederLoop()
     {
         std::unique_lock<std::mutex> lock(mutex);
         auto last = std::chrono::steady_clock::now();
         double owed = 0.0;  // frames the silent device is behind the clock
         while (!stopFeeder) {
+            TopUpLiveFeeds(lock);
+            if (stopFeeder)
+                break;
             if (mode == Mode::Silent) {
                 const auto now = std::chrono::steady_clock::now();
                 owed += std::chrono::duration<double>(now - last).count() * device.Rate();
@@ -417,6 +547,9 @@ struct AudioSystem::Impl {
                     Service();
                     device.Render(discard.data(), n);
                     owed -= n;
+                    TopUpLiveFeeds(lock);
+                    if (stopFeeder || mode != Mode::Silent)
+                        break;
                 }
             }
             Service();
@@ -589,14 +722,17 @@ uint32_t AudioSystem::MusicLoad(const void* data, uint32_t size)
 {
     if (!data || size == 0)
         return 0;
-    Music music;
-    music.bytes.assign(static_cast<const unsigned char*>(data),
-                       static_cast<const unsigned char*>(data) + size);
-    music.decoder = OpenModule(music.bytes.data(), music.bytes.size(), kModuleRate);
-    if (!music.decoder)
-        music.decoder = OpenSoundFile(music.bytes.data(), music.bytes.size());
-    if (!music.decoder)
+    auto feed = std::make_shared<Feed>();
+    feed->bytes.assign(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + size);
+    feed->decoder = OpenModule(feed->bytes.data(), feed->bytes.size(), kModuleRate);
+    if (!feed->decoder)
+        feed->decoder = OpenSoundFile(feed->bytes.data(), feed->bytes.size());
+    if (!feed->decoder)
         return 0;
+    feed->channels = feed->decoder->Channels();
+    feed->rate = feed->decoder->Rate();
+    Music music;
+    music.feed = std::move(feed);
     Impl& s = *impl_;
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!s.running)
@@ -607,29 +743,52 @@ uint32_t AudioSystem::MusicLoad(const void* data, uint32_t size)
 void AudioSystem::MusicFree(uint32_t music)
 {
     Impl& s = *impl_;
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if (Music* m = s.musics.Get(music)) {
+    std::shared_ptr<Feed> feed;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        Music* m = s.musics.Get(music);
+        if (!m)
+            return;
         s.ReleaseChannel(m->channel);
+        feed = m->feed;
         s.musics.Remove(music);
     }
+    Retire(feed);
 }
 
 uint32_t AudioSystem::MusicPlay(uint32_t music, bool loop, int volume, int order, int row)
 {
     Impl& s = *impl_;
+    std::shared_ptr<Feed> feed;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        Music* m = s.running ? s.musics.Get(music) : nullptr;
+        if (!m)
+            return 0;
+        s.ReleaseChannel(m->channel);
+        m->channel = 0;
+        feed = m->feed;
+    }
+    // Positioning and the first buffers are decoded without the lock.
+    if (!Restart(*feed, loop, order, row))
+        return 0;
     std::lock_guard<std::mutex> lock(s.mutex);
     Music* m = s.running ? s.musics.Get(music) : nullptr;
-    if (!m)
+    if (!m || m->feed != feed)
         return 0;
-    return s.PlayStreamed(ChannelKind::Music, music, m->channel, *m->decoder, loop, volume, order, row);
+    return s.StartStreamed(ChannelKind::Music, music, m->channel, feed, loop, volume);
 }
 
 uint32_t AudioSystem::StreamLoad(const void* data, uint32_t size)
 {
-    Stream stream;
-    stream.decoder = OpenSoundFile(data, size);
-    if (!stream.decoder)
+    auto feed = std::make_shared<Feed>();
+    feed->decoder = OpenSoundFile(data, size);
+    if (!feed->decoder)
         return 0;
+    feed->channels = feed->decoder->Channels();
+    feed->rate = feed->decoder->Rate();
+    Stream stream;
+    stream.feed = std::move(feed);
     Impl& s = *impl_;
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!s.running)
@@ -640,21 +799,40 @@ uint32_t AudioSystem::StreamLoad(const void* data, uint32_t size)
 void AudioSystem::StreamFree(uint32_t stream)
 {
     Impl& s = *impl_;
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if (Stream* st = s.streams.Get(stream)) {
+    std::shared_ptr<Feed> feed;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        Stream* st = s.streams.Get(stream);
+        if (!st)
+            return;
         s.ReleaseChannel(st->channel);
+        feed = st->feed;
         s.streams.Remove(stream);
     }
+    // Waits for a decode of this stream in progress: the caller frees the bytes next.
+    Retire(feed);
 }
 
 uint32_t AudioSystem::StreamPlay(uint32_t stream, bool loop, int volume)
 {
     Impl& s = *impl_;
+    std::shared_ptr<Feed> feed;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        Stream* st = s.running ? s.streams.Get(stream) : nullptr;
+        if (!st)
+            return 0;
+        s.ReleaseChannel(st->channel);
+        st->channel = 0;
+        feed = st->feed;
+    }
+    if (!Restart(*feed, loop, -1, -1))
+        return 0;
     std::lock_guard<std::mutex> lock(s.mutex);
     Stream* st = s.running ? s.streams.Get(stream) : nullptr;
-    if (!st)
+    if (!st || st->feed != feed)
         return 0;
-    return s.PlayStreamed(ChannelKind::Stream, stream, st->channel, *st->decoder, loop, volume, -1, -1);
+    return s.StartStreamed(ChannelKind::Stream, stream, st->channel, feed, loop, volume);
 }
 
 void AudioSystem::ChannelSetVolume(uint32_t channel, int volume)
@@ -731,7 +909,10 @@ bool AudioSystem::RenderSamples(float* out, int frames)
     // Small chunks with the streams fed between them, as the feeder thread would.
     int done = 0;
     for (;;) {
-        std::lock_guard<std::mutex> lock(s.mutex);
+        std::unique_lock<std::mutex> lock(s.mutex);
+        if (!s.running || s.mode != Mode::Loopback)
+            return false;
+        s.TopUpLiveFeeds(lock);
         if (!s.running || s.mode != Mode::Loopback)
             return false;
         s.Service();

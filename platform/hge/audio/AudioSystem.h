@@ -8,6 +8,10 @@
 // Volumes are 0-100 (values outside are clamped). A channel's gain is its volume times
 // its kind's volume: music channels follow SetMusicVolume, effects and streams stay at 100.
 //
+// Streams and music are decoded ahead into buffers of their own, by the feeder thread (and by
+// the caller of a play, for the first buffers) without the system's lock: channel calls never
+// wait behind decoding, and a play services nothing but its own channel.
+//
 // With no audio device the system runs on a silent device whose clock still advances:
 // loads return handles and channels play, end, pause and loop as they would when heard.
 #include <cstdint>

@@ -1,0 +1,8 @@
+-- The audiomark for LÖVE: sound only, no window, as the Keldry side's audio layer runs.
+function love.conf(t)
+  t.window = false
+  t.modules.window = false
+  t.modules.graphics = false
+  t.modules.joystick = false
+  t.modules.physics = false
+end

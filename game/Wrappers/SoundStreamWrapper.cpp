@@ -1,0 +1,189 @@
+#include "game/Wrappers/SoundStreamWrapper.h"
+
+#include <lua.hpp>
+
+#include <algorithm>
+
+#include "engine/Audio/MusicSystem.h"
+#include "game/Base/Application.h"
+#include "game/Base/GameState.h"
+#include "game/Logic/GameLogic.h"
+#include "game/Logic/Timer.h"
+#include "game/Logic/TimerStorage.h"
+#include "game/Wrappers/ScriptArguments.h"
+
+namespace GameCore {
+
+namespace {
+
+const char* const kSource = "Wrappers\\SoundStreamWrapper.cpp";
+
+// The fade lasts this many ticks: the first after 0.01 s, the others 0.1 s apart.
+const int kFadeTicks = 20;
+const float kFirstTick = 0.01f;
+const float kTickPeriod = 0.1f;
+
+}  // namespace
+
+const char SoundStreamWrapper::className[] = "SoundStream";
+
+std::recursive_mutex SoundStreamWrapper::_musicMutex;
+int SoundStreamWrapper::_lastTimerCounter = 0;
+EngineCore::SoundStream* SoundStreamWrapper::_stopedSoundPtr = nullptr;
+std::shared_ptr<EngineCore::Resource> SoundStreamWrapper::_stopedSoundResource;
+EngineCore::SoundStream* SoundStreamWrapper::_lastPlayedSoundPtr = nullptr;
+std::shared_ptr<EngineCore::Resource> SoundStreamWrapper::_lastPlayedSoundResource;
+std::shared_ptr<Timer> SoundStreamWrapper::_timerObject;
+
+const GameLuaScriptImpl::LuaHelper<SoundStreamWrapper>::RegType SoundStreamWrapper::methods[] = {
+    {"Play", &SoundStreamWrapper::Play},
+    {"Stop", &SoundStreamWrapper::Stop},
+    {"Load", &SoundStreamWrapper::Load},
+    {"Pause", &SoundStreamWrapper::Pause},
+    {"Resume", &SoundStreamWrapper::Resume},
+    {"SetVolume", &SoundStreamWrapper::SetVolume},
+    {"SetIsMusic", &SoundStreamWrapper::SetIsMusic},
+    {nullptr, nullptr},
+};
+
+SoundStreamWrapper::SoundStreamWrapper(lua_State*) {}
+
+SoundStreamWrapper::~SoundStreamWrapper()
+{
+    if (EngineCore::SoundStream* stream = _soundStream.Get(); stream && !_isMusic)
+        stream->Stop();
+}
+
+EngineCore::SoundStream& SoundStreamWrapper::Loaded() const
+{
+    return _soundStream.Require(kSource, 60, "Sound is not initialized. First call - Load().");
+}
+
+int SoundStreamWrapper::Play(lua_State* L)
+{
+    EngineCore::SoundStream& stream = Loaded();
+    const bool loop = CheckFlagExactlyOne(L, 1);
+    if (_isMusic)
+        PlayMusic(loop);
+    else
+        stream.Play(loop);
+    return 0;
+}
+
+void SoundStreamWrapper::PlayMusic(bool loop)
+{
+    std::lock_guard<std::recursive_mutex> lock(_musicMutex);
+    EngineCore::SoundStream* stream = _soundStream.Get();
+    if (_lastPlayedSoundPtr == stream) {
+        if (!stream->IsPlaying())
+            stream->Play(loop);
+        return;
+    }
+    if (_lastPlayedSoundPtr)
+        StopMusic(_lastPlayedSoundResource);
+    stream->Play(loop);
+    _lastPlayedSoundPtr = stream;
+    _lastPlayedSoundResource = _soundStream.Shared();
+}
+
+void SoundStreamWrapper::StopMusic(const std::shared_ptr<EngineCore::Resource>& stream)
+{
+    std::lock_guard<std::recursive_mutex> lock(_musicMutex);
+    const std::shared_ptr<EngineCore::Resource>& own = _soundStream.Shared();
+    if (_stopedSoundPtr && _stopedSoundResource != stream && _stopedSoundResource != own)
+        _stopedSoundPtr->Stop();
+    if (stream == own)
+        return;
+
+    std::shared_ptr<GameState> state;
+    if (!Application::Instance().GetCurrentGameState(state) || !state) {
+        // No state to time a fade: the old music stops at once.
+        if (auto* old = dynamic_cast<EngineCore::SoundStream*>(stream.get()))
+            old->Stop();
+        _stopedSoundPtr = nullptr;
+        _stopedSoundResource.reset();
+        return;
+    }
+    _stopedSoundResource = stream;
+    _stopedSoundPtr = dynamic_cast<EngineCore::SoundStream*>(stream.get());
+    _lastTimerCounter = 0;
+    // The timer held before leaves its storage with it: an earlier fade freezes.
+    _timerObject = state->GetGameLogic().GetTimerStorage().CreateTimer();
+    _timerObject->SetupAction(&SoundStreamWrapper::UpdateStopMusic, nullptr);
+    _timerObject->SetupTime(kFirstTick);
+}
+
+void SoundStreamWrapper::UpdateStopMusic(void*)
+{
+    std::lock_guard<std::recursive_mutex> lock(_musicMutex);
+    const int n = ++_lastTimerCounter;
+    if (!_stopedSoundPtr)
+        return;
+    const float music = EngineCore::MusicSystem::Instance().GetVolume();
+    const float volume = std::min(std::max(static_cast<float>(kFadeTicks - n) / kFadeTicks * music, 0.0f), 1.0f);
+    _stopedSoundPtr->SetVolume(volume);
+    if (n <= kFadeTicks) {
+        if (_timerObject)
+            _timerObject->SetupTime(kTickPeriod);
+        return;
+    }
+    _stopedSoundPtr->SetVolume(0.0f);
+    _stopedSoundPtr->Stop();
+    _stopedSoundPtr->SetVolume(1.0f);
+    _stopedSoundPtr = nullptr;
+    _stopedSoundResource.reset();
+}
+
+void SoundStreamWrapper::ClearResources()
+{
+    std::lock_guard<std::recursive_mutex> lock(_musicMutex);
+    if (_timerObject) {
+        _timerObject->Stop();
+        _timerObject.reset();
+    }
+    _stopedSoundPtr = nullptr;
+    _lastPlayedSoundPtr = nullptr;
+    _stopedSoundResource.reset();
+    _lastPlayedSoundResource.reset();
+}
+
+int SoundStreamWrapper::Stop(lua_State*)
+{
+    Loaded().Stop();
+    return 0;
+}
+
+int SoundStreamWrapper::Load(lua_State* L)
+{
+    _soundStream.Load(CheckString(L, 1), EngineCore::Resource::RT_SOUND_STREAM, kSource, 150);
+    return 0;
+}
+
+int SoundStreamWrapper::Pause(lua_State*)
+{
+    Loaded().Pause();
+    return 0;
+}
+
+int SoundStreamWrapper::Resume(lua_State*)
+{
+    Loaded().Resume();
+    return 0;
+}
+
+int SoundStreamWrapper::SetVolume(lua_State* L)
+{
+    EngineCore::SoundStream& stream = Loaded();
+    stream.SetVolume(CheckFloat(L, 1));
+    return 0;
+}
+
+int SoundStreamWrapper::SetIsMusic(lua_State* L)
+{
+    EngineCore::SoundStream& stream = Loaded();
+    _isMusic = CheckFlagTruncatedOne(L, 1);
+    stream.SetIsMusic(_isMusic);
+    return 0;
+}
+
+}  // namespace GameCore

@@ -1,0 +1,68 @@
+#pragma once
+#include <memory>
+#include <mutex>
+
+#include "engine/Audio/SoundStream.h"
+#include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
+#include "game/Wrappers/HeldResource.h"
+
+struct lua_State;
+
+namespace GameCore {
+
+class Timer;
+
+// Script class "SoundStream": one streamed sound, shared by name with the resource manager
+// and with every other object that loaded the same name. A stream flagged as music takes
+// part in the class-wide music change: starting a music other than the one started last
+// fades the previous one out over 20 ticks of a timer of the current game state, then
+// stops it. Collecting an object stops its stream unless it is flagged as music.
+//
+// The music-change state is class-wide and holds the streams it names, so it never depends
+// on the script object that started a change (usually a local the collector frees at once).
+// Scripts reach it from the loader thread and the main thread: `_musicMutex` guards it.
+class SoundStreamWrapper {
+public:
+    static const char className[];
+    static const GameLuaScriptImpl::LuaHelper<SoundStreamWrapper>::RegType methods[];
+
+    explicit SoundStreamWrapper(lua_State* state);
+    ~SoundStreamWrapper();
+    SoundStreamWrapper(const SoundStreamWrapper&) = delete;
+    SoundStreamWrapper& operator=(const SoundStreamWrapper&) = delete;
+
+    int Play(lua_State* L);
+    int Stop(lua_State* L);
+    int Load(lua_State* L);
+    int Pause(lua_State* L);
+    int Resume(lua_State* L);
+    int SetVolume(lua_State* L);
+    int SetIsMusic(lua_State* L);
+
+    // Forgets the music-change state without stopping anything; the tick counter stays.
+    static void ClearResources();
+
+protected:
+    // Starts the fade-out of `stream` on a new timer of the current game state.
+    void StopMusic(const std::shared_ptr<EngineCore::Resource>& stream);
+    // One fade tick: the timer's action.
+    static void UpdateStopMusic(void* unused);
+
+private:
+    // Throws the not-loaded message; methods call it before reading any argument.
+    EngineCore::SoundStream& Loaded() const;
+    void PlayMusic(bool loop);
+
+    bool _isMusic = false;
+    HeldResource<EngineCore::SoundStream> _soundStream;
+
+    static std::recursive_mutex _musicMutex;
+    static int _lastTimerCounter;
+    static EngineCore::SoundStream* _stopedSoundPtr;
+    static std::shared_ptr<EngineCore::Resource> _stopedSoundResource;
+    static EngineCore::SoundStream* _lastPlayedSoundPtr;
+    static std::shared_ptr<EngineCore::Resource> _lastPlayedSoundResource;
+    static std::shared_ptr<Timer> _timerObject;
+};
+
+}  // namespace GameCore
