@@ -7,9 +7,8 @@ Menu.title = Game.MakeSprite('Menu.Title', 'Textures/Title.png', 256, 120, 10)
 GameStateSystem():RunScript('Scripts/Text.lua')
 Menu.font = DemoText.Font()
 Menu.heading = DemoText.Line('NIGHT  BALLS', 420, 173, 15, 255, 225, 120)
-Menu.paragraph = DemoText.Block('Balls drift under a violet sky. This paragraph is laid out by a text ' ..
-  'rectangle: its words wrap at the width of the box, each line is centred, and the block sits ' ..
-  'in the middle of its height. The game starts in a moment.', 192, 570, 640, 180, 15)
+Menu.paragraph = DemoText.Block('Click PLAY or press Return to start. In the game the arrows steer a ' ..
+  'ball, a click sends the walker round the wall, and Escape comes back here.', 192, 570, 640, 180, 15)
 Menu.ball = Game.Mover(Game.MakeSprite('Menu.Ball', 'Textures/Ball.png', 480, 400, 20), 480, 400, 90, -60, 64, 64)
 Menu.gui = GUISystem()
 
@@ -31,6 +30,7 @@ end
 Menu.buttons = {}
 Menu.buttons['Menu.Play'] = Menu.MakeButton('Menu.Play', 'Textures/PlayButton.png', 416, 330, "#Menu.Play()")
 Menu.buttons['Menu.Quit'] = Menu.MakeButton('Menu.Quit', 'Textures/QuitButton.png', 416, 410, "#GameStateSystem():Quit()")
+Menu.labels = { DemoText.Line('PLAY', 482, 351, 31, 255, 255, 255), DemoText.Line('QUIT', 482, 431, 31, 255, 255, 255) }
 
 -- The name field: each typed letter adds a block; Backspace (8) takes one away.
 Menu.field = Game.MakeSprite('Menu.NameField', 'Textures/NameField.png', 352, 500, 30)
