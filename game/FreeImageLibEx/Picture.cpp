@@ -296,19 +296,12 @@ bool Picture::CutEmptyZone(unsigned char alphaLimit, bool horizontal, bool verti
     settle(horizontal, width, minX, maxX);
     settle(vertical, height, minY, maxY);
 
-    // FreeImage's rectangles count rows from the top as well.
-    FIBITMAP* part = FreeImage_Copy(_image, minX, minY, maxX, maxY);
-    FIBITMAP* cropped = part ? FreeImage_Allocate(maxX - minX, maxY - minY, 32, FI_RGBA_RED_MASK,
-                                                  FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK)
-                             : nullptr;
-    const bool pasted = cropped && FreeImage_Paste(cropped, part, 0, 0, 255);
-    if (part)
-        FreeImage_Unload(part);
-    if (!pasted) {
-        if (cropped)
-            FreeImage_Unload(cropped);
+    // FreeImage's rectangles count rows from the top as well. The cut-out is the new
+    // image as it is: pasting it into a fresh one with alpha 255 would blend every pixel
+    // (255/256 of it) and lose a step of colour and alpha.
+    FIBITMAP* cropped = FreeImage_Copy(_image, minX, minY, maxX, maxY);
+    if (!cropped)
         return false;
-    }
     FreeImage_Unload(_image);
     _image = cropped;
     UpdatePalette();
