@@ -186,7 +186,7 @@ EngineCore::Sprite& SpriteWrapper::AttachedSprite() const
 
 EngineCore::Texture& SpriteWrapper::BaseTexture(const char* before) const
 {
-    auto* texture = dynamic_cast<EngineCore::Texture*>(AttachedSprite().GetTexture().get());
+    EngineCore::Texture* texture = AttachedSprite().GetTextureObject();
     if (!texture)
         EngineCore::ThrowEngineErrorF(kSource, 65, "Base texture is not initialized. Use SetTexture() before %s().",
                                       before);
@@ -560,8 +560,9 @@ bool SpriteWrapper::IsAlphaCollided(float x, float y) const
     // Undo the drawing transform, which turns the sprite about its hot spot.
     const float vx = x - sprite.GetPositionX();
     const float vy = y - sprite.GetPositionY();
-    const float c = std::cos(rotation);
-    const float s = std::sin(rotation);
+    // Unturned sprites (buttons, most of all) skip the trigonometry: same values.
+    const float c = rotation == 0.0f ? 1.0f : std::cos(rotation);
+    const float s = rotation == 0.0f ? 0.0f : std::sin(rotation);
     const float ux = vx * c + vy * s;
     const float uy = -vx * s + vy * c;
     // Truncation toward zero: points up to a pixel left of or above the rectangle land
@@ -738,7 +739,7 @@ void SpriteWrapper::GiveBackTextureAlpha()
 {
     if (!_sprite)
         return;
-    const auto* texture = dynamic_cast<const EngineCore::Texture*>(_sprite->GetTexture().get());
+    const EngineCore::Texture* texture = _sprite->GetTextureObject();
     if (!texture)
         return;
     const std::string textureName = texture->GetName();
