@@ -120,8 +120,9 @@ struct SpriteWrapper::AlphaStores {
 
 SpriteWrapper::AlphaStores& SpriteWrapper::Stores()
 {
-    static AlphaStores stores;
-    return stores;
+    // Never destroyed: a wrapper collected while the process exits still finds it.
+    static AlphaStores* const stores = new AlphaStores;
+    return *stores;
 }
 
 const char SpriteWrapper::className[] = "Sprite";
