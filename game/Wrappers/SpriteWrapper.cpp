@@ -552,8 +552,11 @@ int SpriteWrapper::SetScreenBufferTexture(lua_State* L)
 
 bool SpriteWrapper::IsAlphaCollided(float x, float y) const
 {
-    const EngineCore::Sprite& sprite = AttachedSprite();
-    EngineCore::Texture& texture = BaseTexture("IsAlphaCollided");
+    // GUI controls ask this on every pointer event: the checks stay inline, their
+    // messages out of line.
+    const EngineCore::Sprite& sprite = _sprite ? *_sprite : AttachedSprite();
+    EngineCore::Texture* const shown = sprite.GetTextureObject();
+    EngineCore::Texture& texture = shown ? *shown : BaseTexture("IsAlphaCollided");
     const float rotation = sprite.GetRotation();
     float rx = 0, ry = 0, rw = 0, rh = 0;
     sprite.GetTextureRect(rx, ry, rw, rh);
