@@ -1,6 +1,8 @@
 // Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
-// <out>/particle, <out>/profiles, <out>/charset, <out>/sound and <out>/datastream, one
-// small valid (or nearly valid) file each.
+// <out>/particle, <out>/profiles, <out>/charset, <out>/sound, <out>/picture and
+// <out>/datastream, one small valid (or nearly valid) file each.
+#include <FreeImage.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -193,6 +195,32 @@ bool Write(const std::filesystem::path& path, const Bytes& bytes)
 
 }  // namespace
 
+// A small image of every kind the alpha images come in, encoded by FreeImage.
+Bytes Picture(FREE_IMAGE_FORMAT format, int bitsPerPixel)
+{
+    FIBITMAP* bitmap = FreeImage_Allocate(5, 3, bitsPerPixel, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
+    if (!bitmap)
+        return {};
+    if (RGBQUAD* palette = FreeImage_GetPalette(bitmap))
+        for (unsigned i = 0; i < FreeImage_GetColorsUsed(bitmap); ++i)
+            palette[i] = RGBQUAD{static_cast<BYTE>(i * 3), static_cast<BYTE>(255 - i), static_cast<BYTE>(i), 0};
+    for (unsigned y = 0; y < FreeImage_GetHeight(bitmap); ++y) {
+        BYTE* line = FreeImage_GetScanLine(bitmap, static_cast<int>(y));
+        for (unsigned i = 0; i < FreeImage_GetLine(bitmap); ++i)
+            line[i] = static_cast<BYTE>(i * 37 + y * 11);
+    }
+    Bytes out;
+    FIMEMORY* stream = FreeImage_OpenMemory(nullptr, 0);
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    if (stream && FreeImage_SaveToMemory(format, bitmap, stream, 0) && FreeImage_AcquireMemory(stream, &data, &size))
+        out.assign(data, data + size);
+    if (stream)
+        FreeImage_CloseMemory(stream);
+    FreeImage_Unload(bitmap);
+    return out;
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -245,5 +273,12 @@ int main(int argc, char** argv)
     ok &= Write(root / "sound" / "ogg", audiofixtures::Tone(SF_FORMAT_OGG | SF_FORMAT_VORBIS, 0.05));
     ok &= Write(root / "sound" / "flac", audiofixtures::Tone(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.05, 2));
     ok &= Write(root / "sound" / "mod", audiofixtures::TrackerModule());
+    ok &= Write(root / "picture" / "png8", Picture(FIF_PNG, 8));
+    ok &= Write(root / "picture" / "png4", Picture(FIF_PNG, 4));
+    ok &= Write(root / "picture" / "png1", Picture(FIF_PNG, 1));
+    ok &= Write(root / "picture" / "png32", Picture(FIF_PNG, 32));
+    ok &= Write(root / "picture" / "bmp8", Picture(FIF_BMP, 8));
+    ok &= Write(root / "picture" / "gif8", Picture(FIF_GIF, 8));
+    ok &= Write(root / "picture" / "tga8", Picture(FIF_TARGA, 8));
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/Renderer/RenderSystem.h"
+#include "engine/Renderer/Texture.h"
 
 namespace EngineCore {
 
@@ -52,6 +53,7 @@ bool Sprite::IsValid() const
 void Sprite::Release()
 {
     _texture.reset();
+    _textureObject = nullptr;
 }
 
 // Only a new value asks for a resort: animated sprites store the same priority and
@@ -99,6 +101,7 @@ void Sprite::SetVisible(bool visible)
 bool Sprite::SetTexture(const std::shared_ptr<Resource>& texture)
 {
     _texture = texture;
+    _textureObject = dynamic_cast<Texture*>(texture.get());
     return true;
 }
 

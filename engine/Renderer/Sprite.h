@@ -8,6 +8,8 @@
 
 namespace EngineCore {
 
+class Texture;
+
 // The abstract base of everything the render system draws. It carries every
 // drawing attribute as plain data and is filed with the render system, under the
 // game state current at construction, for its whole life. Colours are ARGB with
@@ -72,6 +74,9 @@ public:
     float GetPositionX() const { return _positionX; }
     float GetPositionY() const { return _positionY; }
     const std::shared_ptr<Resource>& GetTexture() const { return _texture; }
+    // The texture as a Texture, null when there is none or it is of another kind;
+    // worked out once when the texture is set, for callers that ask often (hit tests).
+    Texture* GetTextureObject() const { return _textureObject; }
     float GetRotation() const { return _rotation; }
 
     // The collision function's answer; false without one.
@@ -104,6 +109,7 @@ private:
     D3DXVECTOR4 _colorFloat{1.0f, 1.0f, 1.0f, 1.0f};
     BlendMode _blendMode = 2;
     std::shared_ptr<Resource> _texture;
+    Texture* _textureObject = nullptr;
     std::function<bool(float, float)> _collisionFunction;
     std::function<void(Sprite*)> _onCanvasChangedFunction;
 };

@@ -15,7 +15,11 @@ using MobrixCore::HGESoundStream;
 TEST(SoundStreamRegistry, StreamsMadeOnOneThreadWhileVolumesChangeOnAnother)
 {
     std::atomic<bool> done{false};
+    std::atomic<int> changes{0};
     std::thread loader([&] {
+        // Starts once the volumes are changing, so that the two overlap on a busy machine too.
+        while (changes.load() == 0)
+            std::this_thread::yield();
         std::vector<std::unique_ptr<HGESoundStream>> streams;
         for (int i = 0; i < 20000; ++i) {
             streams.push_back(std::make_unique<HGESoundStream>());
@@ -25,13 +29,13 @@ TEST(SoundStreamRegistry, StreamsMadeOnOneThreadWhileVolumesChangeOnAnother)
         }
         done = true;
     });
-    int changes = 0;
     while (!done) {
-        HGESoundStream::SetGlobalVolume(0.25f * (changes % 5), changes % 2 == 0);
-        ++changes;
+        const int n = changes.load();
+        HGESoundStream::SetGlobalVolume(0.25f * static_cast<float>(n % 5), n % 2 == 0);
+        changes.store(n + 1);
     }
     loader.join();
     HGESoundStream::SetGlobalVolume(1.0f, false);
     HGESoundStream::SetGlobalVolume(1.0f, true);
-    EXPECT_GT(changes, 0);
+    EXPECT_GT(changes.load(), 0);
 }

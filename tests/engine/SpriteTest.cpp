@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/Renderer/RenderSystem.h"
+#include "tests/support/FakeSprites.h"
 #include "tests/support/RecordingSprite.h"
 
 using namespace EngineCore;
@@ -146,4 +148,23 @@ TEST_F(SpriteTest, CopyCarriesAttributesButIsNotDrawn)
     log.clear();
     RenderSystem::Instance().Update(0.0f);
     EXPECT_EQ((Log{"update original", "render original"}), log);
+}
+
+// The texture as a Texture follows every SetTexture, and is null for a resource of
+// another kind, so that callers that cast need not cast again.
+TEST_F(SpriteTest, TextureObjectFollowsTheTexture)
+{
+    RecordingSprite s("s", log);
+    EXPECT_EQ(nullptr, s.GetTextureObject());
+    auto texture = std::make_shared<TestSupport::SizedTexture>(4, 4);
+    s.SetTexture(texture);
+    EXPECT_EQ(texture.get(), s.GetTextureObject());
+    RecordingSprite copy(s);
+    EXPECT_EQ(texture.get(), copy.GetTextureObject());
+    s.SetTexture(std::make_shared<RecordingSprite>("other", log));
+    EXPECT_EQ(nullptr, s.GetTextureObject());
+    s.SetTexture(texture);
+    s.SetTexture(nullptr);
+    EXPECT_EQ(nullptr, s.GetTextureObject());
+    EXPECT_EQ(texture.get(), copy.GetTextureObject());
 }

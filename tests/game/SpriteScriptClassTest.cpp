@@ -240,11 +240,14 @@ protected:
 const char* const kMethods[] = {
     "GetName", "SetName", "Show", "Hide", "SetColor", "SetHotSpot", "SetPosition", "SetBlendMode",
     "SetTextureRect", "SetFullTextureRect", "IsVisible", "GetVerticalScale", "GetHorizontalScale",
-    "SetTexture", "SetPriority", "SetRotation", "SetVerticalScale", "SetHorizontalScale", "GetColor",
-    "GetTexture", "GetHotSpot", "GetRotation", "GetPriority", "GetPosition", "GetTextureRect",
-    "SetFlipVertical", "SetFlipHorizontal", "IsFlipVertical", "IsFlipHorizontal",
+    "SetTexture", "BlurTexture", "SetTextureAlpha", "SetScreenBufferTexture", "SetPriority", "SetRotation",
+    "SetVerticalScale", "SetHorizontalScale", "GetColor", "GetTexture", "GetHotSpot", "GetRotation",
+    "GetPriority", "GetPosition", "GetTextureRect", "SetFlipVertical", "SetFlipHorizontal", "IsFlipVertical",
+    "IsFlipHorizontal", "IsAlphaCollided", "IsSpriteCollided", "RestoreAlpha", "ApplyAlphaMask",
+    "DecrementAlphaCounter",
 };
-const std::set<std::string> kWithoutSprite = {"SetName", "GetTexture", "GetTextureRect"};
+const std::set<std::string> kWithoutSprite = {"SetName", "GetTexture", "GetTextureRect", "RestoreAlpha",
+                                              "DecrementAlphaCounter"};
 
 TEST_F(SpriteScriptClassTest, ClassTableHoldsTheMethods)
 {
@@ -579,18 +582,33 @@ TEST_F(SpriteScriptClassTest, WrongArgumentsRaiseLuasOwnError)
     EXPECT_THAT(Numbers({"x", "y"}), ElementsAre(0, 0));
 }
 
-// A sprite the wrapper lets go of keeps no collision function that could reach it.
-TEST_F(SpriteScriptClassTest, LettingGoOfASpriteClearsItsCollisionFunction)
+// A sprite the wrapper lets go of keeps no collision function that could reach it; a
+// function installed after the wrapper's own, by another wrapper or anyone else, is not
+// the wrapper's to take. A sprite without texture shows whose function is installed: the
+// wrapper's hit test raises the texture message, an empty function answers false.
+TEST_F(SpriteScriptClassTest, LettingGoOfASpriteClearsItsOwnCollisionFunctionOnly)
 {
     ProbeSprite* hero = AttachedHero();
-    hero->SetCollisionFunction([](float, float) { return true; });
+    EXPECT_THROW(hero->IsAlphaCollided(0, 0), std::runtime_error);
     Run("s:SetName('villain')");
     EXPECT_FALSE(hero->IsAlphaCollided(0, 0));
 
     ProbeSprite* villain = Probe("villain");
-    villain->SetCollisionFunction([](float, float) { return true; });
+    EXPECT_THROW(villain->IsAlphaCollided(0, 0), std::runtime_error);
     Run("s = nil");
     EXPECT_FALSE(villain->IsAlphaCollided(0, 0));
+
+    // The last wrapper to attach owns the function; the first one dropped leaves it.
+    Run("a = Sprite() a:SetName('villain') b = Sprite() b:SetName('villain')");
+    Run("a = nil");
+    EXPECT_THROW(villain->IsAlphaCollided(0, 0), std::runtime_error);
+    Run("b = nil");
+    EXPECT_FALSE(villain->IsAlphaCollided(0, 0));
+
+    Run("a = Sprite() a:SetName('villain')");
+    villain->SetCollisionFunction([](float, float) { return true; });
+    Run("a = nil");
+    EXPECT_TRUE(villain->IsAlphaCollided(0, 0));
 }
 
 }  // namespace
