@@ -90,6 +90,9 @@ std::vector<std::string> MethodsInTableOrder(lua_State* L, const std::string& cl
     }
     lua_pop(L, 1);
     std::sort(rows.begin(), rows.end());
+    // Two methods on one row would mean the upvalue no longer starts with the row.
+    for (size_t i = 1; i < rows.size(); ++i)
+        EXPECT_NE(rows[i - 1].first, rows[i].first) << className << ": the binder's upvalue changed its layout";
     std::vector<std::string> names;
     for (const auto& row : rows)
         names.push_back(row.second);
