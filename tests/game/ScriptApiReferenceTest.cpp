@@ -207,7 +207,7 @@ TEST_F(ScriptApiReferenceTest, NamesTheRegisteredClassesInRegistrationOrder)
     EXPECT_EQ(Join(Names(registered)), Join(documented));
 }
 
-TEST_F(ScriptApiReferenceTest, ListsEveryRegisteredClasssMethodsInTableOrder)
+TEST_F(ScriptApiReferenceTest, ListsTheMethodsOfEveryRegisteredClassInTableOrder)
 {
     for (const ClassEntry& entry : reference) {
         SCOPED_TRACE(entry.name);
