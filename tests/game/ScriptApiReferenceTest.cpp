@@ -1,0 +1,264 @@
+// The script API reference (docs/script-api.md) against the classes the interpreters
+// really get: the same classes in registration order, and for each registered class the
+// same methods in table order. The reference's layout is rigid so that it reads back
+// here: one "## Name" heading per class (no other "## " headings), then a table whose
+// rows start with the method name in backticks.
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <lua.hpp>
+
+#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
+#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "game/ScriptEngine/LuaScriptEngine/StartupScriptClasses.h"
+
+namespace {
+
+struct ClassEntry {
+    std::string name;
+    std::vector<std::string> methods;
+};
+
+using ClassList = std::vector<ClassEntry>;
+
+std::string Trim(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return std::string();
+    const size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+// Classes and their method rows, in the order the text gives them. A row's method is
+// its first cell when that cell is one name in backticks; header and rule rows have none.
+ClassList ParseReference(const std::string& text)
+{
+    ClassList classes;
+    std::istringstream lines(text);
+    std::string line;
+    bool inCode = false;
+    while (std::getline(lines, line)) {
+        if (line.compare(0, 3, "```") == 0) {
+            inCode = !inCode;
+            continue;
+        }
+        if (inCode)
+            continue;
+        if (line.compare(0, 3, "## ") == 0) {
+            classes.push_back({Trim(line.substr(3)), {}});
+            continue;
+        }
+        if (classes.empty() || line.empty() || line[0] != '|')
+            continue;
+        const size_t end = line.find('|', 1);
+        if (end == std::string::npos)
+            continue;
+        const std::string cell = Trim(line.substr(1, end - 1));
+        if (cell.size() > 2 && cell.front() == '`' && cell.back() == '`' &&
+            cell.find('`', 1) == cell.size() - 1)
+            classes.back().methods.push_back(cell.substr(1, cell.size() - 2));
+    }
+    return classes;
+}
+
+// The binder keeps each method's row of the class's method table in the closure's
+// upvalue, as its first field. The rows of one class lie in one array in table order,
+// so their addresses give the order that the method table (a Lua hash) has lost.
+std::vector<std::string> MethodsInTableOrder(lua_State* L, const std::string& className)
+{
+    std::vector<std::pair<const void*, std::string>> rows;
+    lua_getglobal(L, className.c_str());
+    const int table = lua_gettop(L);
+    lua_pushnil(L);
+    while (lua_next(L, table)) {
+        const std::string name = lua_tostring(L, -2);
+        if (name != "new" && lua_iscfunction(L, -1) && lua_getupvalue(L, -1, 1)) {
+            if (lua_type(L, -1) == LUA_TUSERDATA)
+                rows.emplace_back(*static_cast<const void* const*>(lua_touserdata(L, -1)), name);
+            lua_pop(L, 1);
+        }
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+    std::sort(rows.begin(), rows.end());
+    // Two methods on one row would mean the upvalue no longer starts with the row.
+    for (size_t i = 1; i < rows.size(); ++i)
+        EXPECT_NE(rows[i - 1].first, rows[i].first) << className << ": the binder's upvalue changed its layout";
+    std::vector<std::string> names;
+    for (const auto& row : rows)
+        names.push_back(row.second);
+    return names;
+}
+
+// Records the order in which registration creates globals: each class is one global.
+int RecordGlobal(lua_State* L)
+{
+    lua_getfield(L, LUA_REGISTRYINDEX, "registered.order");
+    lua_pushvalue(L, 2);
+    lua_rawseti(L, -2, static_cast<int>(lua_objlen(L, -2)) + 1);
+    lua_pop(L, 1);
+    lua_rawset(L, 1);
+    return 0;
+}
+
+// The classes one registration function makes, in its order, with their methods.
+ClassList Registered(void (*registerClasses)(lua_State*))
+{
+    GameLuaScriptImpl::LuaScriptEngine engine;
+    EXPECT_TRUE(engine.Open());
+    lua_State* L = engine.GetState();
+    lua_newtable(L);
+    lua_setfield(L, LUA_REGISTRYINDEX, "registered.order");
+    lua_newtable(L);
+    lua_pushcfunction(L, &RecordGlobal);
+    lua_setfield(L, -2, "__newindex");
+    lua_setmetatable(L, LUA_GLOBALSINDEX);
+
+    registerClasses(L);
+
+    lua_pushnil(L);
+    lua_setmetatable(L, LUA_GLOBALSINDEX);
+    ClassList classes;
+    lua_getfield(L, LUA_REGISTRYINDEX, "registered.order");
+    const int count = static_cast<int>(lua_objlen(L, -1));
+    for (int i = 1; i <= count; ++i) {
+        lua_rawgeti(L, -1, i);
+        classes.push_back({lua_tostring(L, -1), {}});
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+    for (ClassEntry& entry : classes)
+        entry.methods = MethodsInTableOrder(L, entry.name);
+    return classes;
+}
+
+std::string Join(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : " ") + name;
+    return text;
+}
+
+std::vector<std::string> Names(const ClassList& classes)
+{
+    std::vector<std::string> names;
+    for (const ClassEntry& entry : classes)
+        names.push_back(entry.name);
+    return names;
+}
+
+// Rows documented ahead of the build: methods being added to a class that is already
+// registered. Once a row is registered it is checked like any other.
+const std::map<std::string, std::set<std::string>> kRowsAheadOfTheBuild = {
+    {"Sprite",
+     {"SetTextureAlpha", "DecrementAlphaCounter", "ApplyAlphaMask", "RestoreAlpha", "IsAlphaCollided",
+      "IsSpriteCollided", "BlurTexture", "SetScreenBufferTexture"}},
+};
+
+class ScriptApiReferenceTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::ifstream in(SCRIPT_API_REFERENCE, std::ios::binary);
+        ASSERT_TRUE(in) << SCRIPT_API_REFERENCE;
+        std::ostringstream text;
+        text << in.rdbuf();
+        reference = ParseReference(text.str());
+        registered = Registered(&GameLuaScriptImpl::RegisterStartupScriptClasses);
+        const ClassList gameState = Registered(&GameLuaScriptImpl::RegisterGameStateScriptClasses);
+        registered.insert(registered.end(), gameState.begin(), gameState.end());
+        ASSERT_FALSE(registered.empty());
+    }
+
+    const ClassEntry* FindRegistered(const std::string& name) const
+    {
+        for (const ClassEntry& entry : registered) {
+            if (entry.name == name)
+                return &entry;
+        }
+        return nullptr;
+    }
+
+    ClassList reference;
+    // The start-up classes, then the game-state classes.
+    ClassList registered;
+};
+
+TEST_F(ScriptApiReferenceTest, NamesTheRegisteredClassesInRegistrationOrder)
+{
+    std::vector<std::string> documented;
+    std::set<std::string> seen;
+    for (const ClassEntry& entry : reference) {
+        EXPECT_TRUE(seen.insert(entry.name).second) << "documented twice: " << entry.name;
+        // A class the build does not register yet keeps its place in the reference.
+        if (FindRegistered(entry.name))
+            documented.push_back(entry.name);
+    }
+    EXPECT_EQ(Join(Names(registered)), Join(documented));
+}
+
+TEST_F(ScriptApiReferenceTest, ListsTheMethodsOfEveryRegisteredClassInTableOrder)
+{
+    for (const ClassEntry& entry : reference) {
+        SCOPED_TRACE(entry.name);
+        EXPECT_FALSE(entry.methods.empty()) << "no method table";
+        const ClassEntry* built = FindRegistered(entry.name);
+        if (!built)
+            continue;
+        const auto ahead = kRowsAheadOfTheBuild.find(entry.name);
+        const std::set<std::string> built_names(built->methods.begin(), built->methods.end());
+        std::vector<std::string> documented;
+        for (const std::string& method : entry.methods) {
+            if (built_names.count(method)) {
+                documented.push_back(method);
+                continue;
+            }
+            EXPECT_TRUE(ahead != kRowsAheadOfTheBuild.end() && ahead->second.count(method))
+                << "documented but not registered: " << method;
+        }
+        EXPECT_EQ(Join(built->methods), Join(documented));
+    }
+}
+
+// The reader above is what keeps the check honest: it must find rows where the
+// reference's layout puts them and nothing else.
+TEST(ScriptApiReferenceParse, ReadsHeadingsAndFirstCellsOnly)
+{
+    const std::string text =
+        "# Title\n"
+        "| `NotAClass` | before any class |\n"
+        "## First\n"
+        "Prose with `Code`.\n"
+        "| method | arguments |\n"
+        "|---|---|\n"
+        "| `Alpha` | x |\n"
+        "| `Beta` | `y` |\n"
+        "|`Gamma`|z|\n"
+        "| Delta | no backticks |\n"
+        "| `Two` `names` | not one name |\n"
+        "```\n"
+        "| `InCode` | x |\n"
+        "## InCode\n"
+        "```\n"
+        "### Sub-heading\n"
+        "## Second\n"
+        "| `Alpha` | again |\n";
+    const ClassList classes = ParseReference(text);
+    ASSERT_EQ(2u, classes.size());
+    EXPECT_EQ("First", classes[0].name);
+    EXPECT_EQ("Alpha Beta Gamma", Join(classes[0].methods));
+    EXPECT_EQ("Second", classes[1].name);
+    EXPECT_EQ("Alpha", Join(classes[1].methods));
+}
+
+}  // namespace
