@@ -4,6 +4,7 @@
 
 #include "backend/Base/HGEAnimation.h"
 #include "backend/Base/HGESprite.h"
+#include "backend/Base/HGESpriteVideo.h"
 #include "backend/Base/HGETexture.h"
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceFactory.h"
@@ -35,7 +36,7 @@ public:
         static const CreatorRow rows[] = {
             // {Resource::RT_FONT, &HGEFont::Create},
             {Resource::RT_SPRITE, &HGESprite::Create},
-            // {Resource::RT_VIDEO_SPRITE, &HGESpriteVideo::Create},
+            {Resource::RT_VIDEO_SPRITE, &HGESpriteVideo::Create},
             // {Resource::RT_DISTORTION_MESH, &HGEDistortionMesh::Create},
             {Resource::RT_TEXTURE, &HGETexture::Create},
             // {Resource::RT_CURSOR, &HGECursor::Create},

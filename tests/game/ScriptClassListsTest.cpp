@@ -21,7 +21,7 @@ const std::vector<const char*> kGameStateClasses = {
     "CharacterAnimation"};
 // The game-state classes built so far; each must be there.
 const std::vector<const char*> kBuiltGameStateClasses = {"Sprite", "Animation", "MathSystem", "PathFinder",
-                                                          "AnimationPlayer", "GameStateSystem"};
+                                                          "AnimationPlayer", "GameStateSystem", "SpriteVideo"};
 
 bool HasGlobal(lua_State* L, const char* name)
 {
