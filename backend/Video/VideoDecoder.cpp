@@ -89,9 +89,10 @@ bool VideoDecoder::Fail()
 
 bool VideoDecoder::Open()
 {
-    if (!_ready || _opened)
-        return Fail();
-    if (!ReadHeaders() || !Accept())
+    // Headers are read once; a second call changes nothing.
+    if (_opened)
+        return false;
+    if (!_ready || !ReadHeaders() || !Accept())
         return Fail();
     _context = th_decode_alloc(&_info, _setup);
     th_setup_free(_setup);
