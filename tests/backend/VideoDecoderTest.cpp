@@ -17,8 +17,6 @@ using TestSupport::YCbCr;
 
 namespace {
 
-// The conversion written out from its definition, in doubles, apart from the decoder's
-// integer tables.
 int Term(int sample, double factor)
 {
     return static_cast<int>(std::floor(((sample - 128) * factor + 32768.0) / 65536.0));
@@ -31,12 +29,7 @@ int Clamp(int v)
 
 uint32_t Expected(const YCbCr& s)
 {
-    const int y = s[0], cb = s[1], cr = s[2];
-    const int blue = Clamp(y + Term(cb, 113508));
-    const int green = Clamp(y - Term(cr, 45744) - Term(cb, 22020));
-    const int red = Clamp(y + Term(cr, 113443));
-    return 0xFF000000u | static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 |
-           static_cast<uint32_t>(blue);
+    return TestSupport::ExpectedPixel(s);
 }
 
 std::shared_ptr<const VideoDecoder::Bytes> Share(const ClipBytes& bytes)
@@ -79,19 +72,9 @@ Playback Play(const ClipBytes& bytes, int stepLimit = 10000)
     return result;
 }
 
-// A picture whose every pixel differs in luma and whose chroma changes from one chroma
-// sample to the next, so that a wrong offset, stride or subsampling shows.
 TestSupport::FramePainter Pattern()
 {
-    return [](int index, th_ycbcr_buffer& planes) {
-        for (int p = 0; p < 3; ++p)
-            for (int y = 0; y < planes[p].height; ++y)
-                for (int x = 0; x < planes[p].width; ++x) {
-                    const int value = p == 0 ? 30 + (x * 11 + y * 5 + index * 17) % 190
-                                             : 60 + ((x / 2) * 37 + (y / 2) * 23 + p * 50 + index * 9) % 140;
-                    planes[p].data[y * planes[p].stride + x] = static_cast<unsigned char>(value);
-                }
-    };
+    return TestSupport::PatternFrames();
 }
 
 ClipFormat Format(th_pixel_fmt format, int width, int height, int x, int y)

@@ -5,6 +5,7 @@
 #include <theora/theoraenc.h>
 #include <vorbis/vorbisenc.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -215,6 +216,42 @@ FramePainter SolidFrames(const std::vector<YCbCr>& colours)
                 std::memset(planes[p].data + y * planes[p].stride, colour[static_cast<size_t>(p)],
                             static_cast<size_t>(planes[p].width));
     };
+}
+
+FramePainter PatternFrames()
+{
+    return [](int index, th_ycbcr_buffer& planes) {
+        for (int p = 0; p < 3; ++p)
+            for (int y = 0; y < planes[p].height; ++y)
+                for (int x = 0; x < planes[p].width; ++x) {
+                    const int value = p == 0 ? 30 + (x * 11 + y * 5 + index * 17) % 190
+                                             : 60 + ((x / 2) * 37 + (y / 2) * 23 + p * 50 + index * 9) % 140;
+                    planes[p].data[y * planes[p].stride + x] = static_cast<unsigned char>(value);
+                }
+    };
+}
+
+namespace {
+
+int Term(int sample, double factor)
+{
+    return static_cast<int>(std::floor(((sample - 128) * factor + 32768.0) / 65536.0));
+}
+
+uint32_t Channel(int value)
+{
+    return static_cast<uint32_t>(value < 0 ? 0 : (value > 255 ? 255 : value));
+}
+
+}  // namespace
+
+uint32_t ExpectedPixel(const YCbCr& s)
+{
+    const int y = s[0], cb = s[1], cr = s[2];
+    const uint32_t blue = Channel(y + Term(cb, 113508));
+    const uint32_t green = Channel(y - Term(cr, 45744) - Term(cb, 22020));
+    const uint32_t red = Channel(y + Term(cr, 113443));
+    return 0xFF000000u | red << 16 | green << 8 | blue;
 }
 
 bool ExtractTheoraPackets(const ClipBytes& bytes, TheoraPackets& out)

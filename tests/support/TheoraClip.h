@@ -47,6 +47,11 @@ ClipBytes EncodeVorbisOnly();
 // One solid Y', Cb, Cr colour per frame, taken in turn.
 using YCbCr = std::array<uint8_t, 3>;
 FramePainter SolidFrames(const std::vector<YCbCr>& colours);
+// Luma that differs from pixel to pixel and chroma that changes from one chroma sample to
+// the next and from frame to frame, so that a wrong offset, stride or subsampling shows.
+FramePainter PatternFrames();
+// The BGRA pixel of a sample by the conversion's definition, worked out in doubles.
+uint32_t ExpectedPixel(const YCbCr& sample);
 
 // The pictures of a clip as libtheora decodes them: one Y'CbCr triple per picture pixel,
 // top row first, one vector per new frame (duplicates and broken packets give none).
