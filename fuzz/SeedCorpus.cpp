@@ -1,5 +1,5 @@
-// Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation and
-// <out>/datastream, one small valid (or nearly valid) file each.
+// Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
+// <out>/datastream and <out>/video, one small valid (or nearly valid) file each.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/FileSystem/DeflatePacker.h"
+#include "tests/support/TheoraClip.h"
 
 namespace {
 
@@ -158,5 +159,31 @@ int main(int argc, char** argv)
     const Bytes packed = Deflate(full);
     inflate.insert(inflate.end(), packed.begin(), packed.end());
     ok &= Write(root / "datastream" / "inflate", inflate);
+
+    // Small clips of each pixel format, an odd picture, and one beside a sound stream;
+    // each well under the fuzzer's input limit.
+    TestSupport::ClipFormat format;
+    format.quality = 8;
+    const TestSupport::FramePainter pattern = TestSupport::PatternFrames();
+    const struct {
+        const char* name;
+        th_pixel_fmt pixels;
+        int width, height, x, y;
+        TestSupport::SoundStream sound;
+    } clips[] = {
+        {"420", TH_PF_420, 16, 16, 0, 0, TestSupport::SoundStream::None},
+        {"422-odd", TH_PF_422, 13, 7, 3, 5, TestSupport::SoundStream::None},
+        {"444", TH_PF_444, 8, 8, 0, 0, TestSupport::SoundStream::None},
+        {"with-sound", TH_PF_420, 16, 16, 0, 0, TestSupport::SoundStream::Before},
+    };
+    for (const auto& clip : clips) {
+        format.pixelFormat = clip.pixels;
+        format.pictureWidth = clip.width;
+        format.pictureHeight = clip.height;
+        format.pictureX = clip.x;
+        format.pictureY = clip.y;
+        const TestSupport::ClipBytes bytes = TestSupport::EncodeTheoraClip(format, 3, pattern, clip.sound);
+        ok &= !bytes.empty() && Write(root / "video" / clip.name, Bytes(bytes.begin(), bytes.end()));
+    }
     return ok ? 0 : 1;
 }
