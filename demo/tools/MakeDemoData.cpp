@@ -1,5 +1,5 @@
-// Writes the demo game's generated data into its "Base" folder: loose pictures and
-// the two resource packs; optionally also the bunnymark's picture as a loose file.
+// Writes the demo game's generated data into its "Base" folder: loose pictures, the
+// video and the two resource packs; optionally also the bunnymark's picture as a loose file.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "demo/tools/DemoImages.h"
+#include "demo/tools/DemoVideo.h"
 #include "tests/support/PackWriter.h"
 
 namespace {
@@ -44,6 +45,12 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write %s\n", picture.name.c_str());
             return 1;
         }
+    }
+    // Videos are read from disk, never from a pack.
+    const std::vector<unsigned char> video = DemoData::IntroVideo();
+    if (video.empty() || !WriteFile(base / "Videos" / "Intro.ogv", video)) {
+        std::fprintf(stderr, "cannot write the video\n");
+        return 1;
     }
     if (!WritePack(base / "Loading.resources", DemoData::LoadingPackPictures()) ||
         !WritePack(base / "Sprites.resources", DemoData::SpritePackPictures())) {
