@@ -1,6 +1,6 @@
 // Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
-// <out>/particle, <out>/profiles, <out>/charset, <out>/sound, <out>/picture and
-// <out>/datastream, one small valid (or nearly valid) file each.
+// <out>/particle, <out>/profiles, <out>/charset, <out>/sound, <out>/picture, <out>/video
+// and <out>/datastream, one small valid (or nearly valid) file each.
 #include <FreeImage.h>
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 
 #include "engine/FileSystem/DeflatePacker.h"
 #include "tests/platform/AudioFixtures.h"
+#include "tests/support/TheoraClip.h"
 
 namespace {
 
@@ -280,5 +281,30 @@ int main(int argc, char** argv)
     ok &= Write(root / "picture" / "bmp8", Picture(FIF_BMP, 8));
     ok &= Write(root / "picture" / "gif8", Picture(FIF_GIF, 8));
     ok &= Write(root / "picture" / "tga8", Picture(FIF_TARGA, 8));
+    // Small clips of each pixel format, an odd picture, and one beside a sound stream;
+    // each well under the fuzzer's input limit.
+    TestSupport::ClipFormat format;
+    format.quality = 8;
+    const TestSupport::FramePainter pattern = TestSupport::PatternFrames();
+    const struct {
+        const char* name;
+        th_pixel_fmt pixels;
+        int width, height, x, y;
+        TestSupport::SoundStream sound;
+    } clips[] = {
+        {"420", TH_PF_420, 16, 16, 0, 0, TestSupport::SoundStream::None},
+        {"422-odd", TH_PF_422, 13, 7, 3, 5, TestSupport::SoundStream::None},
+        {"444", TH_PF_444, 8, 8, 0, 0, TestSupport::SoundStream::None},
+        {"with-sound", TH_PF_420, 16, 16, 0, 0, TestSupport::SoundStream::Before},
+    };
+    for (const auto& clip : clips) {
+        format.pixelFormat = clip.pixels;
+        format.pictureWidth = clip.width;
+        format.pictureHeight = clip.height;
+        format.pictureX = clip.x;
+        format.pictureY = clip.y;
+        const TestSupport::ClipBytes bytes = TestSupport::EncodeTheoraClip(format, 3, pattern, clip.sound);
+        ok &= !bytes.empty() && Write(root / "video" / clip.name, Bytes(bytes.begin(), bytes.end()));
+    }
     return ok ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include "backend/Base/HGESound.h"
 #include "backend/Base/HGESoundStream.h"
 #include "backend/Base/HGESprite.h"
+#include "backend/Base/HGESpriteVideo.h"
 #include "backend/Base/HGETexture.h"
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceFactory.h"
@@ -42,7 +43,7 @@ public:
         static const CreatorRow rows[] = {
             {Resource::RT_FONT, &HGEFont::Create},
             {Resource::RT_SPRITE, &HGESprite::Create},
-            // {Resource::RT_VIDEO_SPRITE, &HGESpriteVideo::Create},
+            {Resource::RT_VIDEO_SPRITE, &HGESpriteVideo::Create},
             {Resource::RT_DISTORTION_MESH, &HGEDistortionMesh::Create},
             {Resource::RT_TEXTURE, &HGETexture::Create},
             {Resource::RT_CURSOR, &HGECursor::Create},

@@ -1,5 +1,5 @@
 // Writes the demo game's generated data into its "Base" folder: loose pictures, the
-// bitmap font, the sounds and the two resource packs; optionally also the bunnymark's picture as a
+// bitmap font, the sounds, the video and the two resource packs; optionally also the bunnymark's picture as a
 // loose file.
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +12,7 @@
 #include "demo/tools/DemoFont.h"
 #include "demo/tools/DemoImages.h"
 #include "demo/tools/DemoSounds.h"
+#include "demo/tools/DemoVideo.h"
 #include "tests/support/PackWriter.h"
 
 namespace {
@@ -96,6 +97,12 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write %s\n", sound.name.c_str());
             return 1;
         }
+    }
+    // Videos are read from disk, never from a pack.
+    const std::vector<unsigned char> video = DemoData::IntroVideo();
+    if (video.empty() || !WriteFile(base / "Videos" / "Intro.ogv", video)) {
+        std::fprintf(stderr, "cannot write the video\n");
+        return 1;
     }
     if (!WritePack(base / "Loading.resources", DemoData::LoadingPackPictures()) ||
         !WritePack(base / "Sprites.resources", DemoData::SpritePackPictures())) {

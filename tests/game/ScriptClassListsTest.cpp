@@ -27,6 +27,7 @@ const std::vector<const char*> kBuiltGameStateClasses = {
     "Timer",
     "Sound",
     "Sprite",
+    "SpriteVideo",
     "TextRect",
     "Animation",
     "GUISystem",

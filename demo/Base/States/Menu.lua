@@ -1,6 +1,7 @@
 -- The menu: a title over the night sky, a ball that drifts, a "play" and a "quit"
--- button, a name field that takes typed letters, a paragraph of wrapped text and an
--- animated pointer, with its own music. After a while (or at Return) the game starts on its own.
+-- button, a name field that takes typed letters, a paragraph of wrapped text, a short
+-- looping video and an animated pointer, with its own music. After a while (or at
+-- Return) the game starts on its own.
 Menu = { frames = 0, name = '', letters = {} }
 Menu.background = Game.MakeSprite('Menu.Background', 'Textures/MenuBackground.png', 0, 0, 0)
 Menu.title = Game.MakeSprite('Menu.Title', 'Textures/Title.png', 256, 120, 10)
@@ -70,6 +71,16 @@ Menu.input = InputDeviceManager()
 Menu.input:RegisterKeyboardAction('Return', '', "#GameStateSystem():ChangeState('game')", '')
 
 Game.PlayMusic('Music/Menu.ogg')
+
+-- Videos are read from disk relative to the game's folder, not from the packs.
+Menu.video = SpriteVideo()
+Menu.video:SetName('Menu.Video')
+Menu.video:SetVideoFile('Base/Videos/Intro.ogv')
+Menu.video:SetPosition(32, 616)
+Menu.video:SetPriority(30)
+Menu.video:SetLoop(1)
+Menu.video:Show()
+Menu.video:Play()
 
 function Menu.OnFrame(dt)
   Menu.frames = Menu.frames + 1
