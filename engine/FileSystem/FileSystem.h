@@ -15,8 +15,10 @@ class Resource;
 // into one map from a relative name ("a/b/c.png") to where its newest copy lives.
 // Files read by name stay cached until FreeCache.
 //
-// Indexing is deterministic: folder entries are visited in byte-wise sorted order,
-// so among copies with equal dates the one that sorts (or is mounted) last wins.
+// Indexing is deterministic: a copy replaces another unless it is older, dates
+// compared to the second (a file's fraction of a second is not kept). Folder
+// entries are visited in byte-wise sorted order, so among copies with equal dates
+// the one that sorts (or is mounted) last wins.
 // The index, the cache and the queues are guarded by an internal lock (the
 // loader thread and the main thread use them at once); the lock is never held
 // while calling into the resource manager or while reading file data.

@@ -129,6 +129,10 @@ void Application::Impl::LoadGameState(GameState* state, bool synchronous, bool p
 
     try {
         const auto start = std::chrono::steady_clock::now();
+        // "Base" is indexed again once, after the command line's folders: a loose file
+        // there wins every tie of dates (to the second) against them, and only a strictly
+        // newer copy elsewhere replaces it. Its packs are mounted once, so their entries
+        // keep the place they had.
         if (firstLoad.exchange(false))
             EngineCore::FileSystem::Instance().AddDirectory("Base");
         state->Enter(synchronous);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <list>
@@ -182,6 +183,70 @@ TEST_F(FileSystemTest, NewestCopyWinsAndEqualDatesGoToTheLaterOne)
         ASSERT_TRUE(fs.GetFile(c.name, file));
         EXPECT_EQ(c.secondWins ? "second" : "first", Contents(file));
     }
+}
+
+// The game's own folder is indexed at start-up, a second folder after it, and the
+// game's folder once more when the first state loads. Dates count in whole seconds.
+TEST_F(FileSystemTest, AFolderIndexedAgainTakesBackEveryTieButNoNewerCopy)
+{
+    enum Origin { BaseFolder, BasePack, Over };
+    struct Case {
+        const char* name;
+        Origin baseCopy;  // where the game's own copy lives: a loose file or its pack
+        time_t baseSeconds;
+        long baseNanoseconds;
+        time_t overSeconds;
+        long overNanoseconds;
+        Origin winnerBefore;  // after the two folders
+        Origin winnerAfter;   // after the game's folder again
+    };
+    const time_t t = UtcTime(2015, 3, 1, 9, 30, 0);
+    const Case cases[] = {
+        {"again/newer.lua", BaseFolder, t, 0, t + 1, 0, Over, Over},
+        {"again/older.lua", BaseFolder, t, 0, t - 1, 0, BaseFolder, BaseFolder},
+        {"again/same.lua", BaseFolder, t, 0, t, 0, Over, BaseFolder},
+        // Written later within the same second is still a tie.
+        {"again/later-same-second.lua", BaseFolder, t, 100000000, t, 900000000, Over, BaseFolder},
+        {"again/earlier-same-second.lua", BaseFolder, t, 900000000, t, 100000000, Over, BaseFolder},
+        // A pack is mounted once: finding it again indexes none of its entries again.
+        {"again/pack-same.lua", BasePack, t, 0, t, 0, Over, Over},
+        {"again/pack-newer.lua", BasePack, t + 1, 0, t, 0, BasePack, BasePack},
+        {"again/pack-older.lua", BasePack, t - 1, 0, t, 0, Over, Over},
+    };
+    TempFolder base, over;
+    PackWriter pack;
+    for (const Case& c : cases) {
+        if (c.baseCopy == BasePack) {
+            std::tm utc{};
+            gmtime_r(&c.baseSeconds, &utc);
+            pack.AddEntry(c.name, "pack",
+                          PackWriter::MakeDate(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour,
+                                               utc.tm_min, utc.tm_sec));
+        } else {
+            base.WriteFile(c.name, "base");
+            base.SetModificationTime(c.name, c.baseSeconds, c.baseNanoseconds);
+        }
+        over.WriteFile(c.name, "over");
+        over.SetModificationTime(c.name, c.overSeconds, c.overNanoseconds);
+    }
+    ASSERT_TRUE(pack.Write(base / "again.resources"));
+
+    auto originOf = [&](const char* name) {
+        FileInfo info;
+        if (!fs.GetFileInfo(name, info))
+            return -1;
+        if (info.GetType() == FileInfo::TypePack)
+            return info.GetPackName() == base / "again.resources" ? int(BasePack) : -1;
+        return info.GetDiskPath() == base.Path() ? int(BaseFolder) : info.GetDiskPath() == over.Path() ? int(Over) : -1;
+    };
+
+    fs.AddDirectory(base.Path());
+    fs.AddDirectory(over.Path());
+    for (const Case& c : cases)
+        EXPECT_EQ(c.winnerBefore, originOf(c.name)) << c.name << " after the two folders";
+    fs.AddDirectory(base.Path());
+    for (const Case& c : cases)
+        EXPECT_EQ(c.winnerAfter, originOf(c.name)) << c.name << " after the game's folder again";
 }
 
 TEST_F(FileSystemTest, TiesInsideOneFolderFollowSortedNames)

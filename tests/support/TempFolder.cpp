@@ -44,9 +44,9 @@ void TempFolder::WriteFile(const std::string& relative, const std::vector<unsign
     WriteFile(relative, std::string(bytes.begin(), bytes.end()));
 }
 
-void TempFolder::SetModificationTime(const std::string& relative, time_t seconds) const
+void TempFolder::SetModificationTime(const std::string& relative, time_t seconds, long nanoseconds) const
 {
-    timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
     if (utimensat(AT_FDCWD, (*this / relative).c_str(), times, 0) != 0)
         throw std::runtime_error("utimensat failed");
 }

@@ -22,8 +22,9 @@ public:
     void WriteFile(const std::string& relative, const std::string& bytes) const;
     void WriteFile(const std::string& relative, const std::vector<unsigned char>& bytes) const;
     void MakeFolder(const std::string& relative) const;
-    // Sets the file's modification time (seconds since 1970, UTC).
-    void SetModificationTime(const std::string& relative, time_t seconds) const;
+    // Sets the file's modification time (seconds since 1970, UTC, and a fraction of
+    // the second in nanoseconds).
+    void SetModificationTime(const std::string& relative, time_t seconds, long nanoseconds = 0) const;
 
 private:
     std::string _path;

@@ -3,6 +3,7 @@
 // runtime folders, and collects its exit status, stderr and log.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -111,6 +113,21 @@ public:
         return result;
     }
 };
+
+// Writes `relative` below `folder` to replace, in a run, the copy at `replaced`. Of
+// two copies of a name the one with the later date wins, dates count in whole seconds,
+// and "Base" is indexed again when the first state loads, which takes back every tie;
+// so the new copy is dated a minute after the one it replaces, however soon after that
+// one it is written.
+inline void WriteReplacement(const TestSupport::TempFolder& folder, const std::string& relative,
+                             const std::string& text, const std::string& replaced)
+{
+    struct stat st {};
+    if (stat(replaced.c_str(), &st) != 0)
+        throw std::runtime_error("no copy to replace at " + replaced);
+    folder.WriteFile(relative, text);
+    folder.SetModificationTime(relative, st.st_mtime + 60);
+}
 
 // True when every line of `expected` appears in `log` as a whole line, in this order.
 inline bool HasLinesInOrder(const std::string& log, const std::vector<std::string>& expected, std::string& missing)

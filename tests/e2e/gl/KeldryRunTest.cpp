@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -77,8 +78,9 @@ protected:
 TEST_F(KeldryRunTest, TheDemoRunsFromItsMenuIntoTheGameAndMatchesItsLastFrame)
 {
     // Settings of the demo made short and frame-exact for this run.
-    keldry.home.WriteFile("override/Scripts/Settings.lua",
-                          "Settings = { menuFrames = 30, quitAfterFrames = 60, fixedStep = 1 / 60 }\n");
+    WriteReplacement(keldry.home, "override/Scripts/Settings.lua",
+                     "Settings = { menuFrames = 30, quitAfterFrames = 60, fixedStep = 1 / 60 }\n",
+                     std::string(DEMO_GAME_DIR) + "/Base/Scripts/Settings.lua");
     const std::string snapshot = keldry.home / "last.bmp";
     keldry.environment = {{"KELDRY_TEST_SNAPSHOT", snapshot}, {"KELDRY_TEST_FIXED_DELTA", "0.0166666675"}};
     const RunResult run =
@@ -142,6 +144,39 @@ TEST_F(KeldryRunTest, TheMenuToGameSwitchLoadsOnTheLoaderThreadBehindTheLoadingS
     EXPECT_NE(run.log.find("Sprite_Create (Probe.LoadingFrame.2)...ok"), std::string::npos) << run.log;
     EXPECT_GE(seconds, 2.0);
     EXPECT_EQ(run.stderrText.find("FatalError"), std::string::npos) << run.stderrText;
+}
+
+// Two data folders on the command line holding one script: the later date wins, by
+// whole seconds, and "Base" takes back every tie when the first state loads.
+TEST_F(KeldryRunTest, ASecondDataFolderReplacesAScriptOnlyWithALaterDate)
+{
+    const time_t base = TestSupport::UtcTime(2020, 1, 1, 12);
+    struct Case {
+        const char* what;
+        time_t seconds;
+        long nanoseconds;
+        const char* winner;
+        const char* loser;
+    } cases[] = {
+        {"a second later", base + 1, 0, "override", "base"},
+        {"later within the same second", base, 900000000, "base", "override"},
+        {"the same time", base, 0, "base", "override"},
+        {"earlier", base - 60, 0, "base", "override"},
+    };
+    WriteProbeGame("GameStateSystem():RunScript('Scripts/Pick.lua')\nGameStateSystem():Quit()\n");
+    game.WriteFile("Base/Scripts/Pick.lua", "do local s = Sprite(); s:SetName('Picked.base') end\n");
+    game.SetModificationTime("Base/Scripts/Pick.lua", base);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        keldry.home.WriteFile("override/Scripts/Pick.lua", "do local s = Sprite(); s:SetName('Picked.override') end\n");
+        keldry.home.SetModificationTime("override/Scripts/Pick.lua", c.seconds, c.nanoseconds);
+        const RunResult run =
+            keldry.Run(game.Path(), {"-resource", "Base", "-resource", keldry.home / "override", "-windowed"});
+        ASSERT_EQ(run.status, 0) << run.stderrText << run.log;
+        EXPECT_NE(run.log.find("Sprite_Create (Picked." + std::string(c.winner) + ")...ok"), std::string::npos)
+            << run.log;
+        EXPECT_EQ(run.log.find("Sprite_Create (Picked." + std::string(c.loser) + ")"), std::string::npos) << run.log;
+    }
 }
 
 TEST_F(KeldryRunTest, AScriptErrorInAFrameEndsTheRunWithStatusOne)

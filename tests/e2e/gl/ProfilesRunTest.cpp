@@ -138,8 +138,9 @@ TEST_F(ProfilesRunTest, WhatOneRunSavesTheNextRunReads)
 
 TEST_F(ProfilesRunTest, TheDemoRemembersItsBestScoreAndItsPlays)
 {
-    keldry.home.WriteFile("override/Scripts/Settings.lua",
-                          "Settings = { menuFrames = 2, quitAfterFrames = 240, fixedStep = 1 / 60 }\n");
+    WriteReplacement(keldry.home, "override/Scripts/Settings.lua",
+                     "Settings = { menuFrames = 2, quitAfterFrames = 240, fixedStep = 1 / 60 }\n",
+                     std::string(DEMO_GAME_DIR) + "/Base/Scripts/Settings.lua");
     const std::vector<std::string> arguments = {"-resource", "Base", "-resource", keldry.home / "override",
                                                 "-windowed"};
     const RunResult first = keldry.Run(DEMO_GAME_DIR, arguments);
