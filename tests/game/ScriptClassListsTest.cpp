@@ -22,7 +22,8 @@ const std::vector<const char*> kGameStateClasses = {
 // The game-state classes built so far; each must be there.
 const std::vector<const char*> kBuiltGameStateClasses = {"Sprite", "Animation", "MathSystem", "PathFinder",
                                                           "AnimationPlayer", "GameStateSystem",
-                                                          "InputDeviceManager"};
+                                                          "InputDeviceManager", "ActionTrack",
+                                                          "CharacterAnimation"};
 
 bool HasGlobal(lua_State* L, const char* name)
 {
