@@ -2,7 +2,8 @@
 
 #include <map>
 #include <mutex>
-#include <set>
+#include <cstdint>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -26,15 +27,21 @@ bool NeverShared(const std::weak_ptr<ActionTrack>& weak)
 
 // Locked because a game state's entry scripts make tracks on the loader thread
 // while the main thread steps the current state's tracks.
+// Each filing carries a serial number: a track made during a walk may take the
+// address of one freed during it, and must not be mistaken for it.
 struct ActionTrackManager::Impl {
     std::mutex lock;
-    std::map<std::string, std::set<ActionTrack*>> states;
+    uint64_t nextSerial = 0;
+    std::map<std::string, std::map<ActionTrack*, uint64_t>> states;
 
-    bool Holds(const std::string& state, ActionTrack* track)
+    bool Holds(const std::string& state, const std::pair<ActionTrack*, uint64_t>& entry)
     {
         std::lock_guard<std::mutex> guard(lock);
         const auto found = states.find(state);
-        return found != states.end() && found->second.count(track) != 0;
+        if (found == states.end())
+            return false;
+        const auto track = found->second.find(entry.first);
+        return track != found->second.end() && track->second == entry.second;
     }
 };
 
@@ -53,7 +60,7 @@ void ActionTrackManager::RegisterActionTrack(ActionTrack* track)
     if (state.empty())
         ThrowEngineError(kSource, 51, "Internal error.");
     std::lock_guard<std::mutex> guard(_impl->lock);
-    _impl->states[state].insert(track);
+    _impl->states[state][track] = _impl->nextSerial++;
 }
 
 void ActionTrackManager::UnregisterActionTrack(ActionTrack* track)
@@ -71,7 +78,7 @@ void ActionTrackManager::ForEachCurrent(int line, Step step)
     const std::string state = RenderSystem::Instance().GetCurrentGameState();
     if (state.empty())
         ThrowEngineError(kSource, line, "Internal error.");
-    std::vector<ActionTrack*> snapshot;
+    std::vector<std::pair<ActionTrack*, uint64_t>> snapshot;
     {
         std::lock_guard<std::mutex> guard(_impl->lock);
         const auto found = _impl->states.find(state);
@@ -79,9 +86,10 @@ void ActionTrackManager::ForEachCurrent(int line, Step step)
             return;
         snapshot.assign(found->second.begin(), found->second.end());
     }
-    for (ActionTrack* track : snapshot) {
-        if (!_impl->Holds(state, track))
+    for (const auto& entry : snapshot) {
+        if (!_impl->Holds(state, entry))
             continue;
+        ActionTrack* const track = entry.first;
         const std::weak_ptr<ActionTrack> weak = track->weak_from_this();
         const std::shared_ptr<ActionTrack> keep = weak.lock();
         if (!keep && !NeverShared(weak))
