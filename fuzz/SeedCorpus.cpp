@@ -1,11 +1,12 @@
-// Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation and
-// <out>/datastream, one small valid (or nearly valid) file each.
+// Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
+// <out>/action_track and <out>/datastream, small valid (or nearly valid) files.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/FileSystem/DeflatePacker.h"
@@ -113,6 +114,20 @@ Bytes Animation(uint32_t flags, int keys, bool vertex)
     return out;
 }
 
+Bytes ActionTrack(const std::vector<std::pair<float, std::string>>& keys)
+{
+    Bytes out(reinterpret_cast<const unsigned char*>("kT.actiontrack.bin"),
+              reinterpret_cast<const unsigned char*>("kT.actiontrack.bin") + 19);
+    U32(out, static_cast<uint32_t>(keys.size()));
+    for (const auto& key : keys) {
+        F32(out, key.first);
+        U32(out, static_cast<uint32_t>(key.second.size() + 1));
+        out.insert(out.end(), key.second.begin(), key.second.end());
+        out.push_back(0);
+    }
+    return out;
+}
+
 bool Write(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::filesystem::create_directories(path.parent_path());
@@ -141,6 +156,10 @@ int main(int argc, char** argv)
     ok &= Write(root / "animation" / "channels", Animation(0x3F, 3, false));
     ok &= Write(root / "animation" / "vertex", Animation(0x21, 2, true));
     ok &= Write(root / "animation" / "empty", Animation(0, 0, false));
+
+    ok &= Write(root / "action_track" / "keys", ActionTrack({{0.0f, "a = 1"}, {0.5f, ""}, {1.0f, "b = 2"}}));
+    ok &= Write(root / "action_track" / "same-time", ActionTrack({{0.0f, "x"}, {0.0f, "y"}}));
+    ok &= Write(root / "action_track" / "empty", ActionTrack({}));
 
     Bytes stream;
     stream.push_back(1);
