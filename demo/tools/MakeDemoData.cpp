@@ -8,6 +8,7 @@
 
 #include "demo/tools/DemoImages.h"
 #include "tests/support/PackWriter.h"
+#include "tests/support/TrackFileWriter.h"
 
 namespace {
 
@@ -44,6 +45,16 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write %s\n", picture.name.c_str());
             return 1;
         }
+    }
+    // The hero's script: walk right, rest, walk back, rest; eight seconds, looped.
+    const std::vector<unsigned char> track = TestSupport::TrackFile({{0.0f, "Hero.Walk('walkRight')"},
+                                                                     {3.0f, "Hero.Rest()"},
+                                                                     {4.0f, "Hero.Walk('walkLeft')"},
+                                                                     {7.0f, "Hero.Rest()"},
+                                                                     {8.0f, ""}});
+    if (!WriteFile(base / "Tracks/Hero.track", track)) {
+        std::fprintf(stderr, "cannot write the hero's track\n");
+        return 1;
     }
     if (!WritePack(base / "Loading.resources", DemoData::LoadingPackPictures()) ||
         !WritePack(base / "Sprites.resources", DemoData::SpritePackPictures())) {

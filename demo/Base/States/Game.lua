@@ -8,6 +8,9 @@ for i = 1, Play.count do
   Play.balls[i] = Game.Mover(sprite, x, y, 70 + 23 * i, 160 - 31 * i, 64, 64)
 end
 
+GameStateSystem():RunScript('Scripts/Hero.lua')
+Hero.Start(160, 700)
+
 GameStateSystem():RunScript('Scripts/Walker.lua')
 Walker.Start(224, 416, { { x = 800, y = 416 }, { x = 224, y = 416 } })
 
