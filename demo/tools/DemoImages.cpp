@@ -34,9 +34,9 @@ Painter Ball(int size, int r, int g, int b)
     };
 }
 
-// The hero's sheet: four frames of 32 x 48 side by side, a round head over a body
-// whose legs swing from frame to frame. True where the hero is.
-bool HeroCovers(int x, int y)
+// A hero's sheet: frames of 32 x 48 side by side, a round head over a body whose
+// legs are `spread[frame]` pixels apart at the feet. True where the hero is.
+bool HeroShape(int x, int y, const std::vector<int>& spread)
 {
     const int frame = x / 32;
     const double cx = x % 32 - 15.5;
@@ -44,19 +44,34 @@ bool HeroCovers(int x, int y)
         return cx * cx + (y - 7.5) * (y - 7.5) < 42;
     if (y < 32)
         return std::abs(cx) < 7 - (y - 14) / 9.0;
-    // Legs: apart by 0, 5, 10 and 5 pixels at the feet in frames 0 to 3.
-    static const int spread[] = {0, 5, 10, 5};
-    const double reach = spread[frame] * (y - 32) / 16.0;
+    const double reach = spread[frame % spread.size()] * (y - 32) / 16.0;
     return std::abs(std::abs(cx) - 2.5 - reach / 2.0) < 2.0;
 }
 
-uint32_t HeroColour(int x, int y)
+// The demo's walk of four frames and the benchmark's run of eight.
+const std::vector<int> kWalk = {0, 5, 10, 5};
+const std::vector<int> kRun = {0, 3, 6, 9, 10, 7, 4, 1};
+
+bool HeroCovers(int x, int y) { return HeroShape(x, y, kWalk); }
+
+// Colours only: the outline comes from a separate alpha image unless `alpha` is set.
+uint32_t HeroPaint(int x, int y, const std::vector<int>& spread, bool alpha)
 {
-    if (!HeroCovers(x, y))
-        return Argb(255, 0, 0, 0);
+    if (!HeroShape(x, y, spread))
+        return Argb(alpha ? 0 : 255, 0, 0, 0);
     if (y < 14)
         return Argb(255, 240, 200, 160);
     return y < 32 ? Argb(255, 200, 60, 60) : Argb(255, 60, 60, 120);
+}
+
+uint32_t HeroColour(int x, int y) { return HeroPaint(x, y, kWalk, false); }
+
+Painter HeroShadow()
+{
+    return [](int x, int y) {
+        const double dx = (x - 15.5) / 16.0, dy = (y - 5.5) / 6.0;
+        return dx * dx + dy * dy < 1.0 ? Argb(90, 0, 0, 0) : Argb(0, 0, 0, 0);
+    };
 }
 
 }  // namespace
@@ -159,6 +174,14 @@ std::vector<Picture> LoadingPackPictures()
     };
 }
 
+std::vector<Picture> BenchPictures()
+{
+    return {
+        {"HeroRun.png", PaintPng(256, 48, [](int x, int y) { return HeroPaint(x, y, kRun, true); })},
+        {"HeroShadow.png", PaintPng(32, 12, HeroShadow())},
+    };
+}
+
 std::vector<Picture> SpritePackPictures()
 {
     return {
@@ -168,12 +191,11 @@ std::vector<Picture> SpritePackPictures()
         // The walking hero: colours in the sheet, its outline in the alpha image.
         {"Textures/Hero.png", PaintPng(128, 48, HeroColour)},
         {"Textures/HeroAlpha.png", PaintGreyPng(128, 48, [](int x, int y) { return HeroCovers(x, y) ? 255 : 0; })},
-        {"Textures/HeroShadow.png", PaintPng(32, 12,
-                                             [](int x, int y) {
-                                                 const double dx = (x - 15.5) / 16.0, dy = (y - 5.5) / 6.0;
-                                                 return dx * dx + dy * dy < 1.0 ? Argb(90, 0, 0, 0)
-                                                                                : Argb(0, 0, 0, 0);
-                                             })},
+        {"Textures/HeroShadow.png", PaintPng(32, 12, HeroShadow())},
+        // The character benchmark's run of eight frames.
+        {"Textures/HeroRun.png", PaintPng(256, 48, [](int x, int y) { return HeroPaint(x, y, kRun, false); })},
+        {"Textures/HeroRunAlpha.png",
+         PaintGreyPng(256, 48, [](int x, int y) { return HeroShape(x, y, kRun) ? 255 : 0; })},
         // Grey bricks, one wall cell wide and eight high.
         {"Textures/Wall.png", PaintPng(64, 512,
                                        [](int x, int y) {

@@ -26,5 +26,7 @@ struct Picture {
 std::vector<Picture> LoosePictures();
 std::vector<Picture> LoadingPackPictures();
 std::vector<Picture> SpritePackPictures();
+// Loose pictures for other runtimes in the benchmarks, with their alpha baked in.
+std::vector<Picture> BenchPictures();
 
 }  // namespace DemoData

@@ -35,8 +35,8 @@ bool WritePack(const std::filesystem::path& path, const std::vector<DemoData::Pi
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: %s <Base folder> [<bunny picture path>]\n", argv[0]);
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: %s <Base folder> [<bunny picture path> [<bench picture folder>]]\n", argv[0]);
         return 2;
     }
     const std::filesystem::path base = argv[1];
@@ -62,10 +62,19 @@ int main(int argc, char** argv)
         return 1;
     }
     // The bunnymark's picture as a loose file, for runtimes that read plain files.
-    if (argc == 3) {
+    if (argc >= 3) {
         for (const DemoData::Picture& picture : DemoData::SpritePackPictures()) {
             if (picture.name == "Textures/Bunny.png" && !WriteFile(argv[2], picture.png)) {
                 std::fprintf(stderr, "cannot write %s\n", argv[2]);
+                return 1;
+            }
+        }
+    }
+    // The character benchmark's pictures, for runtimes that read plain files.
+    if (argc == 4) {
+        for (const DemoData::Picture& picture : DemoData::BenchPictures()) {
+            if (!WriteFile(std::filesystem::path(argv[3]) / picture.name, picture.png)) {
+                std::fprintf(stderr, "cannot write %s\n", picture.name.c_str());
                 return 1;
             }
         }
