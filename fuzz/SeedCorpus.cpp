@@ -1,6 +1,6 @@
 // Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
-// <out>/particle, <out>/profiles, <out>/charset, <out>/sound, <out>/picture, <out>/video
-// and <out>/datastream, one small valid (or nearly valid) file each.
+// <out>/particle, <out>/profiles, <out>/charset, <out>/sound, <out>/picture, <out>/video,
+// <out>/action_track and <out>/datastream, one small valid (or nearly valid) file each.
 #include <FreeImage.h>
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/FileSystem/DeflatePacker.h"
@@ -184,6 +185,20 @@ Bytes Profiles(const std::vector<ProfileSeed>& profiles, int16_t selected, const
     return out;
 }
 
+Bytes ActionTrack(const std::vector<std::pair<float, std::string>>& keys)
+{
+    Bytes out(reinterpret_cast<const unsigned char*>("kT.actiontrack.bin"),
+              reinterpret_cast<const unsigned char*>("kT.actiontrack.bin") + 19);
+    U32(out, static_cast<uint32_t>(keys.size()));
+    for (const auto& key : keys) {
+        F32(out, key.first);
+        U32(out, static_cast<uint32_t>(key.second.size() + 1));
+        out.insert(out.end(), key.second.begin(), key.second.end());
+        out.push_back(0);
+    }
+    return out;
+}
+
 bool Write(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::filesystem::create_directories(path.parent_path());
@@ -251,6 +266,10 @@ int main(int argc, char** argv)
 
     ok &= Write(root / "charset" / "glyphs", Charset({2, 0, 1}, 5));
     ok &= Write(root / "charset" / "empty", Charset({}, 0));
+
+    ok &= Write(root / "action_track" / "keys", ActionTrack({{0.0f, "a = 1"}, {0.5f, ""}, {1.0f, "b = 2"}}));
+    ok &= Write(root / "action_track" / "same-time", ActionTrack({{0.0f, "x"}, {0.0f, "y"}}));
+    ok &= Write(root / "action_track" / "empty", ActionTrack({}));
 
     Bytes stream;
     stream.push_back(1);

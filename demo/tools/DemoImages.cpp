@@ -64,7 +64,74 @@ Painter Panel(int width, int height, int r, int g, int b)
     };
 }
 
+// A hero's sheet: frames of 32 x 48 side by side, a round head over a body whose
+// legs are `spread[frame]` pixels apart at the feet. True where the hero is.
+bool HeroShape(int x, int y, const std::vector<int>& spread)
+{
+    const int frame = x / 32;
+    const double cx = x % 32 - 15.5;
+    if (y < 14)
+        return cx * cx + (y - 7.5) * (y - 7.5) < 42;
+    if (y < 32)
+        return std::abs(cx) < 7 - (y - 14) / 9.0;
+    const double reach = spread[frame % spread.size()] * (y - 32) / 16.0;
+    return std::abs(std::abs(cx) - 2.5 - reach / 2.0) < 2.0;
+}
+
+// The demo's walk of four frames and the benchmark's run of eight.
+const std::vector<int> kWalk = {0, 5, 10, 5};
+const std::vector<int> kRun = {0, 3, 6, 9, 10, 7, 4, 1};
+
+bool HeroCovers(int x, int y) { return HeroShape(x, y, kWalk); }
+
+// Colours only: the outline comes from a separate alpha image unless `alpha` is set.
+uint32_t HeroPaint(int x, int y, const std::vector<int>& spread, bool alpha)
+{
+    if (!HeroShape(x, y, spread))
+        return Argb(alpha ? 0 : 255, 0, 0, 0);
+    if (y < 14)
+        return Argb(255, 240, 200, 160);
+    return y < 32 ? Argb(255, 200, 60, 60) : Argb(255, 60, 60, 120);
+}
+
+uint32_t HeroColour(int x, int y) { return HeroPaint(x, y, kWalk, false); }
+
+Painter HeroShadow()
+{
+    return [](int x, int y) {
+        const double dx = (x - 15.5) / 16.0, dy = (y - 5.5) / 6.0;
+        return dx * dx + dy * dy < 1.0 ? Argb(90, 0, 0, 0) : Argb(0, 0, 0, 0);
+    };
+}
+
 }  // namespace
+
+std::vector<unsigned char> PaintGreyPng(int width, int height, const std::function<int(int x, int y)>& level)
+{
+    std::vector<unsigned char> out;
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 8);
+    if (!bitmap)
+        return out;
+    RGBQUAD* palette = FreeImage_GetPalette(bitmap);
+    for (int i = 0; i < 256; ++i)
+        palette[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = FreeImage_GetScanLine(bitmap, height - 1 - y);
+        for (int x = 0; x < width; ++x)
+            row[x] = static_cast<BYTE>(std::min(255, std::max(0, level(x, y))));
+    }
+    FIMEMORY* memory = FreeImage_OpenMemory();
+    if (memory && FreeImage_SaveToMemory(FIF_PNG, bitmap, memory, 0)) {
+        BYTE* data = nullptr;
+        DWORD size = 0;
+        if (FreeImage_AcquireMemory(memory, &data, &size))
+            out.assign(data, data + size);
+    }
+    if (memory)
+        FreeImage_CloseMemory(memory);
+    FreeImage_Unload(bitmap);
+    return out;
+}
 
 std::vector<unsigned char> PaintPng(int width, int height, const Painter& painter)
 {
@@ -144,12 +211,28 @@ std::vector<Picture> LoadingPackPictures()
     };
 }
 
+std::vector<Picture> BenchPictures()
+{
+    return {
+        {"HeroRun.png", PaintPng(256, 48, [](int x, int y) { return HeroPaint(x, y, kRun, true); })},
+        {"HeroShadow.png", PaintPng(32, 12, HeroShadow())},
+    };
+}
+
 std::vector<Picture> SpritePackPictures()
 {
     return {
         {"Textures/Ball.png", PaintPng(64, 64, Ball(64, 230, 60, 50))},
         {"Textures/Bunny.png", PaintPng(32, 32, Ball(32, 240, 240, 250))},
         {"Textures/Walker.png", PaintPng(48, 48, Ball(48, 60, 140, 240))},
+        // The walking hero: colours in the sheet, its outline in the alpha image.
+        {"Textures/Hero.png", PaintPng(128, 48, HeroColour)},
+        {"Textures/HeroAlpha.png", PaintGreyPng(128, 48, [](int x, int y) { return HeroCovers(x, y) ? 255 : 0; })},
+        {"Textures/HeroShadow.png", PaintPng(32, 12, HeroShadow())},
+        // The character benchmark's run of eight frames.
+        {"Textures/HeroRun.png", PaintPng(256, 48, [](int x, int y) { return HeroPaint(x, y, kRun, false); })},
+        {"Textures/HeroRunAlpha.png",
+         PaintGreyPng(256, 48, [](int x, int y) { return HeroShape(x, y, kRun) ? 255 : 0; })},
         // Grey bricks, one wall cell wide and eight high.
         {"Textures/Wall.png", PaintPng(64, 512,
                                        [](int x, int y) {

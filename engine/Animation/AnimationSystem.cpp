@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Animation/ActionTrackManager.h"
 #include "engine/Animation/AnimationPlayer.h"
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/System/EngineError.h"
@@ -97,15 +98,17 @@ void AnimationSystem::Update(float dt)
             player->Update(dt, false);
     }
 
-    std::lock_guard<std::mutex> guard(_impl->lock);
-    PlayerTable& table = _impl->states[state];
-    for (const std::string& name : dead) {
-        const auto found = table.find(name);
-        if (found != table.end() && found->second.expired())
-            table.erase(found);
+    {
+        std::lock_guard<std::mutex> guard(_impl->lock);
+        PlayerTable& table = _impl->states[state];
+        for (const std::string& name : dead) {
+            const auto found = table.find(name);
+            if (found != table.end() && found->second.expired())
+                table.erase(found);
+        }
     }
-    // The action-track manager is not stepped here: action tracks are not part
-    // of this engine build yet.
+    // Only a state that has made a named player steps its action tracks.
+    ActionTrackManager::Instance().Update(dt);
 }
 
 }  // namespace EngineCore

@@ -1,5 +1,6 @@
 #include "game/Character/CharacterAnimationStorage.h"
 
+#include "game/Character/CharacterAnimation.h"
 #include "game/Logic/SlotStorage.h"
 
 namespace GameCore {
@@ -12,11 +13,42 @@ CharacterAnimationStorage::CharacterAnimationStorage() : _impl(new Impl) {}
 
 CharacterAnimationStorage::~CharacterAnimationStorage() { Clear(); }
 
-// Animations are filed only by CreateCharacterAnimation, which comes with the
-// character animation class itself; until then no slot is ever in use.
-void CharacterAnimationStorage::Update(float) {}
+std::shared_ptr<CharacterAnimation> CharacterAnimationStorage::CreateCharacterAnimation()
+{
+    std::shared_ptr<CharacterAnimation> animation(new CharacterAnimation);
+    const int index = _impl->slots.GetFirstFreeSlot();
+    _impl->slots.File(index, animation.get());
+    animation->SetCharacterAnimationStorage(this);
+    animation->SetStorageIndex(index);
+    return animation;
+}
 
-void CharacterAnimationStorage::Clear() { _impl->slots.Clear(); }
+void CharacterAnimationStorage::Update(float dt)
+{
+    const int count = _impl->slots.GetCapacity();
+    for (int i = 0; i < count; ++i) {
+        if (CharacterAnimation* animation = _impl->slots.At(i))
+            animation->Update(dt);
+    }
+}
+
+void CharacterAnimationStorage::Clear()
+{
+    for (int i = 0; i < _impl->slots.GetCapacity(); ++i) {
+        if (CharacterAnimation* animation = _impl->slots.At(i))
+            animation->SetCharacterAnimationStorage(nullptr);
+    }
+    _impl->slots.Clear();
+}
+
+int CharacterAnimationStorage::GetCapacity() const { return _impl->slots.GetCapacity(); }
+
+bool CharacterAnimationStorage::Add(const std::shared_ptr<CharacterAnimation>& animation, int& index)
+{
+    index = _impl->slots.GetFirstFreeSlot();
+    _impl->slots.File(index, animation.get());
+    return true;
+}
 
 bool CharacterAnimationStorage::Remove(int index) { return _impl->slots.Remove(index); }
 

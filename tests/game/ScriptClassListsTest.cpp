@@ -36,6 +36,7 @@ const std::vector<const char*> kBuiltGameStateClasses = {
     "MusicTrack",
     "PathFinder",
     "SoundStream",
+    "ActionTrack",
     "SpriteGroup",
     "StringUtility",
     "DialogManager",
@@ -52,6 +53,7 @@ const std::vector<const char*> kBuiltGameStateClasses = {
     "CharacterInventory",
     "CharacterSpellBook",
     "InputDeviceManager",
+    "CharacterAnimation",
 };
 
 bool HasGlobal(lua_State* L, const char* name)

@@ -56,6 +56,9 @@ function Play.Wave()
   end
 end
 
+GameStateSystem():RunScript('Scripts/Hero.lua')
+Hero.Start(160, 700)
+
 GameStateSystem():RunScript('Scripts/Walker.lua')
 Walker.Start(224, 416, { { x = 800, y = 416 }, { x = 224, y = 416 } })
 

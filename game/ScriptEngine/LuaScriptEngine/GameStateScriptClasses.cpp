@@ -19,7 +19,7 @@
 #include "game/Wrappers/MusicTrackWrapper.h"
 #include "game/Wrappers/PathFinderWrapper.h"
 #include "game/Wrappers/SoundStreamWrapper.h"
-// #include "game/Wrappers/ActionTrackWrapper.h"
+#include "game/Wrappers/ActionTrackWrapper.h"
 #include "game/Wrappers/SpriteGroupWrapper.h"
 #include "game/Wrappers/StringUtilityWrapper.h"
 #include "game/Wrappers/DialogManagerWrapper.h"
@@ -36,7 +36,7 @@
 #include "game/Wrappers/CharacterInventoryWrapper.h"
 #include "game/Wrappers/CharacterSpellBookWrapper.h"
 #include "game/Wrappers/InputDeviceManagerWrapper.h"
-// #include "game/Wrappers/CharacterAnimationWrapper.h"
+#include "game/Wrappers/CharacterAnimationWrapper.h"
 
 namespace GameLuaScriptImpl {
 
@@ -61,7 +61,7 @@ const Registrar kGameStateClasses[] = {
     LuaHelper<GameCore::MusicTrackWrapper>::Register,             // "MusicTrack"
     LuaHelper<GameCore::PathFinderWrapper>::Register,             // "PathFinder"
     LuaHelper<GameCore::SoundStreamWrapper>::Register,            // "SoundStream"
-    // LuaHelper<GameCore::ActionTrackWrapper>::Register,         // "ActionTrack"
+    LuaHelper<GameCore::ActionTrackWrapper>::Register,            // "ActionTrack"
     LuaHelper<GameCore::SpriteGroupWrapper>::Register,            // "SpriteGroup"
     LuaHelper<GameCore::StringUtilityWrapper>::Register,          // "StringUtility"
     LuaHelper<GameCore::DialogManagerWrapper>::Register,          // "DialogManager"
@@ -78,7 +78,7 @@ const Registrar kGameStateClasses[] = {
     LuaHelper<GameCore::CharacterInventoryWrapper>::Register,     // "CharacterInventory"
     LuaHelper<GameCore::CharacterSpellBookWrapper>::Register,     // "CharacterSpellBook"
     LuaHelper<GameCore::InputDeviceManagerWrapper>::Register,     // "InputDeviceManager"
-    // LuaHelper<GameCore::CharacterAnimationWrapper>::Register,  // "CharacterAnimation"
+    LuaHelper<GameCore::CharacterAnimationWrapper>::Register,     // "CharacterAnimation"
     nullptr,
 };
 
