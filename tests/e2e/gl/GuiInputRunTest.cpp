@@ -105,7 +105,7 @@ TEST(GuiInputRun, AClickADropAndTypedTextReachTheScripts)
         const std::string window = "--window";
         auto tool = [&](std::vector<std::string> args) {
             args.insert(args.begin(), "xdotool");
-            RunTool(display, args);
+            RunTool(args, display);
         };
         // The game window is the only one: the search names it %1 for the commands chained after it.
         const std::vector<std::string> find = {"search", "--sync", "--onlyvisible", "--name", "Ferrowind"};
