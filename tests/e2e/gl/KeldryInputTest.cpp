@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/e2e/gl/KeldryProcess.h"
+#include "tests/e2e/gl/LoadingScripts.h"
 #include "tests/e2e/gl/XServer.h"
 #include "tests/support/TempFolder.h"
 
@@ -29,20 +30,6 @@ bool WaitForLogLine(const std::string& path, const std::string& line, double sec
     }
     return false;
 }
-
-const char* const kSystemState =
-    "SystemLogic = { CursorAnimation = {} }\n"
-    "Loading = { LoadingBar = {} }\n"
-    "PageFX = {}\n"
-    "SystemLogic.CursorAnimation.player = AnimationPlayer()\n"
-    "SystemLogic.CursorAnimation.player:SetName('SystemLogic.CursorAnimation.player')\n"
-    "Loading.LoadingBar.AnimationPlayer = AnimationPlayer()\n"
-    "Loading.LoadingBar.AnimationPlayer:SetName('Loading.LoadingBar.AnimationPlayer')\n"
-    "function SystemLogic.FirstLoading() end\n"
-    "function Loading.StartMenuLoading() end\n"
-    "function Loading.StartGameLoading() end\n"
-    "function Loading.StartPageFX() GameStateSystem():EndPageFx() end\n"
-    "function Loading.Update() end\n";
 
 const char* const kStartup =
     "Application():SetStartupScript('Scripts/GameAPI.lua')\n"
@@ -79,10 +66,7 @@ TEST(KeldryInputTest, RealKeysAndClicksRunTheGamesBoundActions)
         << "xdotool is missing: scripts/setup.sh installs it";
 
     TestSupport::TempFolder game;
-    game.WriteFile("Base/Loading/SystemState.lua", kSystemState);
-    game.WriteFile("Base/Loading/Scripts/PreStartup.lua", "");
-    game.WriteFile("Base/Loading/Scripts/Startup.lua", kStartup);
-    game.WriteFile("Base/Scripts/GameAPI.lua", "");
+    WriteLoadingScripts(game, kBareSystemState, kStartup);
     game.WriteFile("Base/States/Game.lua", kGame);
     game.WriteFile("Base/Probe/Ready.lua", "");
     game.WriteFile("Base/Probe/Key.lua", "");
