@@ -32,16 +32,6 @@ protected:
         Run("math:ClearSortNodes()");
         engine.Close();
     }
-
-    // The value of a Lua expression.
-    double Eval(const std::string& expression)
-    {
-        Run("result = " + expression);
-        lua_getglobal(L, "result");
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
-    }
 };
 
 }  // namespace

@@ -54,6 +54,16 @@ protected:
         return values;
     }
 
+    // The value of a Lua expression, through the global "result".
+    double Eval(const std::string& expression)
+    {
+        Run("result = " + expression);
+        lua_getglobal(L, "result");
+        const double value = lua_tonumber(L, -1);
+        lua_pop(L, 1);
+        return value;
+    }
+
     // A global as text; numbers read as their text, anything else as "(not a string)".
     std::string String(const char* name)
     {
