@@ -15,15 +15,11 @@
 set -eu
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 here="$root/bench/audiomark"
-timed="$root/bench/bunnymark/timed.py"
+. "$root/bench/lib/side-by-side.sh"
 command -v love >/dev/null 2>&1 || { echo "LÖVE (Debian package love) is needed" >&2; exit 1; }
 
-cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
-cmake --build "$root/build" -j "$(nproc)" --target AudioMixBench AudioStreamsBench demo >/dev/null
-. "$root/scripts/headless-env.sh"
+build_headless AudioMixBench AudioStreamsBench demo
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
 python3 - "$work/tone.wav" <<'PY'
 import math, struct, sys, wave
 with wave.open(sys.argv[1], "wb") as w:

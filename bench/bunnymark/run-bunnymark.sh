@@ -13,23 +13,12 @@
 set -eu
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 here="$root/bench/bunnymark"
+. "$root/bench/lib/side-by-side.sh"
 
-if ! command -v love >/dev/null 2>&1; then
-    echo "Installing LÖVE (Debian package love)..." >&2
-    if [ "$(id -u)" -eq 0 ]; then
-        DEBIAN_FRONTEND=noninteractive apt-get install -y love >/dev/null
-    else
-        sudo DEBIAN_FRONTEND=noninteractive apt-get install -y love >/dev/null
-    fi
-fi
-
+install_love
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
-cmake --build "$root/build" -j "$(nproc)" --target Keldry demo MakeDemoData >/dev/null
-. "$root/scripts/headless-env.sh"
+build_headless Keldry demo MakeDemoData
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/docs" "$work/settings/Bunnymark"
 export XDG_DOCUMENTS_DIR="$work/docs"
 "$root/build/demo/MakeDemoData" "$work/Base" "$work/bunny.png"
@@ -38,50 +27,20 @@ game="$root/build/demo/Game"
 # "wall cpu" seconds of one Keldry run of $1 bunnies and $2 frames.
 keldry_run() {
     printf 'Bench = { count = %s, frames = %s }\n' "$1" "$2" > "$work/settings/Bunnymark/Settings.lua"
-    (cd "$game" && KELDRY_TEST_FIXED_DELTA=0.0166666675 KELDRY_TEST_SNAPSHOT="$work/keldry.bmp" \
-        python3 "$here/timed.py" "$root/build/launcher/Keldry" -resource Base -resource "$here/keldry" \
-        -resource "$work/settings" -script Bunnymark/Startup.lua -windowed)
-    [ -s "$work/keldry.bmp" ] || { echo "Keldry made no read-back" >&2; exit 1; }
-    rm -f "$work/keldry.bmp"
+    keldry_timed Bunnymark
 }
 
 # "wall cpu" seconds of one LÖVE run of $1 bunnies and $2 frames.
 love_run() {
-    BUNNY_COUNT="$1" BUNNY_FRAMES="$2" BUNNY_IMAGE="$work/bunny.png" BUNNY_SNAPSHOT="$work/love.png" \
-        python3 "$here/timed.py" love "$here/love"
-    [ -s "$work/love.png" ] || { echo "LÖVE made no read-back" >&2; exit 1; }
-    rm -f "$work/love.png"
+    BUNNY_COUNT="$1" BUNNY_FRAMES="$2" BUNNY_IMAGE="$work/bunny.png" BUNNY_SNAPSHOT="$work/love.png" love_timed
 }
-
-# "fps fps_per_cpu_second" of runner $1 with $2 bunnies from one pair of runs of $3 and $4 frames.
-fps_once() {
-    r1=$($1 "$2" "$3")
-    r2=$($1 "$2" "$4")
-    python3 -c "
-w1, c1 = map(float, '$r1'.split()); w2, c2 = map(float, '$r2'.split())
-print(($4 - $3) / max(w2 - w1, 1e-9), ($4 - $3) / max(c2 - c1, 1e-9))"
-}
-
-# The larger of each column of two "a b" pairs.
-best() { python3 -c "a = '$1'.split(); b = '$2'.split(); print(*[max(float(x), float(y)) for x, y in zip(a, b)])"; }
 
 counts="${*:-10000 50000}"
 attempts="${BUNNY_ATTEMPTS:-3}"
-printf '%8s %12s %12s %8s   %14s %14s %8s\n' N keldry_fps love_fps ratio keldry_f/cpu_s love_f/cpu_s ratio
+count_heading
 for n in $counts; do
     # Fewer frames for big scenes keep the run short; the difference stays large.
     if [ "$n" -ge 30000 ]; then f1=20; f2=120; else f1=50; f2=350; fi
-    # The two programs take turns, so a busy spell of the machine hits both; the best
-    # pair of each counts.
-    k="0 0"
-    l="0 0"
-    i=0
-    while [ "$i" -lt "$attempts" ]; do
-        k=$(best "$k" "$(fps_once keldry_run "$n" "$f1" "$f2")")
-        l=$(best "$l" "$(fps_once love_run "$n" "$f1" "$f2")")
-        i=$((i + 1))
-    done
-    python3 -c "
-k = [float(x) for x in '$k'.split()]; l = [float(x) for x in '$l'.split()]
-print('%8d %12.1f %12.1f %8.2f   %14.2f %14.2f %8.2f' % ($n, k[0], l[0], k[0] / l[0], k[1], l[1], k[1] / l[1]))"
+    take_turns "$f1" "$f2" "$n"
+    count_row "$n"
 done

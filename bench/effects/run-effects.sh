@@ -16,24 +16,12 @@
 set -eu
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 here="$root/bench/effects"
-timed="$root/bench/bunnymark/timed.py"
+. "$root/bench/lib/side-by-side.sh"
 
-if ! command -v love >/dev/null 2>&1; then
-    echo "Installing LÖVE (Debian package love)..." >&2
-    if [ "$(id -u)" -eq 0 ]; then
-        DEBIAN_FRONTEND=noninteractive apt-get install -y love >/dev/null
-    else
-        sudo DEBIAN_FRONTEND=noninteractive apt-get install -y love >/dev/null
-    fi
-fi
-
+install_love
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
-cmake --build "$root/build" -j "$(nproc)" --target Keldry demo MakeDemoData >/dev/null
-. "$root/scripts/headless-env.sh"
+build_headless Keldry demo MakeDemoData
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/docs" "$work/settings/Effects"
 export XDG_DOCUMENTS_DIR="$work/docs"
 "$root/build/demo/MakeDemoData" "$work/Base"
@@ -53,32 +41,14 @@ PY
 # "wall cpu" seconds of one Keldry run of scene $1, count $2, $3 frames.
 keldry_run() {
     printf "Bench = { scene = '%s', count = %s, frames = %s }\n" "$1" "$2" "$3" > "$work/settings/Effects/Settings.lua"
-    (cd "$game" && KELDRY_TEST_FIXED_DELTA=0.0166666675 KELDRY_TEST_SNAPSHOT="$work/keldry.bmp" \
-        python3 "$timed" "$root/build/launcher/Keldry" -resource Base -resource "$here/keldry" \
-        -resource "$work/settings" -script Effects/Startup.lua -windowed)
-    [ -s "$work/keldry.bmp" ] || { echo "Keldry made no read-back" >&2; exit 1; }
-    rm -f "$work/keldry.bmp"
+    keldry_timed Effects
 }
 
 # "wall cpu" seconds of one LÖVE run of scene $1, count $2, $3 frames.
 love_run() {
     EFFECT_SCENE="$1" EFFECT_COUNT="$2" EFFECT_FRAMES="$3" EFFECT_SPARK="$work/Base/Textures/Spark.png" \
-        EFFECT_FIELD="$work/Base/Textures/GameBackground.png" EFFECT_SNAPSHOT="$work/love.png" \
-        python3 "$timed" love "$here/love"
-    [ -s "$work/love.png" ] || { echo "LÖVE made no read-back" >&2; exit 1; }
-    rm -f "$work/love.png"
+        EFFECT_FIELD="$work/Base/Textures/GameBackground.png" EFFECT_SNAPSHOT="$work/love.png" love_timed
 }
-
-# "fps fps_per_cpu_second" of runner $1 on scene $2 with count $3 from runs of $4 and $5 frames.
-fps_once() {
-    r1=$($1 "$2" "$3" "$4")
-    r2=$($1 "$2" "$3" "$5")
-    python3 -c "
-w1, c1 = map(float, '$r1'.split()); w2, c2 = map(float, '$r2'.split())
-print(($5 - $4) / max(w2 - w1, 1e-9), ($5 - $4) / max(c2 - c1, 1e-9))"
-}
-
-best() { python3 -c "a = '$1'.split(); b = '$2'.split(); print(*[max(float(x), float(y)) for x, y in zip(a, b)])"; }
 
 scenes="${*:-particles mesh}"
 attempts="${EFFECT_ATTEMPTS:-3}"
@@ -89,14 +59,7 @@ for scene in $scenes; do
         mesh) count=64; f1=50; f2=350 ;;
         *) echo "unknown scene $scene" >&2; exit 2 ;;
     esac
-    k="0 0"
-    l="0 0"
-    i=0
-    while [ "$i" -lt "$attempts" ]; do
-        k=$(best "$k" "$(fps_once keldry_run "$scene" "$count" "$f1" "$f2")")
-        l=$(best "$l" "$(fps_once love_run "$scene" "$count" "$f1" "$f2")")
-        i=$((i + 1))
-    done
+    take_turns "$f1" "$f2" "$scene" "$count"
     python3 -c "
 k = [float(x) for x in '$k'.split()]; l = [float(x) for x in '$l'.split()]
 print('%10s %6d %12.1f %12.1f %8.2f   %14.2f %14.2f %8.2f' % ('$scene', $count, k[0], l[0], k[0] / l[0], k[1], l[1], k[1] / l[1]))"

@@ -11,11 +11,13 @@
 #include "backend/Base/HGETexture.h"
 #include "backend/Helpers/hgeDistortionMesh.h"
 #include "engine/Renderer/RenderSystem.h"
+#include "tests/support/FailureText.h"
 
 using MobrixCore::hgeDistortionMesh;
 using MobrixCore::HGEDistortionMesh;
 using MobrixCore::HGETexture;
 using testing::EndsWith;
+using TestSupport::FailureText;
 
 namespace {
 
@@ -174,15 +176,6 @@ protected:
     }
     void TearDown() override { EngineCore::RenderSystem::Instance().RemoveGameState(kState); }
 
-    static std::string FailureOf(const std::function<void()>& run)
-    {
-        try {
-            run();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
 
     std::shared_ptr<HGETexture> texture;
     std::shared_ptr<HGETexture> otherTexture;
@@ -210,10 +203,10 @@ TEST_F(DistortionMeshResource, NodeIndicesOutsideTheGridAreRefused)
         SCOPED_TRACE(testing::Message() << c.column << "," << c.row);
         const std::string message = "HGEDistortionMesh cell index is not valid.";
         float dx = 0, dy = 0;
-        EXPECT_THAT(FailureOf([&] { mesh.SetDisplacement(c.column, c.row, 1, 1, 0); }), EndsWith(message));
-        EXPECT_THAT(FailureOf([&] { mesh.GetDisplacement(c.column, c.row, 0, dx, dy); }), EndsWith(message));
-        EXPECT_THAT(FailureOf([&] { mesh.GetColor(c.column, c.row); }), EndsWith(message));
-        EXPECT_THAT(FailureOf([&] { mesh.SetColor(c.column, c.row, 0u); }), EndsWith(message));
+        EXPECT_THAT(FailureText([&] { mesh.SetDisplacement(c.column, c.row, 1, 1, 0); }), EndsWith(message));
+        EXPECT_THAT(FailureText([&] { mesh.GetDisplacement(c.column, c.row, 0, dx, dy); }), EndsWith(message));
+        EXPECT_THAT(FailureText([&] { mesh.GetColor(c.column, c.row); }), EndsWith(message));
+        EXPECT_THAT(FailureText([&] { mesh.SetColor(c.column, c.row, 0u); }), EndsWith(message));
     }
     // The far corner is inside; node colours stay white whatever is set.
     mesh.SetColor(3, 2, 0x12345678u);
@@ -228,7 +221,7 @@ TEST_F(DistortionMeshResource, TooSmallAGridKeepsTheOldOne)
     const hgeDistortionMesh* grid = mesh.GetData();
     for (auto size : {std::make_pair(1, 5), std::make_pair(5, 1), std::make_pair(0, 0), std::make_pair(-3, 3)}) {
         SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
-        EXPECT_THAT(FailureOf([&] { mesh.SetupMesh(size.first, size.second); }),
+        EXPECT_THAT(FailureText([&] { mesh.SetupMesh(size.first, size.second); }),
                     EndsWith("Distortion mesh: minimum 2 rows and 2 columns."));
         EXPECT_EQ(3, mesh.GetNumColumns());
         EXPECT_EQ(4, mesh.GetNumRows());
@@ -277,7 +270,7 @@ TEST_F(DistortionMeshResource, OnlyTexturesAreTaken)
              [&] { mesh.SetTextureRect(0, 0, 1, 1); }, [&] { mesh.SetBlendMode(2); },
              [&] { mesh.SetTextureAspects(1, 1); }, [&] { mesh.SetDisplacement(0, 0, 0, 0, 0); },
              [&] { mesh.Render(); }}) {
-        EXPECT_THAT(FailureOf(call), EndsWith("Resource is not valid."));
+        EXPECT_THAT(FailureText(call), EndsWith("Resource is not valid."));
     }
 }
 

@@ -24,13 +24,11 @@
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/Resources/ResourceFactory.h"
 #include "engine/Resources/ResourceManager.h"
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "tests/support/ScriptClassFixture.h"
 #include "tests/support/TempFolder.h"
 
 using EngineCore::Resource;
 using EngineCore::ResourceManager;
-using GameLuaScriptImpl::LuaScriptEngine;
 using testing::ElementsAre;
 using testing::EndsWith;
 
@@ -67,7 +65,7 @@ std::shared_ptr<Resource> Make()
 const int kTypes[] = {Resource::RT_SPRITE, Resource::RT_TEXTURE, Resource::RT_DISTORTION_MESH,
                       Resource::RT_PARTICLE_SYSTEM};
 
-class EffectScriptClasses : public testing::Test {
+class EffectScriptClasses : public TestSupport::ScriptClassFixture<> {
 protected:
     static void SetUpTestSuite()
     {
@@ -93,9 +91,7 @@ protected:
         factory.RegisterResourceCreator(Resource::RT_TEXTURE, Make<MobrixCore::HGETexture>);
         factory.RegisterResourceCreator(Resource::RT_DISTORTION_MESH, Make<MobrixCore::HGEDistortionMesh>);
         factory.RegisterResourceCreator(Resource::RT_PARTICLE_SYSTEM, Make<MobrixCore::HGEParticleSystem>);
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
     }
     void TearDown() override
     {
@@ -104,43 +100,6 @@ protected:
         for (int type : kTypes)
             EngineCore::ResourceFactory::Instance().UnregisterResourceCreator(type);
         EngineCore::RenderSystem::Instance().RemoveGameState(kState);
-    }
-
-    void Run(const std::string& script) { ASSERT_TRUE(engine.RunString(script.c_str(), 0)) << script; }
-
-    std::string FailureOf(const std::string& script)
-    {
-        try {
-            engine.RunString(script.c_str(), 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
-    double Number(const char* name)
-    {
-        lua_getglobal(L, name);
-        EXPECT_EQ(LUA_TNUMBER, lua_type(L, -1)) << name;
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
-    }
-
-    std::vector<double> Numbers(std::initializer_list<const char*> names)
-    {
-        std::vector<double> values;
-        for (const char* name : names)
-            values.push_back(Number(name));
-        return values;
-    }
-
-    std::string String(const char* name)
-    {
-        lua_getglobal(L, name);
-        const std::string value = lua_isstring(L, -1) ? lua_tostring(L, -1) : "(not a string)";
-        lua_pop(L, 1);
-        return value;
     }
 
     template <typename T>
@@ -177,8 +136,6 @@ protected:
     }
 
     static TestSupport::TempFolder* folder;
-    LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 TestSupport::TempFolder* EffectScriptClasses::folder = nullptr;

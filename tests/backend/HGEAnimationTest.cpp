@@ -12,6 +12,7 @@
 #include "backend/Base/HGEAnimation.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "backend/Base/HGESystemObject.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/TempFolder.h"
 
 using EngineCore::AnimationKey;
@@ -91,12 +92,7 @@ protected:
 
     std::string FailureOf(LoadableAnimation& a)
     {
-        try {
-            a.Init();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
+        return TestSupport::FailureText([&] { a.Init(); });
     }
 
     static AnimationKey::KeyValue At(const EngineCore::Animation& a, float t)

@@ -9,6 +9,7 @@
 #include "backend/Base/HGEFont.h"
 #include "backend/Base/HGESystemObject.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/FakeSprites.h"
 #include "tests/support/TempFolder.h"
 
@@ -80,12 +81,7 @@ protected:
 
     static std::string FailureOf(LoadableFont& f)
     {
-        try {
-            f.Init();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
+        return TestSupport::FailureText([&] { f.Init(); });
     }
 
     static unsigned GlyphCount(const LoadableFont& f)

@@ -18,6 +18,7 @@
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/Renderer/ParticleSystemManager.h"
 #include "engine/Renderer/RenderSystem.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/TempFolder.h"
 
 using MobrixCore::hgeParticle;
@@ -26,6 +27,7 @@ using MobrixCore::hgeParticleSystemInfo;
 using MobrixCore::HGEParticleSystem;
 using MobrixCore::HGESprite;
 using testing::EndsWith;
+using TestSupport::FailureText;
 
 namespace {
 
@@ -325,15 +327,6 @@ protected:
         EngineCore::RenderSystem::Instance().RemoveGameState(kState);
     }
 
-    static std::string FailureOf(const std::function<void()>& run)
-    {
-        try {
-            run();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
 
     static TestSupport::TempFolder* folder;
     std::shared_ptr<LoadableSprite> sprite;
@@ -356,7 +349,7 @@ TEST_F(ParticleSystemResource, DescriptionsThatAreRefused)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LoadableParticleSystem ps(c.name);
-        EXPECT_THAT(FailureOf([&] { ps.SetSprite(sprite); }), EndsWith(c.message));
+        EXPECT_THAT(FailureText([&] { ps.SetSprite(sprite); }), EndsWith(c.message));
         EXPECT_EQ(nullptr, ps.GetData());
         // The sprite is kept all the same.
         EXPECT_TRUE(ps.IsValid());
@@ -368,7 +361,7 @@ TEST_F(ParticleSystemResource, DescriptionsThatAreRefused)
     hgeParticleSystem* built = ps.GetData();
     ASSERT_NE(nullptr, built);
     ps.SetName("fx/short.psi");
-    EXPECT_THAT(FailureOf([&] { ps.SetSprite(sprite); }), EndsWith("Incorrect file (fx/short.psi) size."));
+    EXPECT_THAT(FailureText([&] { ps.SetSprite(sprite); }), EndsWith("Incorrect file (fx/short.psi) size."));
     EXPECT_EQ(built, ps.GetData());
 }
 

@@ -19,9 +19,8 @@
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceFactory.h"
 #include "engine/Resources/ResourceManager.h"
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "tests/support/FakeResource.h"
+#include "tests/support/ScriptClassFixture.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TheoraClip.h"
 
@@ -51,7 +50,7 @@ const char* const kMethods[] = {
     "Pause", "Play", "Reset", "GetPause", "SetLoop", "GetLoop", "SetFullScreenMode",
 };
 
-class SpriteVideoScriptClassTest : public testing::Test {
+class SpriteVideoScriptClassTest : public TestSupport::ScriptClassFixture<> {
 protected:
     void SetUp() override
     {
@@ -68,9 +67,7 @@ protected:
             return std::shared_ptr<Resource>(std::make_shared<TestSupport::FakeResource>(
                 Resource::RT_SOUND, std::make_shared<TestSupport::ResourceLog>()));
         }));
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
 
         // Frame i is the grey level 40 + 20 i.
         std::vector<TestSupport::YCbCr> greys;
@@ -87,35 +84,6 @@ protected:
         for (int type : {Resource::RT_VIDEO_SPRITE, Resource::RT_SPRITE, Resource::RT_SOUND})
             ResourceFactory::Instance().UnregisterResourceCreator(type);
         RenderSystem::Instance().RemoveGameState(kState);
-    }
-
-    void Run(const std::string& script) { ASSERT_TRUE(engine.RunString(script.c_str(), 0)) << script; }
-
-    std::string FailureOf(const std::string& script)
-    {
-        try {
-            engine.RunString(script.c_str(), 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
-    double Number(const char* name)
-    {
-        lua_getglobal(L, name);
-        EXPECT_EQ(LUA_TNUMBER, lua_type(L, -1)) << name;
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
-    }
-
-    std::vector<double> Numbers(std::initializer_list<const char*> names)
-    {
-        std::vector<double> values;
-        for (const char* name : names)
-            values.push_back(Number(name));
-        return values;
     }
 
     std::shared_ptr<Resource> Stored(const std::string& name)
@@ -141,8 +109,6 @@ protected:
     }
 
     TestSupport::TempFolder folder;
-    GameLuaScriptImpl::LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 }  // namespace

@@ -17,11 +17,13 @@
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/System/ScriptEngine.h"
 #include "engine/System/ScriptEngineHelper.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/FakeSprites.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TrackFileWriter.h"
 
 using namespace EngineCore;
+using TestSupport::FailureText;
 using TestSupport::TrackFile;
 using TestSupport::TrackHeader;
 using testing::EndsWith;
@@ -132,16 +134,6 @@ protected:
         return runs;
     }
 
-    static std::string FailureOf(const std::function<void()>& run)
-    {
-        try {
-            run();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
     static TestSupport::TempFolder* folder;
     std::shared_ptr<RecordingEngine> engine;
 };
@@ -177,7 +169,7 @@ TEST_F(ActionTrackTest, LoadChecksEveryFieldAgainstTheBytes)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         SteppedTrack track;
-        const std::string failure = FailureOf([&] { EXPECT_TRUE(track.Load(c.file)); });
+        const std::string failure = FailureText([&] { EXPECT_TRUE(track.Load(c.file)); });
         if (c.failure)
             EXPECT_THAT(failure, EndsWith(c.failure));
         else
@@ -191,7 +183,7 @@ TEST_F(ActionTrackTest, LoadChecksEveryFieldAgainstTheBytes)
     track.Load("tracks/abc.bin");
     EXPECT_STREQ("b", track.GetKey(1).GetScriptAction());
     EXPECT_EQ(0.5f, track.GetKey(1).GetTime());
-    EXPECT_THAT(FailureOf([&] { track.Load("tracks/bad-magic.bin"); }), EndsWith("data error."));
+    EXPECT_THAT(FailureText([&] { track.Load("tracks/bad-magic.bin"); }), EndsWith("data error."));
     EXPECT_EQ(3u, track.GetNumKeys()) << "a refused header leaves the track as it was";
     track.Load("tracks/other.bin");
     ASSERT_EQ(1u, track.GetNumKeys());
@@ -342,11 +334,11 @@ TEST_F(ActionTrackTest, KeyTextsNeedAWillingScriptEngine)
     track.Load("tracks/abc.bin");
     track.Play();
     engine->answer = false;
-    EXPECT_THAT(FailureOf([&] { track.Update(0.1f); }), EndsWith("Error: Internal error."));
+    EXPECT_THAT(FailureText([&] { track.Update(0.1f); }), EndsWith("Error: Internal error."));
     ScriptEngineHelper::Instance().SetCurrentScriptEngine(nullptr);
     track.Stop();
     track.Play();
-    EXPECT_THAT(FailureOf([&] { track.Update(0.1f); }), EndsWith("Error: Internal error."));
+    EXPECT_THAT(FailureText([&] { track.Update(0.1f); }), EndsWith("Error: Internal error."));
 
     // A runner of the track's own takes the texts instead.
     std::string ran;
@@ -358,7 +350,7 @@ TEST_F(ActionTrackTest, KeyTextsNeedAWillingScriptEngine)
     track.Play();
     track.Update(0.6f);
     EXPECT_EQ("ab", ran);
-    EXPECT_THAT(FailureOf([&] { track.Update(0.6f); }), EndsWith("Error: Internal error."));
+    EXPECT_THAT(FailureText([&] { track.Update(0.6f); }), EndsWith("Error: Internal error."));
 }
 
 TEST_F(ActionTrackTest, AttachedPlayersFollowTheTrack)
@@ -440,7 +432,7 @@ TEST_F(ActionTrackTest, TheManagerStepsTheCurrentStatesTracksOnly)
         [] { ActionTrackManager::Instance().Update(1); }, [] { SteppedTrack orphan; },
     };
     for (const auto& operation : operations)
-        EXPECT_THAT(FailureOf(operation), EndsWith("Error: Internal error."));
+        EXPECT_THAT(FailureText(operation), EndsWith("Error: Internal error."));
 }
 
 TEST_F(ActionTrackTest, KeysMayMakeAndFreeTracksDuringTheStep)

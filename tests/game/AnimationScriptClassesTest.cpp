@@ -13,27 +13,22 @@
 #include "engine/Resources/ResourceManager.h"
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "tests/support/FakeSprites.h"
+#include "tests/support/ScriptClassFixture.h"
 
 using EngineCore::ResourceManager;
-using GameLuaScriptImpl::LuaScriptEngine;
 using TestSupport::FakeAnimatedSprite;
 using TestSupport::SizedTexture;
 using testing::EndsWith;
 
 namespace {
 
-class AnimationScriptClassesTest : public testing::Test {
+class AnimationScriptClassesTest : public TestSupport::ScriptClassFixture<> {
 protected:
     void SetUp() override
     {
         EngineCore::RenderSystem::Instance().SetCurrentGameState("animation-scripts");
-        engine = std::make_shared<LuaScriptEngine>();
-        ASSERT_TRUE(engine->Open());
-        L = engine->GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
     }
     void TearDown() override
     {
@@ -41,7 +36,7 @@ protected:
             GameCore::Application::Instance().SetCurrentGameState(nullptr, true);
             GameCore::Application::Instance().RemoveGameState(gameState, true);
         }
-        engine->Close();
+        engine.Close();
         ResourceManager::Instance().Clear();
     }
 
@@ -61,39 +56,12 @@ protected:
         ASSERT_TRUE(gameState->RunScriptString(script)) << script;
     }
 
-    void Run(const std::string& script) { ASSERT_TRUE(engine->RunString(script.c_str(), 0)) << script; }
-
-    std::string FailureOf(const std::string& script)
-    {
-        try {
-            engine->RunString(script.c_str(), 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
-    double Number(const char* name)
-    {
-        lua_getglobal(L, name);
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
-    }
     bool IsNil(const char* name)
     {
         lua_getglobal(L, name);
         const bool nil = lua_isnil(L, -1);
         lua_pop(L, 1);
         return nil;
-    }
-    std::string String(const char* name)
-    {
-        lua_getglobal(L, name);
-        const char* text = lua_tostring(L, -1);
-        const std::string value = text ? text : "(not a string)";
-        lua_pop(L, 1);
-        return value;
     }
 
     std::shared_ptr<FakeAnimatedSprite> AddSprite(const std::string& name)
@@ -111,8 +79,6 @@ protected:
         return std::dynamic_pointer_cast<EngineCore::Animation>(resource);
     }
 
-    std::shared_ptr<LuaScriptEngine> engine;
-    lua_State* L = nullptr;
     std::shared_ptr<GameCore::GameState> gameState;
 };
 

@@ -8,8 +8,7 @@
 
 #include <lua.hpp>
 
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "tests/support/ScriptClassFixture.h"
 
 namespace {
 
@@ -37,13 +36,11 @@ function Walk(frames)
 end
 )";
 
-class DemoWalkerTest : public testing::Test {
+class DemoWalkerTest : public TestSupport::ScriptClassFixture<> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
         Run(kStubs);
         std::ifstream file(std::string(DEMO_SCRIPTS_DIR) + "/Walker.lua");
         std::stringstream text;
@@ -52,19 +49,6 @@ protected:
         Run(text.str());
     }
     void TearDown() override { engine.Close(); }
-
-    void Run(const std::string& script) { ASSERT_TRUE(engine.RunString(script.c_str(), 0)) << script; }
-    double Eval(const std::string& expression)
-    {
-        Run("result = " + expression);
-        lua_getglobal(L, "result");
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
-    }
-
-    GameLuaScriptImpl::LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 }  // namespace

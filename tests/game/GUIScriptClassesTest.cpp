@@ -19,6 +19,7 @@
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
 #include "game/Wrappers/GUISystemWrapper.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/FakeMouse.h"
 #include "tests/support/FakeSprites.h"
 
@@ -62,12 +63,7 @@ protected:
     void Run(const std::string& script) { ASSERT_TRUE(gameState->RunScriptString(script)) << script; }
     std::string FailureOf(const std::string& script)
     {
-        try {
-            gameState->RunScriptString(script);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
+        return TestSupport::FailureText([&] { gameState->RunScriptString(script); });
     }
     // A global of the game state's interpreter as text ("nil" when unset).
     std::string Global(const std::string& name)

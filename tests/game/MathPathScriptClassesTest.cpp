@@ -12,23 +12,19 @@
 #include "engine/PathFinding/PathFindManager.h"
 #include "engine/PathFinding/PathFindManagerTask.h"
 #include "engine/PathFinding/PathFindingSystem.h"
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "tests/support/ScriptClassFixture.h"
 
-using GameLuaScriptImpl::LuaScriptEngine;
 using testing::EndsWith;
 using testing::StartsWith;
 
 namespace {
 
 // A game state's interpreter with every built class, driven through real scripts.
-class MathPathScriptClassesTest : public testing::Test {
+class MathPathScriptClassesTest : public TestSupport::ScriptClassFixture<> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
         Run("math = MathSystem() math:ClearSortNodes()");
     }
     void TearDown() override
@@ -36,31 +32,6 @@ protected:
         Run("math:ClearSortNodes()");
         engine.Close();
     }
-
-    void Run(const std::string& script) { ASSERT_TRUE(engine.RunString(script.c_str(), 0)) << script; }
-
-    std::string FailureOf(const std::string& script)
-    {
-        try {
-            engine.RunString(script.c_str(), 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
-    // The value of a Lua expression.
-    double Eval(const std::string& expression)
-    {
-        Run("result = " + expression);
-        lua_getglobal(L, "result");
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
-    }
-
-    LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 }  // namespace

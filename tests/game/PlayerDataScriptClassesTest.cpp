@@ -24,12 +24,10 @@
 #include "game/Logic/PropertySystem.h"
 #include "game/Logic/QuestItem.h"
 #include "game/Logic/QuestItemStorage.h"
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "tests/support/ScriptClassFixture.h"
 #include "tests/support/TestDocuments.h"
 
 using namespace GameCore;
-using GameLuaScriptImpl::LuaScriptEngine;
 using testing::EndsWith;
 
 namespace {
@@ -40,7 +38,7 @@ std::vector<unsigned char> ReadBytes(const std::string& path)
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-class PlayerDataScriptClassesTest : public testing::Test {
+class PlayerDataScriptClassesTest : public TestSupport::ScriptClassFixture<> {
 protected:
     void SetUp() override
     {
@@ -48,10 +46,7 @@ protected:
         static int count = 0;
         ASSERT_TRUE(Application::Instance().CreateGameState("player-data-" + std::to_string(count++), gameState));
         Application::Instance().SetCurrentGameState(gameState, true);
-        engine = std::make_shared<LuaScriptEngine>();
-        ASSERT_TRUE(engine->Open());
-        L = engine->GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
 
         // One known profile (id 0), nothing else.
         PropertySystem::Instance().Clear();
@@ -68,7 +63,7 @@ protected:
     void TearDown() override
     {
         EngineCore::SystemLogger::Instance().SetLogger(std::function<void(const char*)>());
-        engine->Close();
+        engine.Close();
         Application::Instance().SetCurrentGameState(nullptr, true);
         Application::Instance().RemoveGameState(gameState, true);
         PropertySystem::Instance().Clear();
@@ -88,16 +83,6 @@ protected:
         return contents;
     }
 
-    void Run(const std::string& script) { ASSERT_TRUE(engine->RunString(script.c_str(), 0)) << script; }
-    std::string FailureOf(const std::string& script)
-    {
-        try {
-            engine->RunString(script.c_str(), 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
     // The value of a Lua expression as text ("nil" for nil), numbers with 17 digits.
     std::string Eval(const std::string& expression)
     {
@@ -121,8 +106,6 @@ protected:
     void Frame(float dt) { gameState->OnFrame(dt); }
 
     std::shared_ptr<GameState> gameState;
-    std::shared_ptr<LuaScriptEngine> engine;
-    lua_State* L = nullptr;
     std::vector<std::string> log;
 };
 

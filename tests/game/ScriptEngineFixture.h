@@ -3,11 +3,10 @@
 // nested runs go through; failures are read back as their error texts.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <stdexcept>
 #include <string>
 
 #include "tests/game/TestScriptClasses.h"
+#include "tests/support/FailureText.h"
 
 namespace TestScripts {
 
@@ -24,26 +23,15 @@ protected:
 
     std::string FailureOf(const char* script)
     {
-        return FailureText([&] { engine.RunString(script, 0); });
+        return TestSupport::FailureText([&] { engine.RunString(script, 0); });
     }
     std::string FailureOfFile(const char* path)
     {
-        return FailureText([&] { engine.RunFile(path); });
+        return TestSupport::FailureText([&] { engine.RunFile(path); });
     }
 
     GameLuaScriptImpl::LuaScriptEngine engine;
     lua_State* L = nullptr;
-
-private:
-    static std::string FailureText(const std::function<void()>& run)
-    {
-        try {
-            run();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
 };
 
 }  // namespace TestScripts

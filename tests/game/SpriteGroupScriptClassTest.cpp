@@ -11,13 +11,11 @@
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/Renderer/SpriteGroup.h"
 #include "engine/Resources/ResourceManager.h"
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "tests/support/FakeSprites.h"
+#include "tests/support/ScriptClassFixture.h"
 
 using EngineCore::Resource;
 using EngineCore::ResourceManager;
-using GameLuaScriptImpl::LuaScriptEngine;
 using TestSupport::FakeAnimatedSprite;
 using testing::EndsWith;
 
@@ -26,41 +24,18 @@ namespace {
 const char kState[] = "sprite group script tests";
 const char kNotInitialised[] = "Error: Sprite group is not initialized. First call - SetName().";
 
-class SpriteGroupScriptClassTest : public testing::Test {
+class SpriteGroupScriptClassTest : public TestSupport::ScriptClassFixture<> {
 protected:
     void SetUp() override
     {
         EngineCore::RenderSystem::Instance().SetCurrentGameState(kState);
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
     }
     void TearDown() override
     {
         engine.Close();
         ResourceManager::Instance().Clear();
         EngineCore::RenderSystem::Instance().RemoveGameState(kState);
-    }
-
-    void Run(const std::string& script) { ASSERT_TRUE(engine.RunString(script.c_str(), 0)) << script; }
-
-    std::string FailureOf(const std::string& script)
-    {
-        try {
-            engine.RunString(script.c_str(), 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
-    double Number(const char* name)
-    {
-        lua_getglobal(L, name);
-        EXPECT_EQ(LUA_TNUMBER, lua_type(L, -1)) << name;
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
     }
 
     // A member sprite stored under the name.
@@ -80,9 +55,6 @@ protected:
             return nullptr;
         return dynamic_cast<EngineCore::SpriteGroup*>(resource.get());
     }
-
-    LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 const char* const kMethods[] = {

@@ -21,10 +21,9 @@
 #include "engine/Resources/ResourceFactory.h"
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/SystemLogger.h"
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "tests/support/FakeSprites.h"
 #include "tests/support/ImageFixtures.h"
+#include "tests/support/ScriptClassFixture.h"
 #include "tests/support/TempFolder.h"
 
 using EngineCore::Resource;
@@ -139,7 +138,7 @@ std::vector<unsigned char> Mask(int width, int height, const std::function<unsig
     return Png(MakePalettised(width, height, 8, palette, red));
 }
 
-class SpritePixelsTest : public testing::Test {
+class SpritePixelsTest : public TestSupport::ScriptClassFixture<> {
 protected:
     void SetUp() override
     {
@@ -152,9 +151,7 @@ protected:
             return std::make_shared<CpuTexture>(sizes);
         }));
         EngineCore::SystemLogger::Instance().SetLogger([this](const char* line) { logLines.push_back(line); });
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
     }
     void TearDown() override
     {
@@ -165,35 +162,6 @@ protected:
         ResourceFactory::Instance().UnregisterResourceCreator(Resource::RT_TEXTURE);
         EngineCore::SystemLogger::Instance().SetLogger(nullptr);
         RenderSystem::Instance().RemoveGameState(kState);
-    }
-
-    void Run(const std::string& script) { ASSERT_TRUE(engine.RunString(script.c_str(), 0)) << script; }
-
-    std::string FailureOf(const std::string& script)
-    {
-        try {
-            engine.RunString(script.c_str(), 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
-    double Number(const char* name)
-    {
-        lua_getglobal(L, name);
-        EXPECT_EQ(LUA_TNUMBER, lua_type(L, -1)) << name;
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
-    }
-
-    std::string String(const char* name)
-    {
-        lua_getglobal(L, name);
-        const std::string value = lua_isstring(L, -1) ? lua_tostring(L, -1) : "(not a string)";
-        lua_pop(L, 1);
-        return value;
     }
 
     // Content files under the data folder, which the file system indexes.
@@ -227,8 +195,6 @@ protected:
     std::map<std::string, std::pair<unsigned, unsigned>> sizes;
     std::vector<std::string> logLines;
     TestSupport::TempFolder data;
-    GameLuaScriptImpl::LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 // --- Alpha from an image ------------------------------------------------------------

@@ -18,14 +18,12 @@
 #include "engine/Resources/ResourceFactory.h"
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "tests/support/ScriptClassFixture.h"
 
 using EngineCore::Resource;
 using EngineCore::ResourceFactory;
 using EngineCore::ResourceManager;
 using EngineCore::RenderSystem;
-using GameLuaScriptImpl::LuaScriptEngine;
 using testing::ElementsAre;
 using testing::EndsWith;
 using testing::HasSubstr;
@@ -148,7 +146,7 @@ const char kNotInitialised[] = "Error: Sprite not initialized. First call - SetN
 const char kNoBaseTexture[] = "Error: Base texture is not initialized. Use SetTexture() before SetTextureAlpha().";
 const char kState[] = "sprite script tests";
 
-class SpriteScriptClassTest : public testing::Test {
+class SpriteScriptClassTest : public TestSupport::ScriptClassFixture<> {
 protected:
     void SetUp() override
     {
@@ -160,9 +158,7 @@ protected:
         ASSERT_TRUE(factory.RegisterResourceCreator(Resource::RT_TEXTURE, []() -> std::shared_ptr<Resource> {
             return std::make_shared<ProbeTexture>();
         }));
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
     }
     void TearDown() override
     {
@@ -171,35 +167,6 @@ protected:
         ResourceFactory::Instance().UnregisterResourceCreator(Resource::RT_SPRITE);
         ResourceFactory::Instance().UnregisterResourceCreator(Resource::RT_TEXTURE);
         RenderSystem::Instance().RemoveGameState(kState);
-    }
-
-    void Run(const std::string& script) { ASSERT_TRUE(engine.RunString(script.c_str(), 0)) << script; }
-
-    std::string FailureOf(const std::string& script)
-    {
-        try {
-            engine.RunString(script.c_str(), 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-
-    double Number(const char* name)
-    {
-        lua_getglobal(L, name);
-        EXPECT_EQ(LUA_TNUMBER, lua_type(L, -1)) << name;
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
-    }
-
-    std::vector<double> Numbers(std::initializer_list<const char*> names)
-    {
-        std::vector<double> values;
-        for (const char* name : names)
-            values.push_back(Number(name));
-        return values;
     }
 
     std::string String(const char* name)
@@ -232,8 +199,6 @@ protected:
     }
 
     Log log;
-    LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 // Every method of the class, and the ones that need no sprite.

@@ -6,10 +6,12 @@
 
 #include "game/Renderer/TextObject.h"
 #include "tests/game/TextTestSupport.h"
+#include "tests/support/FailureText.h"
 
 using GameCore::TextObject;
 using testing::EndsWith;
 using namespace TextTest;
+using TestSupport::FailureText;
 
 namespace {
 
@@ -18,15 +20,6 @@ protected:
     std::shared_ptr<TestSupport::FakeAnimatedSprite> Character(const TextObject& text, int position)
     {
         return SpriteNamed(std::string(text.GetName()) + ".character." + std::to_string(position));
-    }
-    static std::string FailureOf(const std::function<void()>& fn)
-    {
-        try {
-            fn();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
     }
 };
 
@@ -222,7 +215,7 @@ TEST_F(TextObjectTest, MissingGlyphStopsTheLayout)
 {
     TextObject text;
     text.SetFont(font);
-    const std::string failure = FailureOf([&] { text.SetText("AxB"); });
+    const std::string failure = FailureText([&] { text.SetText("AxB"); });
     EXPECT_THAT(failure, EndsWith("Error: Resource (" + std::string(text.GetName()) + ".character.1) creating error."));
     EXPECT_THAT(failure, testing::HasSubstr("Renderer\\TextObject.cpp"));
     EXPECT_EQ(2u, text.GetCharacterCount()) << "the sprites fetched so far stay";
@@ -231,7 +224,7 @@ TEST_F(TextObjectTest, MissingGlyphStopsTheLayout)
     // A name held by something that is not a sprite cannot be a character.
     EngineCore::ResourceManager::Instance().AddResource(std::string(text.GetName()) + ".character.0",
                                                         std::make_shared<TestSupport::SizedTexture>(1, 1));
-    EXPECT_THAT(FailureOf([&] { text.SetText("A"); }),
+    EXPECT_THAT(FailureText([&] { text.SetText("A"); }),
                 EndsWith("Error: Resource (" + std::string(text.GetName()) + ".character.0) creating error."));
 }
 

@@ -7,27 +7,23 @@
 
 #include <lua.hpp>
 
-#include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
-#include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "tests/game/TextTestSupport.h"
+#include "tests/support/ScriptClassFixture.h"
 
 using EngineCore::ResourceManager;
-using GameLuaScriptImpl::LuaScriptEngine;
 using testing::EndsWith;
 using namespace TextTest;
 
 namespace {
 
-class TextScriptClassesTest : public TextFixture {
+class TextScriptClassesTest : public TestSupport::ScriptClassFixture<TextFixture> {
 protected:
     void SetUp() override
     {
         TextFixture::SetUp();
         ResourceManager::Instance().AddResource("font", font);
         ResourceManager::Instance().AddResource("glyphs.png", texture);
-        ASSERT_TRUE(engine.Open());
-        L = engine.GetState();
-        GameLuaScriptImpl::RegisterGameStateScriptClasses(L);
+        ASSERT_NO_FATAL_FAILURE(OpenScripts());
     }
     void TearDown() override
     {
@@ -35,47 +31,12 @@ protected:
         TextFixture::TearDown();
     }
 
-    void Run(const std::string& script) { ASSERT_TRUE(engine.RunString(script.c_str(), 0)) << script; }
-    std::string FailureOf(const std::string& script)
-    {
-        try {
-            engine.RunString(script.c_str(), 0);
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no failure)";
-    }
-    double Number(const char* name)
-    {
-        lua_getglobal(L, name);
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
-    }
-    std::string String(const char* name)
-    {
-        lua_getglobal(L, name);
-        const char* text = lua_tostring(L, -1);
-        const std::string value = text ? text : "(not a string)";
-        lua_pop(L, 1);
-        return value;
-    }
-    std::vector<double> Numbers(const std::vector<const char*>& names)
-    {
-        std::vector<double> values;
-        for (const char* name : names)
-            values.push_back(Number(name));
-        return values;
-    }
     // Named after the object the script calls `global`.
     std::shared_ptr<TestSupport::FakeAnimatedSprite> CharacterOf(const char* global, int index)
     {
         Run(std::string("objectName = ") + global + ":GetName()");
         return SpriteNamed(String("objectName") + ".character." + std::to_string(index));
     }
-
-    LuaScriptEngine engine;
-    lua_State* L = nullptr;
 };
 
 const char* const kNotSet = "Error: Font is not initialized. First call - SetName().";

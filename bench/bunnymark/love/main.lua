@@ -1,6 +1,7 @@
 -- N bunnies of one 32x32 alpha-blended picture, each moved every frame with its own
 -- velocity and bouncing off the edges; BUNNY_FRAMES frames, then the screen is read
 -- back and the program ends. The same scene as the Keldry bunnymark.
+local readBackAndQuit = dofile(love.filesystem.getSource() .. "/../../lib/love-read-back.lua")
 local count = tonumber(os.getenv("BUNNY_COUNT") or "10000")
 local frameLimit = tonumber(os.getenv("BUNNY_FRAMES") or "300")
 local step = 1 / 60
@@ -42,13 +43,6 @@ function love.draw()
   end
   frames = frames + 1
   if frames == frameLimit then
-    love.graphics.captureScreenshot(function(data)
-      local snapshot = os.getenv("BUNNY_SNAPSHOT")
-      if snapshot then
-        local out = io.open(snapshot, "wb")
-        if out then out:write(data:encode("png"):getString()); out:close() end
-      end
-      love.event.quit(0)
-    end)
+    readBackAndQuit("BUNNY_SNAPSHOT")
   end
 end

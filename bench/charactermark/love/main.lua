@@ -1,6 +1,7 @@
 -- N sprites switching every frame through the eight quads of one sheet, each drawn
 -- over its shadow at twice the size, standing still; CHARACTER_FRAMES frames, then the
 -- screen is read back and the program ends. The same scene as the Keldry benchmark.
+local readBackAndQuit = dofile(love.filesystem.getSource() .. "/../../lib/love-read-back.lua")
 local count = tonumber(os.getenv("CHARACTER_COUNT") or "1000")
 local frameLimit = tonumber(os.getenv("CHARACTER_FRAMES") or "300")
 local folder = os.getenv("CHARACTER_PICTURES")
@@ -45,13 +46,6 @@ function love.draw()
   end
   frames = frames + 1
   if frames == frameLimit then
-    love.graphics.captureScreenshot(function(data)
-      local snapshot = os.getenv("CHARACTER_SNAPSHOT")
-      if snapshot then
-        local out = io.open(snapshot, "wb")
-        if out then out:write(data:encode("png"):getString()); out:close() end
-      end
-      love.event.quit(0)
-    end)
+    readBackAndQuit("CHARACTER_SNAPSHOT")
   end
 end

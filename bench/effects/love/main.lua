@@ -1,6 +1,7 @@
 -- The Keldry effects benchmark's scenes in LÖVE 11.4 (EFFECT_SCENE, EFFECT_COUNT,
 -- EFFECT_FRAMES): the same pictures, counts, lifetimes and motion. After the frames the
 -- screen is read back and the program ends.
+local readBackAndQuit = dofile(love.filesystem.getSource() .. "/../../lib/love-read-back.lua")
 local scene = os.getenv("EFFECT_SCENE") or "particles"
 local count = tonumber(os.getenv("EFFECT_COUNT") or "200")
 local frameLimit = tonumber(os.getenv("EFFECT_FRAMES") or "300")
@@ -85,13 +86,6 @@ function love.draw()
   end
   frames = frames + 1
   if frames == frameLimit then
-    love.graphics.captureScreenshot(function(data)
-      local snapshot = os.getenv("EFFECT_SNAPSHOT")
-      if snapshot then
-        local out = io.open(snapshot, "wb")
-        if out then out:write(data:encode("png"):getString()); out:close() end
-      end
-      love.event.quit(0)
-    end)
+    readBackAndQuit("EFFECT_SNAPSHOT")
   end
 end

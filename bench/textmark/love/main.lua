@@ -2,6 +2,7 @@
 -- font made from the Keldry demo's glyph picture, each text changed every frame;
 -- TEXT_FRAMES frames, then the screen is read back and the program ends. The same
 -- scene as the Keldry text benchmark (character spacing 2, as its text objects).
+local readBackAndQuit = dofile(love.filesystem.getSource() .. "/../../lib/love-read-back.lua")
 local count = tonumber(os.getenv("TEXT_COUNT") or "200")
 local frameLimit = tonumber(os.getenv("TEXT_FRAMES") or "300")
 local characters = " ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789.,!?'-:"
@@ -33,13 +34,6 @@ function love.draw()
     love.graphics.print(TextOf(i, frames), ((i - 1) % 2) * 340, ((i - 1) - (i - 1) % 2) / 2 * 768 / (count / 2))
   end
   if frames == frameLimit then
-    love.graphics.captureScreenshot(function(data)
-      local snapshot = os.getenv("TEXT_SNAPSHOT")
-      if snapshot then
-        local out = io.open(snapshot, "wb")
-        if out then out:write(data:encode("png"):getString()); out:close() end
-      end
-      love.event.quit(0)
-    end)
+    readBackAndQuit("TEXT_SNAPSHOT")
   end
 end

@@ -9,31 +9,13 @@
 #include <thread>
 
 #include "tests/e2e/gl/KeldryProcess.h"
+#include "tests/e2e/gl/LoadingScripts.h"
 #include "tests/e2e/gl/XServer.h"
 #include "tests/support/TempFolder.h"
 
 using namespace E2E;
 
 namespace {
-
-const char* const kSystemState =
-    "SystemLogic = { CursorAnimation = {} }\n"
-    "Loading = { LoadingBar = {} }\n"
-    "PageFX = {}\n"
-    "SystemLogic.CursorAnimation.player = AnimationPlayer()\n"
-    "SystemLogic.CursorAnimation.player:SetName('SystemLogic.CursorAnimation.player')\n"
-    "Loading.LoadingBar.AnimationPlayer = AnimationPlayer()\n"
-    "Loading.LoadingBar.AnimationPlayer:SetName('Loading.LoadingBar.AnimationPlayer')\n"
-    "function SystemLogic.FirstLoading() end\n"
-    "function Loading.StartMenuLoading() end\n"
-    "function Loading.StartGameLoading() end\n"
-    "function Loading.StartPageFX() GameStateSystem():EndPageFx() end\n"
-    "function Loading.Update() end\n";
-
-const char* const kStartup =
-    "Application():SetStartupScript('Scripts/GameAPI.lua')\n"
-    "local m = GameState(); m:SetName('menu'); m:SetStartupScript('States/Menu.lua')\n"
-    "Application():SetCurrentGameState('menu')\n";
 
 // A sprite made under a name writes "Sprite_Create (<name>)...ok" to the log.
 const char* const kMenu =
@@ -78,10 +60,7 @@ TEST(GuiInputRun, AClickADropAndTypedTextReachTheScripts)
     ASSERT_FALSE(server.Display().empty()) << "no X server could be started";
 
     TestSupport::TempFolder game;
-    game.WriteFile("Base/Loading/SystemState.lua", kSystemState);
-    game.WriteFile("Base/Loading/Scripts/PreStartup.lua", "");
-    game.WriteFile("Base/Loading/Scripts/Startup.lua", kStartup);
-    game.WriteFile("Base/Scripts/GameAPI.lua", "");
+    WriteLoadingScripts(game, kBareSystemState, kMenuStartup);
     game.WriteFile("Base/States/Menu.lua", kMenu);
 
     KeldryProcess keldry;
@@ -105,7 +84,7 @@ TEST(GuiInputRun, AClickADropAndTypedTextReachTheScripts)
         const std::string window = "--window";
         auto tool = [&](std::vector<std::string> args) {
             args.insert(args.begin(), "xdotool");
-            RunTool(display, args);
+            RunTool(args, display);
         };
         // The game window is the only one: the search names it %1 for the commands chained after it.
         const std::vector<std::string> find = {"search", "--sync", "--onlyvisible", "--name", "Ferrowind"};

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,131 +9,15 @@
 #include <vector>
 
 #include "tests/e2e/gl/KeldryProcess.h"
+#include "tests/e2e/gl/LoadingScripts.h"
+#include "tests/e2e/gl/XServer.h"
 #include "tests/support/TempFolder.h"
-
-extern char** environ;
 
 using namespace E2E;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// A child process started from an argument list, with its standard output in a pipe.
-struct Child {
-    pid_t pid = -1;
-    int output = -1;
-};
-
-Child Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment,
-            int keepOpenFd = -1)
-{
-    Child child;
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return child;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // The read end goes first: it may be the very number the write end is moved to.
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], keepOpenFd >= 0 ? keepOpenFd : 1);
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry)
-        environment.push_back(*entry);
-    for (const std::string& entry : extraEnvironment)
-        environment.push_back(entry);
-    std::vector<char*> envp;
-    for (const std::string& entry : environment)
-        envp.push_back(const_cast<char*>(entry.c_str()));
-    envp.push_back(nullptr);
-    if (posix_spawnp(&child.pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-        child.pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    child.output = pipeFds[0];
-    return child;
-}
-
-// Reads what the child writes until it closes its output or the time is up.
-std::string ReadOutput(int fd, double seconds, const std::string& stopAfter = "")
-{
-    std::string text;
-    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    while (Clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 50) <= 0)
-            continue;
-        char buffer[256];
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        text.append(buffer, static_cast<size_t>(n));
-        if (!stopAfter.empty() && text.find(stopAfter) != std::string::npos)
-            break;
-    }
-    return text;
-}
-
-// Runs a tool to its end; its exit status (-1 when it could not run or took too long).
-int RunTool(const std::vector<std::string>& arguments, const std::string& display, std::string* output = nullptr,
-            double seconds = 30)
-{
-    Child child = Spawn(arguments, {"DISPLAY=" + display});
-    if (child.pid < 0) {
-        close(child.output);
-        return -1;
-    }
-    const std::string text = ReadOutput(child.output, seconds);
-    close(child.output);
-    if (output)
-        *output = text;
-    int status = 0;
-    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    pid_t done = 0;
-    while ((done = waitpid(child.pid, &status, WNOHANG)) == 0 && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (done == 0) {
-        kill(child.pid, SIGKILL);
-        waitpid(child.pid, &status, 0);
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// An X server of our own on a free display, for as long as the object lives.
-class VirtualScreen {
-public:
-    VirtualScreen()
-    {
-        // Xvfb picks a free display and writes its number to the descriptor it is given.
-        _server = Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {}, 3);
-        if (_server.pid < 0)
-            return;
-        const std::string number = ReadOutput(_server.output, 30, "\n");
-        if (number.empty() || number.back() != '\n')
-            return;
-        _display = ":" + number.substr(0, number.size() - 1);
-    }
-    ~VirtualScreen()
-    {
-        if (_server.output >= 0)
-            close(_server.output);
-        if (_server.pid > 0) {
-            kill(_server.pid, SIGTERM);
-            waitpid(_server.pid, nullptr, 0);
-        }
-    }
-    // Empty when the server could not start.
-    const std::string& Display() const { return _display; }
-
-private:
-    Child _server;
-    std::string _display;
-};
 
 bool WaitForLogLine(const std::string& path, const std::string& line, double seconds)
 {
@@ -148,20 +30,6 @@ bool WaitForLogLine(const std::string& path, const std::string& line, double sec
     }
     return false;
 }
-
-const char* const kSystemState =
-    "SystemLogic = { CursorAnimation = {} }\n"
-    "Loading = { LoadingBar = {} }\n"
-    "PageFX = {}\n"
-    "SystemLogic.CursorAnimation.player = AnimationPlayer()\n"
-    "SystemLogic.CursorAnimation.player:SetName('SystemLogic.CursorAnimation.player')\n"
-    "Loading.LoadingBar.AnimationPlayer = AnimationPlayer()\n"
-    "Loading.LoadingBar.AnimationPlayer:SetName('Loading.LoadingBar.AnimationPlayer')\n"
-    "function SystemLogic.FirstLoading() end\n"
-    "function Loading.StartMenuLoading() end\n"
-    "function Loading.StartGameLoading() end\n"
-    "function Loading.StartPageFX() GameStateSystem():EndPageFx() end\n"
-    "function Loading.Update() end\n";
 
 const char* const kStartup =
     "Application():SetStartupScript('Scripts/GameAPI.lua')\n"
@@ -190,7 +58,7 @@ const char* const kGame =
 // action quits the game.
 TEST(KeldryInputTest, RealKeysAndClicksRunTheGamesBoundActions)
 {
-    VirtualScreen screen;
+    XServer screen;
     if (screen.Display().empty())
         GTEST_SKIP() << "no virtual X server (Xvfb) could be started";
     std::string version;
@@ -198,10 +66,7 @@ TEST(KeldryInputTest, RealKeysAndClicksRunTheGamesBoundActions)
         << "xdotool is missing: scripts/setup.sh installs it";
 
     TestSupport::TempFolder game;
-    game.WriteFile("Base/Loading/SystemState.lua", kSystemState);
-    game.WriteFile("Base/Loading/Scripts/PreStartup.lua", "");
-    game.WriteFile("Base/Loading/Scripts/Startup.lua", kStartup);
-    game.WriteFile("Base/Scripts/GameAPI.lua", "");
+    WriteLoadingScripts(game, kBareSystemState, kStartup);
     game.WriteFile("Base/States/Game.lua", kGame);
     game.WriteFile("Base/Probe/Ready.lua", "");
     game.WriteFile("Base/Probe/Key.lua", "");

@@ -7,6 +7,7 @@
 
 #include "tests/e2e/gl/ImageCompare.h"
 #include "tests/e2e/gl/KeldryProcess.h"
+#include "tests/e2e/gl/LoadingScripts.h"
 #include "tests/support/TempFolder.h"
 
 using namespace E2E;
@@ -64,10 +65,7 @@ protected:
 
     void WriteProbeGame(const std::string& menu)
     {
-        game.WriteFile("Base/Loading/SystemState.lua", kProbeSystemState);
-        game.WriteFile("Base/Loading/Scripts/PreStartup.lua", "");
-        game.WriteFile("Base/Loading/Scripts/Startup.lua", kProbeStartup);
-        game.WriteFile("Base/Scripts/GameAPI.lua", "");
+        WriteLoadingScripts(game, kProbeSystemState, kProbeStartup);
         game.WriteFile("Base/States/Menu.lua", menu);
         game.WriteFile("Base/States/Game.lua", kProbeGame);
     }

@@ -16,30 +16,12 @@
 
 #include "game/Logic/ProfilesFile.h"
 #include "tests/e2e/gl/KeldryProcess.h"
+#include "tests/e2e/gl/LoadingScripts.h"
 #include "tests/support/TempFolder.h"
 
 using namespace E2E;
 
 namespace {
-
-const char* const kSystemState =
-    "SystemLogic = { CursorAnimation = {} }\n"
-    "Loading = { LoadingBar = {} }\n"
-    "PageFX = {}\n"
-    "SystemLogic.CursorAnimation.player = AnimationPlayer()\n"
-    "SystemLogic.CursorAnimation.player:SetName('SystemLogic.CursorAnimation.player')\n"
-    "Loading.LoadingBar.AnimationPlayer = AnimationPlayer()\n"
-    "Loading.LoadingBar.AnimationPlayer:SetName('Loading.LoadingBar.AnimationPlayer')\n"
-    "function SystemLogic.FirstLoading() end\n"
-    "function Loading.StartMenuLoading() end\n"
-    "function Loading.StartGameLoading() end\n"
-    "function Loading.StartPageFX() GameStateSystem():EndPageFx() end\n"
-    "function Loading.Update() end\n";
-
-const char* const kStartup =
-    "Application():SetStartupScript('Scripts/GameAPI.lua')\n"
-    "local m = GameState(); m:SetName('menu'); m:SetStartupScript('States/Menu.lua')\n"
-    "Application():SetCurrentGameState('menu')\n";
 
 // The first run fills a profile, its properties and the inventory, then quits;
 // the shutdown saves them.
@@ -93,10 +75,7 @@ protected:
 
     void WriteGame(const std::string& menu)
     {
-        game.WriteFile("Base/Loading/SystemState.lua", kSystemState);
-        game.WriteFile("Base/Loading/Scripts/PreStartup.lua", "");
-        game.WriteFile("Base/Loading/Scripts/Startup.lua", kStartup);
-        game.WriteFile("Base/Scripts/GameAPI.lua", "");
+        WriteLoadingScripts(game, kBareSystemState, kMenuStartup);
         game.WriteFile("Base/States/Menu.lua", menu);
     }
 
