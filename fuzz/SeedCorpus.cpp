@@ -146,6 +146,9 @@ Bytes Particle(int32_t emission, float lifetime, bool relative, float birthRed)
         F32(out, f);
     for (float f : {birthRed, 0.8f, 0.2f, 1.0f, 0.3f, 0.1f, 0.0f, 0.0f, 0.5f, 0.5f})
         F32(out, f);
+    return out;
+}
+
 void Text(Bytes& out, const std::string& text)
 {
     U32(out, static_cast<uint32_t>(text.size() + 1));
