@@ -7,6 +7,7 @@
 #include <mutex>
 #include <new>
 
+#include "platform/hge/JpegDecoder.h"
 #include "platform/hge/PngDecoder.h"
 
 namespace hgeplatform {
@@ -208,9 +209,15 @@ bool DecodeImage(const void* data, uint32_t size, int maxSide, int* width, int* 
                  std::vector<uint32_t>* pixels) {
     if (!data || size == 0 || maxSide <= 0) return false;
     const Limits limits{maxSide};
-    const bool ok = IsPng(data, size)
-                        ? DecodePng(data, size, maxSide, kMaxImagePixels, width, height, pixels)
-                        : DecodeWithFreeImage(static_cast<const uint8_t*>(data), size, limits, width, height, pixels);
+    bool ok = false;
+    if (IsPng(data, size)) {
+        ok = DecodePng(data, size, maxSide, kMaxImagePixels, width, height, pixels);
+    } else {
+        const JpegResult jpeg = DecodeJpeg(data, size, maxSide, kMaxImagePixels, width, height, pixels);
+        ok = jpeg == JpegResult::kNotHandled
+                 ? DecodeWithFreeImage(static_cast<const uint8_t*>(data), size, limits, width, height, pixels)
+                 : jpeg == JpegResult::kDecoded;
+    }
     if (!ok) pixels->clear();
     return ok;
 }

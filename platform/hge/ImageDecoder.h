@@ -1,6 +1,6 @@
 #pragma once
-// Image files in memory to ARGB texels, top row first: PNG through libpng, and through
-// FreeImage the other formats whose sides can be read from the header (JPEG, BMP, TGA,
+// Image files in memory to ARGB texels, top row first: PNG through libpng, JPEG through
+// libjpeg (CMYK ones through FreeImage), and through FreeImage the other formats whose sides can be read from the header (JPEG, BMP, TGA,
 // DDS, GIF, TIFF, PSD, PNM, HDR, EXR, PFM, WebP, ...). Images of other types than plain
 // bitmaps (16-bit grey, integer, float) are converted first, floats tone mapped.
 #include <cstdint>

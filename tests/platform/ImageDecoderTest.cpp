@@ -437,6 +437,60 @@ TEST(ImageDecoder, FloatColoursAreToneMappedAndKeepTheirAlpha) {
     }
 }
 
+// JPEG pictures decode to the texels FreeImage gives for them when asked for accuracy (the
+// same library and settings underneath): grey, colour, progressive.
+TEST(ImageDecoder, JpegTexelsAreThoseOfFreeImage) {
+    struct Case {
+        const char* name;
+        int bpp;
+        int flags;
+    };
+    const Case cases[] = {{"colour", 24, JPEG_QUALITYGOOD},
+                          {"colour progressive", 24, JPEG_PROGRESSIVE},
+                          {"colour 4:4:4", 24, JPEG_QUALITYSUPERB | JPEG_SUBSAMPLING_444},
+                          {"grey", 8, JPEG_QUALITYNORMAL}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FIBITMAP* picture = Colour(24);
+        if (c.bpp == 8) {
+            FIBITMAP* grey = FreeImage_ConvertToGreyscale(picture);
+            FreeImage_Unload(picture);
+            picture = grey;
+        }
+        const Bytes file = Save(picture, FIF_JPEG, c.flags);
+        ASSERT_FALSE(file.empty());
+        FIMEMORY* memory = FreeImage_OpenMemory(const_cast<BYTE*>(file.data()), DWORD(file.size()));
+        FIBITMAP* loaded = FreeImage_LoadFromMemory(FIF_JPEG, memory, JPEG_ACCURATE);
+        FIBITMAP* wide = FreeImage_ConvertTo32Bits(loaded);
+        const Decoded d = Decode(file);
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(kW, d.width);
+        ASSERT_EQ(kH, d.height);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const uint32_t want = reinterpret_cast<const uint32_t*>(FreeImage_GetScanLine(wide, kH - 1 - y))[x];
+                EXPECT_EQ(want, d.pixels[size_t(y) * kW + x]) << "(" << x << ", " << y << ")";
+            }
+        FreeImage_Unload(wide);
+        FreeImage_Unload(loaded);
+        FreeImage_CloseMemory(memory);
+    }
+}
+
+// A JPEG whose frame header claims width x height.
+Bytes JpegClaiming(unsigned width, unsigned height) {
+    Bytes file = Save(Colour(24), FIF_JPEG);
+    for (size_t i = 2; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xC0) {
+            file[i + 5] = uint8_t(height >> 8);
+            file[i + 6] = uint8_t(height);
+            file[i + 7] = uint8_t(width >> 8);
+            file[i + 8] = uint8_t(width);
+            break;
+        }
+    return file;
+}
+
 // A DDS file of uncompressed 32-bit texels, as game tools write them.
 Bytes Dds(uint32_t width, uint32_t height, bool withPixels) {
     Bytes b(128 + (withPixels ? size_t(width) * height * 4 : 0), 0);
@@ -503,6 +557,8 @@ TEST(ImageDecoder, SidesAndTexelCountAreCheckedBeforeDecoding) {
         {"gif 40000 wide, within the screen's sides", Gif(40000, 2), 16384, false},
         {"dds 40000 square", Dds(40000, 40000, false), 65535, false},
         {"dds 16384 square", Dds(16384, 16384, false), 16384, false},
+        {"jpeg 16384 square", JpegClaiming(16384, 16384), 16384, false},
+        {"jpeg 3 x 40000", JpegClaiming(3, 40000), 16384, false},
     };
     const long peakBefore = PeakResidentKib();
     const auto start = std::chrono::steady_clock::now();
@@ -542,6 +598,7 @@ TEST(ImageDecoder, DamagedAndUncheckableFilesAreRefused) {
     for (size_t i = 45; i < badData.size() - 20; i += 3) badData[i] ^= 0xA5;  // inside IDAT
     const Bytes jpeg = Save(Colour(24), FIF_JPEG);
     const Bytes jpegHead(jpeg.begin(), jpeg.begin() + 30);
+    const Bytes jpegCut(jpeg.begin(), jpeg.begin() + long(jpeg.size() * 3 / 4));
     Bytes wbmp = {0, 0, 8, 8};  // WBMP: no header-only reading in FreeImage
     wbmp.resize(4 + 8, 0);
     struct Case {
@@ -557,6 +614,7 @@ TEST(ImageDecoder, DamagedAndUncheckableFilesAreRefused) {
         {"png claiming 0 x 5", PngClaiming(0, 5)},
         {"png claiming 20000 x 1", PngClaiming(20000, 1)},
         {"jpeg header alone", jpegHead},
+        {"jpeg cut short", jpegCut},
         {"wbmp", wbmp},
         {"garbage", Bytes(64, 0x5A)},
     };

@@ -52,7 +52,9 @@ std::string GameProbe(bool pause)
                        "  Probe.frames = Probe.frames + 1\n"
                        "  Play.OnFrame(dt)\n") +
            (pause ? "  if Probe.frames == 20 then Play.TogglePause() end\n" : "") +
-           "  if Probe.frames == 30 then GameStateSystem():Quit() end\n"
+           // Asked again every frame, as the demo does: a quit asked while a state is still
+           // coming in is not acted on.
+           "  if Probe.frames >= 30 then GameStateSystem():Quit() end\n"
            "end\n"
            "GameStateSystem():SetUpdaterFunctionName('Probe.OnFrame')\n";
 }
