@@ -17,6 +17,8 @@ pkg_check_modules(THEORADEC REQUIRED IMPORTED_TARGET theoradec)
 pkg_check_modules(THEORAENC REQUIRED IMPORTED_TARGET theoraenc)
 pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbis)
 pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET vorbisenc)
+pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng16)
+pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 
 find_path(FREEIMAGE_INCLUDE_DIR FreeImage.h REQUIRED)
 find_library(FREEIMAGE_LIBRARY freeimage REQUIRED)

@@ -1,7 +1,9 @@
 // Writes the generated seeds of the fuzz corpus: <out>/pack, <out>/animation,
 // <out>/particle, <out>/profiles, <out>/charset, <out>/sound, <out>/picture, <out>/video,
-// <out>/action_track and <out>/datastream, one small valid (or nearly valid) file each.
+// <out>/action_track, <out>/texture and <out>/datastream, one small valid (or nearly valid)
+// file each.
 #include <FreeImage.h>
+#include <png.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -240,6 +242,103 @@ Bytes Picture(FREE_IMAGE_FORMAT format, int bitsPerPixel)
     return out;
 }
 
+// A small image of any type FreeImage holds (16-bit grey, float colours...), encoded by it.
+Bytes TypedPicture(FREE_IMAGE_FORMAT format, FREE_IMAGE_TYPE type)
+{
+    FIBITMAP* bitmap = FreeImage_AllocateT(type, 5, 3);
+    if (!bitmap)
+        return {};
+    for (unsigned y = 0; y < 3; ++y) {
+        BYTE* line = FreeImage_GetScanLine(bitmap, static_cast<int>(y));
+        for (unsigned i = 0; i < FreeImage_GetLine(bitmap); ++i)
+            line[i] = static_cast<BYTE>(i * 29 + y * 7);
+        if (type == FIT_RGBAF || type == FIT_RGBF) {
+            float* values = reinterpret_cast<float*>(line);
+            for (unsigned i = 0; i < FreeImage_GetLine(bitmap) / 4; ++i)
+                values[i] = static_cast<float>(i % 7) * 0.4f;
+        }
+    }
+    Bytes out;
+    FIMEMORY* stream = FreeImage_OpenMemory(nullptr, 0);
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    if (stream && FreeImage_SaveToMemory(format, bitmap, stream, 0) && FreeImage_AcquireMemory(stream, &data, &size))
+        out.assign(data, data + size);
+    if (stream)
+        FreeImage_CloseMemory(stream);
+    FreeImage_Unload(bitmap);
+    return out;
+}
+
+void PngToBytes(png_structp png, png_bytep data, png_size_t size)
+{
+    Bytes* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+
+// A 7 x 5 PNG of any colour type and depth, written by libpng: FreeImage writes few of them.
+// Palettes have two entries, so palette depths of 1, 2 and 4 bits only.
+Bytes Png(int colourType, int depth, bool interlaced, bool transparent)
+{
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(png, &out, PngToBytes, nullptr);
+    png_set_IHDR(png, info, 7, 5, depth, colourType, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (colourType == PNG_COLOR_TYPE_PALETTE) {
+        png_color palette[2] = {{200, 10, 30}, {5, 90, 250}};
+        png_byte alpha[1] = {0};
+        png_set_PLTE(png, info, palette, 2);
+        if (transparent)
+            png_set_tRNS(png, info, alpha, 1, nullptr);
+    } else if (transparent) {
+        png_color_16 key{};
+        key.gray = key.red = key.green = key.blue = 1;
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
+    png_write_info(png, info);
+    const int channels = colourType == PNG_COLOR_TYPE_RGB_ALPHA    ? 4
+                         : colourType == PNG_COLOR_TYPE_RGB        ? 3
+                         : colourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                   : 1;
+    Bytes row((7 * channels * depth + 7) / 8 + 1);
+    for (int y = 0; y < 5; ++y) {
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<unsigned char>(colourType == PNG_COLOR_TYPE_PALETTE ? (i + y) % 2 * 0x11 : i * 41 + y);
+        if (interlaced)
+            break;
+        png_write_row(png, row.data());
+    }
+    if (interlaced) {
+        png_bytep rows[5] = {row.data(), row.data(), row.data(), row.data(), row.data()};
+        png_write_image(png, rows);
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// A DDS file of uncompressed 32-bit texels.
+Bytes Dds()
+{
+    Bytes out(128, 0);
+    std::memcpy(out.data(), "DDS ", 4);
+    const uint32_t fields[][2] = {{4, 124},  {8, 0x100F},       {12, 3},          {16, 4},          {20, 16},
+                                  {76, 32},  {80, 0x41},        {88, 32},         {92, 0x00FF0000}, {96, 0x0000FF00},
+                                  {100, 0xFF}, {104, 0xFF000000}, {108, 0x1000}};
+    for (const auto& field : fields)
+        for (int i = 0; i < 4; ++i)
+            out[field[0] + i] = static_cast<unsigned char>(field[1] >> (8 * i));
+    for (uint32_t i = 0; i < 12; ++i)
+        U32(out, 0x80102030u + i * 0x01030507u);
+    return out;
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -328,5 +427,30 @@ int main(int argc, char** argv)
         const TestSupport::ClipBytes bytes = TestSupport::EncodeTheoraClip(format, 3, pattern, clip.sound);
         ok &= !bytes.empty() && Write(root / "video" / clip.name, Bytes(bytes.begin(), bytes.end()));
     }
+
+    // Textures: PNG of every colour type with and without interlacing and transparency,
+    // and the other formats the texture loader takes, deep and float types included.
+    ok &= Write(root / "texture" / "png_grey1", Png(PNG_COLOR_TYPE_GRAY, 1, false, false));
+    ok &= Write(root / "texture" / "png_grey2_trns_interlaced", Png(PNG_COLOR_TYPE_GRAY, 2, true, true));
+    ok &= Write(root / "texture" / "png_grey4_trns", Png(PNG_COLOR_TYPE_GRAY, 4, false, true));
+    ok &= Write(root / "texture" / "png_grey16", Png(PNG_COLOR_TYPE_GRAY, 16, false, false));
+    ok &= Write(root / "texture" / "png_grey_alpha8", Png(PNG_COLOR_TYPE_GRAY_ALPHA, 8, true, false));
+    ok &= Write(root / "texture" / "png_rgb16_trns", Png(PNG_COLOR_TYPE_RGB, 16, false, true));
+    ok &= Write(root / "texture" / "png_rgba8_interlaced", Png(PNG_COLOR_TYPE_RGB_ALPHA, 8, true, false));
+    ok &= Write(root / "texture" / "png_rgba16", Png(PNG_COLOR_TYPE_RGB_ALPHA, 16, false, false));
+    ok &= Write(root / "texture" / "png_palette1_trns", Png(PNG_COLOR_TYPE_PALETTE, 1, false, true));
+    ok &= Write(root / "texture" / "png_palette4_interlaced", Png(PNG_COLOR_TYPE_PALETTE, 4, true, false));
+    ok &= Write(root / "texture" / "jpeg", Picture(FIF_JPEG, 24));
+    ok &= Write(root / "texture" / "bmp16", Picture(FIF_BMP, 16));
+    ok &= Write(root / "texture" / "bmp4", Picture(FIF_BMP, 4));
+    ok &= Write(root / "texture" / "tga32", Picture(FIF_TARGA, 32));
+    ok &= Write(root / "texture" / "gif8", Picture(FIF_GIF, 8));
+    ok &= Write(root / "texture" / "dds32", Dds());
+    ok &= Write(root / "texture" / "tiff_grey16", TypedPicture(FIF_TIFF, FIT_UINT16));
+    ok &= Write(root / "texture" / "tiff_int16", TypedPicture(FIF_TIFF, FIT_INT16));
+    ok &= Write(root / "texture" / "tiff_rgbaf", TypedPicture(FIF_TIFF, FIT_RGBAF));
+    ok &= Write(root / "texture" / "pgm16", TypedPicture(FIF_PGMRAW, FIT_UINT16));
+    ok &= Write(root / "texture" / "hdr", TypedPicture(FIF_HDR, FIT_RGBF));
+    ok &= Write(root / "texture" / "pfm", TypedPicture(FIF_PFM, FIT_RGBF));
     return ok ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer) in
 # build-fuzz/ and runs each one for a number of seconds, starting from the seed corpus.
 #   scripts/fuzz.sh [seconds per target, default 30] [target ...]
-# Targets: pack datastream animation particle lua_text lua_chunk profiles charset sound picture video action_track (default: all).
+# Targets: pack datastream animation particle lua_text lua_chunk profiles charset sound picture video action_track texture (default: all).
 # The growing corpus is kept in build-fuzz/corpus/<target>/, crash inputs in
 # build-fuzz/crashes/<target>/. Exits non-zero when a target finds a fault.
 set -eu
@@ -11,7 +11,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 
 seconds="${1:-30}"
 [ $# -gt 0 ] && shift
-targets="${*:-pack datastream animation particle lua_text lua_chunk profiles charset sound picture video action_track}"
+targets="${*:-pack datastream animation particle lua_text lua_chunk profiles charset sound picture video action_track texture}"
 
 build="$root/build-fuzz"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

@@ -9,7 +9,7 @@ set -eu
 PACKAGES="g++ cmake ninja-build pkg-config git
 liblua5.1-0-dev lua5.1 zlib1g-dev libboost-dev libboost-graph-dev libfreeimage-dev
 libogg-dev libtheora-dev libsdl2-dev libopenal-dev libsndfile1-dev libvorbis-dev
-libopenmpt-dev libepoxy-dev libgl-dev libegl-dev libopengl-dev libgl1-mesa-dri
+libopenmpt-dev libpng-dev libjpeg-dev libepoxy-dev libgl-dev libegl-dev libopengl-dev libgl1-mesa-dri
 libegl-mesa0 libegl1
 libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
 xfonts-base zenity"

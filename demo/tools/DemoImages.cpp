@@ -104,6 +104,30 @@ Painter HeroShadow()
     };
 }
 
+// A five-pointed star filling a size x size picture, gold with a darker rim, its points
+// up; outside it every texel is fully transparent, so its shape is what a hit test sees.
+Painter Star(int size)
+{
+    return [=](int x, int y) {
+        const double pi = 3.14159265358979;
+        const double c = (size - 1) / 2.0;
+        const double dx = x - c, dy = y - c;
+        const double r = std::sqrt(dx * dx + dy * dy) / (size / 2.0);
+        // The outline's radius at this angle: 1 at the points, 0.45 between them.
+        double a = std::atan2(dx, -dy);
+        if (a < 0)
+            a += 2 * pi;
+        const double sector = std::fmod(a, 2 * pi / 5) / (2 * pi / 5);
+        const double t = std::abs(sector - 0.5) * 2;  // 1 at a point, 0 between two
+        const double outline = 0.45 + 0.55 * t * t;
+        if (r >= outline)
+            return Argb(0, 0, 0, 0);
+        const bool rim = r > outline - 0.08;
+        const int shade = static_cast<int>(60 * (1 - r));
+        return rim ? Argb(255, 190, 120, 20) : Argb(255, 230 + shade / 3, 190 + shade / 2, 50 + shade);
+    };
+}
+
 }  // namespace
 
 std::vector<unsigned char> PaintGreyPng(int width, int height, const std::function<int(int x, int y)>& level)
@@ -245,6 +269,8 @@ std::vector<Picture> SpritePackPictures()
         {"Textures/QuitButton.png", PaintPng(192, 64, Panel(192, 64, 150, 50, 50))},
         {"Textures/NameField.png", PaintPng(320, 48, Panel(320, 48, 20, 24, 40))},
         {"Textures/Letter.png", PaintPng(12, 24, [](int, int y) { return Argb(255, 230, 220, Mix(120, 200, y / 23.0)); })},
+        // A star that answers clicks on its points but not between them.
+        {"Textures/Star.png", PaintPng(128, 128, Star(128))},
         // The pointer: four 32 x 32 cells of one animation.
         {"Textures/Cursor.png", PaintPng(128, 32, [](int x, int y) { return Arrow(x % 32, y, 32, x / 32); })},
     };

@@ -1,13 +1,23 @@
-// Image files whose headers claim more than the caller allows.
+// Image files to texels: every kind of PNG, the other formats through FreeImage (16-bit,
+// integer and float images included), headers that claim more than the caller allows,
+// and damaged files.
+#include <FreeImage.h>
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/resource.h>
+#include <zlib.h>
 
+#include <chrono>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/hge/ImageDecoder.h"
 
 namespace {
+
+using Bytes = std::vector<uint8_t>;
 
 long PeakResidentKib() {
     rusage usage{};
@@ -15,13 +25,13 @@ long PeakResidentKib() {
     return usage.ru_maxrss;
 }
 
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+void Put32(Bytes& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
 }
 
 // A 24-bit BMP whose header claims width x height; `pixelBytes` of pixel data follow.
-std::vector<uint8_t> Bmp(uint32_t width, uint32_t height, size_t pixelBytes) {
-    std::vector<uint8_t> b(54 + pixelBytes, 0);
+Bytes Bmp(uint32_t width, uint32_t height, size_t pixelBytes) {
+    Bytes b(54 + pixelBytes, 0);
     b[0] = 'B';
     b[1] = 'M';
     Put32(b, 2, uint32_t(b.size()));
@@ -34,36 +44,589 @@ std::vector<uint8_t> Bmp(uint32_t width, uint32_t height, size_t pixelBytes) {
     return b;
 }
 
-TEST(ImageDecoder, SidesAreCheckedAgainstTheLimit) {
+struct Decoded {
+    bool ok = false;
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+Decoded Decode(const Bytes& file, int maxSide = 16384) {
+    Decoded d;
+    d.ok = hgeplatform::DecodeImage(file.data(), uint32_t(file.size()), maxSide, &d.width, &d.height, &d.pixels);
+    return d;
+}
+
+// ---- PNG files of every colour type, depth and interlacing, written with libpng ----
+
+struct PngKind {
+    const char* name;
+    int colourType;
+    int depth;
+    bool transparent;  // a tRNS chunk: palette alphas, or one transparent grey or colour
+    bool interlaced;
+};
+
+int Channels(int colourType) {
+    switch (colourType) {
+        case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+        case PNG_COLOR_TYPE_RGB: return 3;
+        case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
+        default: return 1;
+    }
+}
+
+const int kPngW = 13, kPngH = 7;  // odd sides: every interlace pass has texels, rows end mid-byte
+unsigned PaletteSize(int depth) { return depth == 1 ? 2u : depth == 2 ? 4u : 6u; }
+
+// The file's sample of channel `c` at (x, y).
+unsigned Sample(const PngKind& k, int x, int y, int c) {
+    if (k.colourType == PNG_COLOR_TYPE_PALETTE) return unsigned(x + 3 * y) % PaletteSize(k.depth);
+    const unsigned max = (1u << k.depth) - 1;
+    if (k.depth == 16) return (unsigned(x) * 4099u + unsigned(y) * 3341u + unsigned(c) * 911u) & max;
+    return (unsigned(x) * 7u + unsigned(y) * 13u + unsigned(c) * 5u) & max;
+}
+
+png_color PaletteColour(int i) { return {png_byte(10 + 40 * i), png_byte(200 - 30 * i), png_byte(5 * i + 1)}; }
+uint8_t PaletteAlpha(int i) { return i < 3 ? uint8_t(255 - 50 * i) : 255; }  // tRNS shorter than the palette
+
+uint8_t To8(unsigned v, int depth) {
+    if (depth == 16) return uint8_t((v * 2 + 257) / 514);  // rounded v / 257
+    return uint8_t(v * 255 / ((1u << depth) - 1));
+}
+
+void WriteToBytes(png_structp png, png_bytep data, png_size_t n) {
+    Bytes* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + n);
+}
+
+Bytes WritePng(const PngKind& k) {
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(png, &out, WriteToBytes, nullptr);
+    png_set_IHDR(png, info, kPngW, kPngH, k.depth, k.colourType,
+                 k.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (k.colourType == PNG_COLOR_TYPE_PALETTE) {
+        png_color palette[6];
+        png_byte alpha[3];
+        for (int i = 0; i < 6; ++i) palette[i] = PaletteColour(i);
+        for (int i = 0; i < 3; ++i) alpha[i] = PaletteAlpha(i);
+        png_set_PLTE(png, info, palette, int(PaletteSize(k.depth)));
+        if (k.transparent) png_set_tRNS(png, info, alpha, k.depth == 1 ? 2 : 3, nullptr);
+    } else if (k.transparent) {
+        // The colour at (1, 0) is the transparent one.
+        png_color_16 key{};
+        key.gray = png_uint_16(Sample(k, 1, 0, 0));
+        key.red = png_uint_16(Sample(k, 1, 0, 0));
+        key.green = png_uint_16(Sample(k, 1, 0, 1));
+        key.blue = png_uint_16(Sample(k, 1, 0, 2));
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
+    png_write_info(png, info);
+    const int channels = Channels(k.colourType);
+    std::vector<Bytes> rows(kPngH, Bytes((kPngW * channels * k.depth + 7) / 8, 0));
+    std::vector<png_bytep> pointers;
+    for (int y = 0; y < kPngH; ++y) {
+        int bit = 0;
+        for (int x = 0; x < kPngW; ++x)
+            for (int c = 0; c < channels; ++c, bit += k.depth) {
+                const unsigned v = Sample(k, x, y, c);
+                if (k.depth == 16) {
+                    rows[y][bit / 8] = uint8_t(v >> 8);
+                    rows[y][bit / 8 + 1] = uint8_t(v);
+                } else if (k.depth == 8) {
+                    rows[y][bit / 8] = uint8_t(v);
+                } else {
+                    rows[y][bit / 8] |= uint8_t(v << (8 - k.depth - bit % 8));
+                }
+            }
+        pointers.push_back(rows[y].data());
+    }
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+uint32_t ExpectedTexel(const PngKind& k, int x, int y) {
+    if (k.colourType == PNG_COLOR_TYPE_PALETTE) {
+        const int i = int(Sample(k, x, y, 0));
+        const png_color c = PaletteColour(i);
+        const uint32_t a = k.transparent ? PaletteAlpha(i) : 255;
+        return a << 24 | uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | c.blue;
+    }
+    const int channels = Channels(k.colourType);
+    const bool grey = channels <= 2;
+    const uint32_t r = To8(Sample(k, x, y, 0), k.depth);
+    const uint32_t g = grey ? r : To8(Sample(k, x, y, 1), k.depth);
+    const uint32_t b = grey ? r : To8(Sample(k, x, y, 2), k.depth);
+    uint32_t a = 255;
+    if (channels == 2 || channels == 4) a = To8(Sample(k, x, y, channels - 1), k.depth);
+    if (k.transparent) {
+        bool key = true;
+        for (int c = 0; c < (grey ? 1 : 3); ++c) key = key && Sample(k, x, y, c) == Sample(k, 1, 0, c);
+        if (key) a = 0;
+    }
+    return a << 24 | r << 16 | g << 8 | b;
+}
+
+TEST(ImageDecoder, EveryKindOfPngBecomesTheSameTexels) {
+    const PngKind kinds[] = {
+        {"grey 1", PNG_COLOR_TYPE_GRAY, 1, false, false},
+        {"grey 2", PNG_COLOR_TYPE_GRAY, 2, false, false},
+        {"grey 4", PNG_COLOR_TYPE_GRAY, 4, false, false},
+        {"grey 8", PNG_COLOR_TYPE_GRAY, 8, false, false},
+        {"grey 16", PNG_COLOR_TYPE_GRAY, 16, false, false},
+        // The transparent grey of a grey picture is as transparent as a palette's.
+        {"grey 1 tRNS", PNG_COLOR_TYPE_GRAY, 1, true, false},
+        {"grey 2 tRNS", PNG_COLOR_TYPE_GRAY, 2, true, false},
+        {"grey 4 tRNS", PNG_COLOR_TYPE_GRAY, 4, true, false},
+        {"grey 8 tRNS", PNG_COLOR_TYPE_GRAY, 8, true, false},
+        {"grey 16 tRNS", PNG_COLOR_TYPE_GRAY, 16, true, false},
+        {"grey+alpha 8", PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, false},
+        {"grey+alpha 16", PNG_COLOR_TYPE_GRAY_ALPHA, 16, false, false},
+        {"rgb 8", PNG_COLOR_TYPE_RGB, 8, false, false},
+        {"rgb 16", PNG_COLOR_TYPE_RGB, 16, false, false},
+        {"rgb 8 tRNS", PNG_COLOR_TYPE_RGB, 8, true, false},
+        {"rgb 16 tRNS", PNG_COLOR_TYPE_RGB, 16, true, false},
+        {"rgba 8", PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false},
+        {"rgba 16", PNG_COLOR_TYPE_RGB_ALPHA, 16, false, false},
+        {"palette 1", PNG_COLOR_TYPE_PALETTE, 1, false, false},
+        {"palette 2 tRNS", PNG_COLOR_TYPE_PALETTE, 2, true, false},
+        {"palette 4 tRNS", PNG_COLOR_TYPE_PALETTE, 4, true, false},
+        {"palette 8 tRNS", PNG_COLOR_TYPE_PALETTE, 8, true, false},
+        {"palette 8", PNG_COLOR_TYPE_PALETTE, 8, false, false},
+        {"interlaced grey 2 tRNS", PNG_COLOR_TYPE_GRAY, 2, true, true},
+        {"interlaced grey 16", PNG_COLOR_TYPE_GRAY, 16, false, true},
+        {"interlaced palette 4 tRNS", PNG_COLOR_TYPE_PALETTE, 4, true, true},
+        {"interlaced rgba 8", PNG_COLOR_TYPE_RGB_ALPHA, 8, false, true},
+        {"interlaced rgb 16", PNG_COLOR_TYPE_RGB, 16, false, true},
+    };
+    for (const PngKind& k : kinds) {
+        SCOPED_TRACE(k.name);
+        const Bytes file = WritePng(k);
+        ASSERT_FALSE(file.empty());
+        const Decoded d = Decode(file);
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(kPngW, d.width);
+        ASSERT_EQ(kPngH, d.height);
+        ASSERT_EQ(size_t(kPngW * kPngH), d.pixels.size());
+        int wrong = 0;
+        for (int y = 0; y < kPngH; ++y)
+            for (int x = 0; x < kPngW; ++x)
+                if (d.pixels[size_t(y) * kPngW + x] != ExpectedTexel(k, x, y) && ++wrong <= 3)
+                    ADD_FAILURE() << "(" << x << ", " << y << "): " << std::hex << d.pixels[size_t(y) * kPngW + x]
+                                  << " instead of " << ExpectedTexel(k, x, y);
+        if (k.transparent && k.colourType != PNG_COLOR_TYPE_PALETTE) {
+            EXPECT_EQ(0u, d.pixels[1] >> 24);
+        }
+    }
+}
+
+// ---- Other formats through FreeImage ----
+
+Bytes Save(FIBITMAP* image, FREE_IMAGE_FORMAT format, int flags = 0) {
+    FIMEMORY* memory = FreeImage_OpenMemory();
+    Bytes out;
+    if (FreeImage_SaveToMemory(format, image, memory, flags)) {
+        BYTE* data = nullptr;
+        DWORD size = 0;
+        FreeImage_AcquireMemory(memory, &data, &size);
+        out.assign(data, data + size);
+    }
+    FreeImage_CloseMemory(memory);
+    FreeImage_Unload(image);
+    return out;
+}
+
+const int kW = 11, kH = 5;
+
+// An indexed picture whose palette's channels differ, its first entries see-through.
+FIBITMAP* Palette(int bpp, bool transparent, BYTE halfAlpha) {
+    FIBITMAP* image = FreeImage_Allocate(kW, kH, bpp);
+    RGBQUAD* palette = FreeImage_GetPalette(image);
+    const int colours = 1 << bpp;
+    for (int i = 0; i < colours; ++i) {
+        palette[i].rgbRed = BYTE(i * 9 + 3);
+        palette[i].rgbGreen = BYTE(250 - i);
+        palette[i].rgbBlue = BYTE(i * 5);
+    }
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            BYTE index = BYTE((x + 2 * y) % colours);
+            FreeImage_SetPixelIndex(image, x, kH - 1 - y, &index);
+        }
+    if (transparent) {
+        BYTE alphas[2] = {0, halfAlpha};
+        FreeImage_SetTransparencyTable(image, alphas, 2);
+    }
+    return image;
+}
+
+uint32_t PaletteTexel(int bpp, bool transparent, BYTE halfAlpha, int x, int y) {
+    const int i = (x + 2 * y) % (1 << bpp);
+    const uint32_t a = transparent && i < 2 ? (i == 0 ? 0u : halfAlpha) : 255u;
+    return a << 24 | uint32_t(i * 9 + 3) << 16 | uint32_t(250 - i) << 8 | uint32_t(i * 5);
+}
+
+// A deep-colour picture of `bpp` (24 or 32) bits; alpha varies when there is one.
+FIBITMAP* Colour(int bpp) {
+    FIBITMAP* image = FreeImage_Allocate(kW, kH, bpp);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            RGBQUAD c{BYTE(x * 20), BYTE(y * 40), BYTE(x * 3 + y), BYTE(255 - x * 10)};
+            FreeImage_SetPixelColor(image, x, kH - 1 - y, &c);
+        }
+    return image;
+}
+
+uint32_t ColourTexel(int bpp, int x, int y) {
+    const uint32_t a = bpp == 32 ? uint32_t(255 - x * 10) : 255u;
+    return a << 24 | uint32_t(x * 3 + y) << 16 | uint32_t(y * 40) << 8 | uint32_t(x * 20);
+}
+
+TEST(ImageDecoder, IndexedAndColourFilesKeepTheirTexels) {
     struct Case {
-        uint32_t width, height;
+        const char* name;
+        FREE_IMAGE_FORMAT format;
+        int bpp;
+        bool transparent;
+        BYTE halfAlpha = 128;  // the second palette entry's; a GIF has one see-through entry only
+    };
+    const Case cases[] = {
+        {"bmp 1", FIF_BMP, 1, false},     {"bmp 4", FIF_BMP, 4, false},     {"bmp 8", FIF_BMP, 8, false},
+        {"bmp 24", FIF_BMP, 24, false},   {"bmp 32", FIF_BMP, 32, false},   {"tga 8", FIF_TARGA, 8, false},
+        {"tga 24", FIF_TARGA, 24, false}, {"tga 32", FIF_TARGA, 32, false}, {"gif 8 see-through", FIF_GIF, 8, true, 255},
+        {"tiff 4", FIF_TIFF, 4, false},   {"tiff 32", FIF_TIFF, 32, false}, {"png 32 (FreeImage)", FIF_PNG, 32, false},
+        {"png 8 see-through", FIF_PNG, 8, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes file = Save(c.bpp <= 8 ? Palette(c.bpp, c.transparent, c.halfAlpha) : Colour(c.bpp), c.format);
+        ASSERT_FALSE(file.empty());
+        const Decoded d = Decode(file);
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(kW, d.width);
+        ASSERT_EQ(kH, d.height);
+        int wrong = 0;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const uint32_t want = c.bpp <= 8 ? PaletteTexel(c.bpp, c.transparent, c.halfAlpha, x, y) : ColourTexel(c.bpp, x, y);
+                if (d.pixels[size_t(y) * kW + x] != want && ++wrong <= 3)
+                    ADD_FAILURE() << "(" << x << ", " << y << "): " << std::hex << d.pixels[size_t(y) * kW + x]
+                                  << " instead of " << want;
+            }
+    }
+}
+
+TEST(ImageDecoder, SixteenBitFilesLoseOnlyTheirLowBits) {
+    // 16-bit 5-6-5 and 5-5-5 BMPs: each channel widened to 8 bits.
+    struct Case {
+        const char* name;
+        unsigned red, green, blue;
+    };
+    const Case cases[] = {{"565", FI16_565_RED_MASK, FI16_565_GREEN_MASK, FI16_565_BLUE_MASK},
+                          {"555", FI16_555_RED_MASK, FI16_555_GREEN_MASK, FI16_555_BLUE_MASK}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FIBITMAP* image = FreeImage_Allocate(kW, kH, 16, c.red, c.green, c.blue);
+        for (int y = 0; y < kH; ++y) {
+            WORD* line = reinterpret_cast<WORD*>(FreeImage_GetScanLine(image, kH - 1 - y));
+            for (int x = 0; x < kW; ++x) line[x] = WORD(c.red & 0xFFFFu);  // full red
+            line[0] = WORD(c.blue);                                          // full blue at the left
+        }
+        const Decoded d = Decode(Save(image, FIF_BMP));
+        ASSERT_TRUE(d.ok);
+        EXPECT_EQ(0xFF0000FFu, d.pixels[0] & 0xFFFFFFFFu);
+        EXPECT_EQ(0xFFFF0000u, d.pixels[1]);
+        EXPECT_EQ(0xFFFF0000u, d.pixels[size_t(kH) * kW - 1]);
+    }
+}
+
+// Images that are no plain bitmaps: grey of 16 bits and signed or wide integers, floats.
+TEST(ImageDecoder, GreyIntegerAndFloatImagesAreConverted) {
+    // 16-bit grey: the high byte, in TIFF and in PGM.
+    for (FREE_IMAGE_FORMAT format : {FIF_TIFF, FIF_PGMRAW}) {
+        SCOPED_TRACE(FreeImage_GetFormatFromFIF(format));
+        FIBITMAP* image = FreeImage_AllocateT(FIT_UINT16, kW, kH);
+        for (int y = 0; y < kH; ++y) {
+            WORD* line = reinterpret_cast<WORD*>(FreeImage_GetScanLine(image, kH - 1 - y));
+            for (int x = 0; x < kW; ++x) line[x] = WORD(x * 6000 + y * 100);
+        }
+        const Decoded d = Decode(Save(image, format));
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(kW, d.width);
+        for (int x = 0; x < kW; ++x) {
+            const uint32_t v = uint32_t(x * 6000 + 2 * 100) >> 8;
+            EXPECT_EQ(0xFF000000u | v << 16 | v << 8 | v, d.pixels[size_t(2) * kW + x]) << "x " << x;
+        }
+    }
+    // Signed 16-bit and float grey: scaled from least to greatest, order kept.
+    struct Case {
+        const char* name;
+        FREE_IMAGE_TYPE type;
+    };
+    for (const Case& c : {Case{"int16", FIT_INT16}, Case{"float", FIT_FLOAT}, Case{"int32", FIT_INT32}}) {
+        SCOPED_TRACE(c.name);
+        FIBITMAP* image = FreeImage_AllocateT(c.type, kW, kH);
+        for (int y = 0; y < kH; ++y) {
+            BYTE* line = FreeImage_GetScanLine(image, kH - 1 - y);
+            for (int x = 0; x < kW; ++x) {
+                const int v = (x - 5) * 1000;  // negative to positive, left to right
+                if (c.type == FIT_INT16) reinterpret_cast<int16_t*>(line)[x] = int16_t(v);
+                if (c.type == FIT_INT32) reinterpret_cast<int32_t*>(line)[x] = v;
+                if (c.type == FIT_FLOAT) reinterpret_cast<float*>(line)[x] = float(v) / 5000.0f;
+            }
+        }
+        const Decoded d = Decode(Save(image, FIF_TIFF));
+        ASSERT_TRUE(d.ok);
+        EXPECT_EQ(0xFF000000u, d.pixels[0]);
+        EXPECT_EQ(0xFFFFFFFFu, d.pixels[kW - 1]);
+        for (int x = 1; x < kW; ++x) EXPECT_LT(d.pixels[x - 1] & 0xFF, d.pixels[x] & 0xFF) << "x " << x;
+    }
+}
+
+TEST(ImageDecoder, FloatColoursAreToneMappedAndKeepTheirAlpha) {
+    struct Case {
+        const char* name;
+        FREE_IMAGE_TYPE type;
+        FREE_IMAGE_FORMAT format;
+    };
+    const Case cases[] = {{"rgbf tiff", FIT_RGBF, FIF_TIFF},
+                          {"rgbaf tiff", FIT_RGBAF, FIF_TIFF},
+                          {"rgbf hdr", FIT_RGBF, FIF_HDR},
+                          {"rgbf pfm", FIT_RGBF, FIF_PFM}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FIBITMAP* image = FreeImage_AllocateT(c.type, kW, kH);
+        for (int y = 0; y < kH; ++y) {
+            BYTE* line = FreeImage_GetScanLine(image, kH - 1 - y);
+            for (int x = 0; x < kW; ++x) {
+                const float v = float(x) / float(kW - 1) * 4.0f;  // beyond 1: high dynamic range
+                if (c.type == FIT_RGBF) {
+                    reinterpret_cast<FIRGBF*>(line)[x] = {v, v * 0.5f, 0.0f};
+                } else {
+                    reinterpret_cast<FIRGBAF*>(line)[x] = {v, v * 0.5f, 0.0f, float(y) / float(kH - 1)};
+                }
+            }
+        }
+        const Bytes file = Save(image, c.format);
+        ASSERT_FALSE(file.empty());
+        const Decoded d = Decode(file);
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(kW, d.width);
+        const size_t row = 2 * kW;
+        EXPECT_EQ(0u, d.pixels[row] & 0x00FFFFFFu) << "black stays black";
+        EXPECT_EQ(0u, d.pixels[row + kW - 1] & 0xFF) << "no blue";
+        EXPECT_LT(0u, (d.pixels[row + 1] >> 16) & 0xFF) << "dim red is not black";
+        EXPECT_LT((d.pixels[row + 1] >> 16) & 0xFF, (d.pixels[row + kW - 1] >> 16) & 0xFF) << "red grows";
+        for (int x = 1; x < kW; ++x) {
+            const uint32_t left = d.pixels[row + x - 1], right = d.pixels[row + x];
+            EXPECT_LE((left >> 16) & 0xFF, (right >> 16) & 0xFF) << "red never falls, x " << x;
+            EXPECT_GE((right >> 16) & 0xFF, (right >> 8) & 0xFF) << "red stays above green, x " << x;
+        }
+        for (int y = 0; y < kH; ++y) {
+            const uint32_t alpha = c.type == FIT_RGBAF ? uint32_t(std::lround(255.0 * y / (kH - 1))) : 255u;
+            EXPECT_EQ(alpha, d.pixels[size_t(y) * kW + 3] >> 24) << "y " << y;
+        }
+    }
+}
+
+// JPEG pictures decode to the texels FreeImage gives for them when asked for accuracy (the
+// same library and settings underneath): grey, colour, progressive.
+TEST(ImageDecoder, JpegTexelsAreThoseOfFreeImage) {
+    struct Case {
+        const char* name;
+        int bpp;
+        int flags;
+    };
+    const Case cases[] = {{"colour", 24, JPEG_QUALITYGOOD},
+                          {"colour progressive", 24, JPEG_PROGRESSIVE},
+                          {"colour 4:4:4", 24, JPEG_QUALITYSUPERB | JPEG_SUBSAMPLING_444},
+                          {"grey", 8, JPEG_QUALITYNORMAL}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FIBITMAP* picture = Colour(24);
+        if (c.bpp == 8) {
+            FIBITMAP* grey = FreeImage_ConvertToGreyscale(picture);
+            FreeImage_Unload(picture);
+            picture = grey;
+        }
+        const Bytes file = Save(picture, FIF_JPEG, c.flags);
+        ASSERT_FALSE(file.empty());
+        FIMEMORY* memory = FreeImage_OpenMemory(const_cast<BYTE*>(file.data()), DWORD(file.size()));
+        FIBITMAP* loaded = FreeImage_LoadFromMemory(FIF_JPEG, memory, JPEG_ACCURATE);
+        FIBITMAP* wide = FreeImage_ConvertTo32Bits(loaded);
+        const Decoded d = Decode(file);
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(kW, d.width);
+        ASSERT_EQ(kH, d.height);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const uint32_t want = reinterpret_cast<const uint32_t*>(FreeImage_GetScanLine(wide, kH - 1 - y))[x];
+                EXPECT_EQ(want, d.pixels[size_t(y) * kW + x]) << "(" << x << ", " << y << ")";
+            }
+        FreeImage_Unload(wide);
+        FreeImage_Unload(loaded);
+        FreeImage_CloseMemory(memory);
+    }
+}
+
+// A JPEG whose frame header claims width x height.
+Bytes JpegClaiming(unsigned width, unsigned height) {
+    Bytes file = Save(Colour(24), FIF_JPEG);
+    for (size_t i = 2; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xC0) {
+            file[i + 5] = uint8_t(height >> 8);
+            file[i + 6] = uint8_t(height);
+            file[i + 7] = uint8_t(width >> 8);
+            file[i + 8] = uint8_t(width);
+            break;
+        }
+    return file;
+}
+
+// A DDS file of uncompressed 32-bit texels, as game tools write them.
+Bytes Dds(uint32_t width, uint32_t height, bool withPixels) {
+    Bytes b(128 + (withPixels ? size_t(width) * height * 4 : 0), 0);
+    std::memcpy(b.data(), "DDS ", 4);
+    Put32(b, 4, 124);
+    Put32(b, 8, 0x1 | 0x2 | 0x4 | 0x1000);  // caps, height, width, pixel format
+    Put32(b, 12, height);
+    Put32(b, 16, width);
+    Put32(b, 20, width * 4);
+    Put32(b, 76, 32);       // pixel format record size
+    Put32(b, 80, 0x41);     // RGB with alpha
+    Put32(b, 88, 32);       // bits
+    Put32(b, 92, 0x00FF0000);
+    Put32(b, 96, 0x0000FF00);
+    Put32(b, 100, 0x000000FF);
+    Put32(b, 104, 0xFF000000);
+    Put32(b, 108, 0x1000);  // texture
+    for (size_t i = 0; withPixels && i < size_t(width) * height; ++i) Put32(b, 128 + i * 4, 0x80102030u + uint32_t(i));
+    return b;
+}
+
+TEST(ImageDecoder, DdsTexels) {
+    const Decoded d = Decode(Dds(3, 2, true));
+    ASSERT_TRUE(d.ok);
+    ASSERT_EQ(3, d.width);
+    ASSERT_EQ(2, d.height);
+    for (uint32_t i = 0; i < 6; ++i) EXPECT_EQ(0x80102030u + i, d.pixels[i]) << i;
+}
+
+// A GIF of `size` bytes whose screen and image descriptor claim width x height.
+Bytes Gif(unsigned width, unsigned height) {
+    Bytes b = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0x80, 0, 0,  // screen, 2-colour table
+               0, 0, 0, 255, 255, 255,                               // the table
+               0x2C, 0, 0, 0, 0, 0, 0, 0, 0, 0,                      // image descriptor
+               2, 2, 0x4C, 0x01, 0, 0x3B};                           // a little LZW data, the end
+    for (size_t at : {size_t(6), size_t(19 + 5)}) {
+        b[at] = uint8_t(width);
+        b[at + 1] = uint8_t(width >> 8);
+        b[at + 2] = uint8_t(height);
+        b[at + 3] = uint8_t(height >> 8);
+    }
+    return b;
+}
+
+TEST(ImageDecoder, SidesAndTexelCountAreCheckedBeforeDecoding) {
+    struct Case {
+        const char* name;
+        Bytes file;
         int maxSide;
         bool ok;
     };
+    const size_t row2 = 8;  // a 2-texel 24-bit BMP row, padded
     const Case cases[] = {
-        {2, 2, 2, true},
-        {3, 2, 2, false},
-        {2, 3, 2, false},
+        {"bmp within", Bmp(2, 2, row2 * 2), 2, true},
+        {"bmp too wide", Bmp(3, 2, 16), 2, false},
+        {"bmp too tall", Bmp(2, 3, 16), 2, false},
         // A few bytes claiming a picture of tens of gigabytes are refused, not allocated.
-        {100000, 100000, 16384, false},
-        {16384, 200000, 16384, false},
+        {"bmp 100000 square", Bmp(100000, 100000, 16), 16384, false},
+        {"bmp 16384 x 200000", Bmp(16384, 200000, 16), 16384, false},
+        // Each side allowed, but 256 million texels in all.
+        {"bmp 16384 square", Bmp(16384, 16384, 16), 16384, false},
+        {"gif 40000 square", Gif(40000, 40000), 65535, false},
+        {"gif 16000 square", Gif(16000, 16000), 16384, false},
+        {"gif 40000 wide, within the screen's sides", Gif(40000, 2), 16384, false},
+        {"dds 40000 square", Dds(40000, 40000, false), 65535, false},
+        {"dds 16384 square", Dds(16384, 16384, false), 16384, false},
+        {"jpeg 16384 square", JpegClaiming(16384, 16384), 16384, false},
+        {"jpeg 3 x 40000", JpegClaiming(3, 40000), 16384, false},
     };
     const long peakBefore = PeakResidentKib();
+    const auto start = std::chrono::steady_clock::now();
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " max " << c.maxSide);
-        const size_t row = (size_t(c.width) * 3 + 3) / 4 * 4;
-        const std::vector<uint8_t> file = Bmp(c.width, c.height, c.ok ? row * c.height : 16);
-        int w = 0, h = 0;
-        std::vector<uint32_t> pixels;
-        EXPECT_EQ(c.ok, hgeplatform::DecodeImage(file.data(), uint32_t(file.size()), c.maxSide, &w, &h, &pixels));
-        if (c.ok) {
-            EXPECT_EQ(int(c.width), w);
-            EXPECT_EQ(int(c.height), h);
-            EXPECT_EQ(size_t(w) * size_t(h), pixels.size());
+        SCOPED_TRACE(c.name);
+        const Decoded d = Decode(c.file, c.maxSide);
+        EXPECT_EQ(c.ok, d.ok);
+        if (!d.ok) {
+            EXPECT_TRUE(d.pixels.empty());
         }
     }
     // Refused from the header: the claimed pictures were never made.
     EXPECT_LT(PeakResidentKib() - peakBefore, 256L * 1024);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << "decoded before refusing";
+}
+
+// The same header claim through a PNG's IHDR, checked from the header by libpng's path.
+Bytes PngClaiming(uint32_t width, uint32_t height) {
+    PngKind k{"", PNG_COLOR_TYPE_GRAY, 8, false, false};
+    Bytes file = WritePng(k);
+    // IHDR data begins at byte 16; its CRC follows at 29.
+    for (int i = 0; i < 4; ++i) {
+        file[16 + i] = uint8_t(width >> (24 - 8 * i));
+        file[20 + i] = uint8_t(height >> (24 - 8 * i));
+    }
+    const uint32_t crc = uint32_t(crc32(0, file.data() + 12, 17));
+    for (int i = 0; i < 4; ++i) file[29 + i] = uint8_t(crc >> (24 - 8 * i));
+    return file;
+}
+
+TEST(ImageDecoder, DamagedAndUncheckableFilesAreRefused) {
+    const Bytes png = WritePng({"", PNG_COLOR_TYPE_RGB_ALPHA, 8, false, true});
+    Bytes truncated(png.begin(), png.begin() + long(png.size() / 2));
+    Bytes badCrc = png;
+    badCrc[30] ^= 0x55;  // IHDR's CRC
+    Bytes badData = png;
+    for (size_t i = 45; i < badData.size() - 20; i += 3) badData[i] ^= 0xA5;  // inside IDAT
+    const Bytes jpeg = Save(Colour(24), FIF_JPEG);
+    const Bytes jpegHead(jpeg.begin(), jpeg.begin() + 30);
+    const Bytes jpegCut(jpeg.begin(), jpeg.begin() + long(jpeg.size() * 3 / 4));
+    Bytes wbmp = {0, 0, 8, 8};  // WBMP: no header-only reading in FreeImage
+    wbmp.resize(4 + 8, 0);
+    struct Case {
+        const char* name;
+        Bytes file;
+    };
+    const Case cases[] = {
+        {"png cut in half", truncated},
+        {"png with a wrong header checksum", badCrc},
+        {"png with damaged pixel data", badData},
+        {"png signature alone", Bytes(png.begin(), png.begin() + 8)},
+        {"png claiming 9000 x 9000", PngClaiming(9000, 9000)},
+        {"png claiming 0 x 5", PngClaiming(0, 5)},
+        {"png claiming 20000 x 1", PngClaiming(20000, 1)},
+        {"jpeg header alone", jpegHead},
+        {"jpeg cut short", jpegCut},
+        {"wbmp", wbmp},
+        {"garbage", Bytes(64, 0x5A)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Decoded d = Decode(c.file);
+        EXPECT_FALSE(d.ok);
+        EXPECT_TRUE(d.pixels.empty());
+    }
+    // The intact file is fine.
+    EXPECT_TRUE(Decode(png).ok);
+    EXPECT_TRUE(Decode(jpeg).ok);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 -- an edge throws sparks. A play scores one point per bounce; the best score is kept in
 -- the player's profile and the number of plays in a saved property, so both outlive
 -- the run. Its music takes over from the menu's with a fade; the first ball blips
--- when it bounces.
+-- when it bounces. P pauses: the screen as it stands is captured, blurred and laid
+-- over everything, dimmed, under the word PAUSED; P again takes it away and play goes on.
 Play = { frames = 0, count = 8, balls = {}, score = 0 }
 Play.profiles = ProfileSystem()
 Play.player = Play.profiles:GetSelectedProfileId()
@@ -76,13 +77,46 @@ Play.input:RegisterKeyboardAction('Right', '', '#Play.Steer(300, 0)', '')
 Play.input:RegisterKeyboardAction('Up', '', '#Play.Steer(0, -300)', '')
 Play.input:RegisterKeyboardAction('Down', '', '#Play.Steer(0, 300)', '')
 Play.input:RegisterKeyboardAction('Escape', '', "#GameStateSystem():ChangeState('menu')", '')
+Play.input:RegisterKeyboardAction('P', '', '#Play.TogglePause()', '')
 -- A click sends the walker there.
 Play.input:RegisterMouseAction('LeftButton', '',
   '#local x, y = InputDeviceManager():GetMousePosition() Walker.OnClick(x, y)', '')
 
 Game.PlayMusic('Music/Game.ogg')
 
+-- The pause overlay: a half-size capture of the screen (1024 x 768 becomes 512 x 384,
+-- the rows the blur covers), blurred, shown at full size above everything else.
+GameStateSystem():RunScript('Scripts/Text.lua')
+Play.paused = false
+Play.shot = Sprite()
+Play.shot:SetName('Game.PauseShot')
+Play.shot:SetPriority(200)
+Play.shot:SetColor(170, 170, 200, 255)
+Play.pausedText = nil
+
+function Play.TogglePause()
+  Play.paused = not Play.paused
+  if Play.paused then
+    -- Captured before the overlay shows, so it holds only the game.
+    Play.shot:Hide()
+    Play.shot:SetScreenBufferTexture(0.5, 0.5)
+    Play.shot:BlurTexture(3)
+    Play.shot:Show()
+    if Play.pausedText == nil then
+      Play.font = DemoText.Font()
+      Play.pausedText = DemoText.Line('PAUSED', 440, 360, 201, 255, 235, 140)
+    end
+    Play.pausedText:Show()
+  else
+    Play.shot:Hide()
+    Play.pausedText:Hide()
+  end
+end
+
 function Play.OnFrame(dt)
+  if Play.paused then
+    return
+  end
   Play.frames = Play.frames + 1
   local step = Game.Step(dt)
   for i = 1, Play.count do

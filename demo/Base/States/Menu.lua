@@ -1,15 +1,16 @@
 -- The menu: a title over the night sky, a ball that drifts, a "play" and a "quit"
--- button, a name field that takes typed letters, a paragraph of wrapped text, a short
--- looping video and an animated pointer, with its own music. After a while (or at
--- Return) the game starts on its own.
+-- button, a star that answers clicks on its own shape only, a name field that takes
+-- typed letters, a paragraph of wrapped text, a short looping video and an animated
+-- pointer, with its own music. After a while (or at Return) the game starts on its own.
 Menu = { frames = 0, name = '', letters = {} }
 Menu.background = Game.MakeSprite('Menu.Background', 'Textures/MenuBackground.png', 0, 0, 0)
 Menu.title = Game.MakeSprite('Menu.Title', 'Textures/Title.png', 256, 120, 10)
 GameStateSystem():RunScript('Scripts/Text.lua')
 Menu.font = DemoText.Font()
 Menu.heading = DemoText.Line('NIGHT  BALLS', 420, 173, 15, 255, 225, 120)
-Menu.paragraph = DemoText.Block('Click PLAY or press Return to start. In the game the arrows steer a ' ..
-  'ball, a click sends the walker round the wall, and Escape comes back here.', 192, 570, 640, 180, 15)
+Menu.paragraph = DemoText.Block('Click PLAY or press Return to start, or click the star to turn it. In the ' ..
+  'game the arrows steer a ball, a click sends the walker round the wall, P pauses, and Escape comes back here.',
+  192, 570, 640, 180, 15)
 Menu.ball = Game.Mover(Game.MakeSprite('Menu.Ball', 'Textures/Ball.png', 480, 400, 20), 480, 400, 90, -60, 64, 64)
 Menu.gui = GUISystem()
 
@@ -32,6 +33,18 @@ Menu.buttons = {}
 Menu.buttons['Menu.Play'] = Menu.MakeButton('Menu.Play', 'Textures/PlayButton.png', 416, 330, "#Menu.Play()")
 Menu.buttons['Menu.Quit'] = Menu.MakeButton('Menu.Quit', 'Textures/QuitButton.png', 416, 410, "#GameStateSystem():Quit()")
 Menu.labels = { DemoText.Line('PLAY', 482, 351, 31, 255, 255, 255), DemoText.Line('QUIT', 482, 431, 31, 255, 255, 255) }
+
+-- The star: its button takes the star sprite's shape, texel by texel, so the pointer
+-- lights it and a click sets it turning only on the star itself, not in the gaps
+-- between its points. It turns about its centre, and the shape turns with it.
+Menu.star = Game.MakeSprite('Menu.Star', 'Textures/Star.png', 208, 394, 30)
+Menu.star:SetHotSpot(64, 64)
+Menu.starSpin = 0
+Menu.starAngle = 0
+Menu.starButton = ButtonControl()
+Menu.starButton:SetCollisionSprite('Menu.Star')
+Menu.starButton:RegisterAllActions('#Menu.star:SetColor(255, 255, 200, 255)', '#Menu.star:SetColor(255, 255, 255, 255)',
+  '#Menu.starSpin = 1 - Menu.starSpin')
 
 -- The name field: each typed letter adds a block; Backspace (8) takes one away.
 Menu.field = Game.MakeSprite('Menu.NameField', 'Textures/NameField.png', 352, 500, 30)
@@ -91,7 +104,12 @@ function Menu.OnFrame(dt)
     Menu.gui:CursorPlay()
     Menu.gui:ShowCursor()
   end
-  if Game.Move(Menu.ball, Game.Step(dt)) > 0 then
+  local step = Game.Step(dt)
+  if Menu.starSpin == 1 then
+    Menu.starAngle = (Menu.starAngle + 2 * step) % 6.2831853
+    Menu.star:SetRotation(Menu.starAngle)
+  end
+  if Game.Move(Menu.ball, step) > 0 then
     Game.Effect('Sounds/Bounce.wav')
   end
   if Menu.frames == Settings.menuFrames then

@@ -1,4 +1,7 @@
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <utility>
 
 #include "backend/Base/HGESprite.h"
 #include "backend/Base/HGETexture.h"
@@ -70,6 +73,30 @@ TEST(TextureAndSprite, LoadAndFreeAreLoggedAndLogTextIsData)
             ResourceManager::Instance().GetResource("broken.png", kTextureType, r);
         });
         EXPECT_TRUE(EndsWith(broken, "Error: Resource (broken.png) initialize error.")) << broken;
+
+        // Damaged pictures and pictures too large for their bytes get the same answer.
+        std::string whole;
+        {
+            std::ifstream in(window.data + "/x.png", std::ios::binary);
+            whole.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        const std::string gif40000 = std::string("GIF89a\x40\x9c\x40\x9c\x80\0\0", 13) +
+                                     std::string("\0\0\0\xff\xff\xff", 6) +
+                                     std::string("\x2c\0\0\0\0\x40\x9c\x40\x9c\0", 10) +
+                                     std::string("\x02\x02\x4c\x01\0\x3b", 6);
+        const std::pair<const char*, std::string> damaged[] = {
+            {"cut.png", whole.substr(0, whole.size() / 2)},
+            {"huge.gif", gif40000},
+        };
+        for (const auto& file : damaged) {
+            std::ofstream(window.data + "/" + file.first, std::ios::binary) << file.second;
+            window.Index();
+            const std::string error = ErrorOf([&file] {
+                std::shared_ptr<Resource> r;
+                ResourceManager::Instance().GetResource(file.first, kTextureType, r);
+            });
+            EXPECT_TRUE(EndsWith(error, std::string("Error: Resource (") + file.first + ") initialize error.")) << error;
+        }
 
         window.app->PrintToLog("100% sure: %s %d %n %%");
         ResourceManager::Instance().Clear();
