@@ -1,0 +1,22 @@
+#pragma once
+// The system log lines back-end resources write when they are made and freed.
+
+namespace EngineCore {
+class Resource;
+}
+
+namespace MobrixCore {
+
+// Writes `pattern` with `name` to the system log; with no system up there is no log.
+void LogResource(const char* pattern, const char* name);
+
+// The resource's name; a nameless resource throws "Resource must have name." from
+// `source` at `line`.
+const char* RequireName(const EngineCore::Resource& resource, const char* source, int line);
+
+// The name a resource logs its freeing under. A nameless one throws as RequireName,
+// except from a destructor, where nothing may throw: there it logs an empty name.
+const char* NameForFreeLog(const EngineCore::Resource& resource, const char* source, int line,
+                           bool inDestructor);
+
+}  // namespace MobrixCore
