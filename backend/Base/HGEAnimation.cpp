@@ -10,7 +10,6 @@
 
 #include "backend/Base/HGESystemObject.h"
 #include "backend/Base/ResourceLog.h"
-#include "engine/FileSystem/FileSystem.h"
 #include "engine/FileSystem/InputDataStream.h"
 #include "engine/System/EngineError.h"
 
@@ -153,19 +152,8 @@ void HGEAnimation::Free(bool inDestructor)
 void HGEAnimation::Init()
 {
     Release();
-    const std::string name = GetName();
-    if (name.empty())
-        EngineCore::ThrowEngineError(kSource, 170, "Resource must have name.");
-
-    LogResource("Animation_Load (%s)...", name.c_str());
-
-    std::shared_ptr<EngineCore::CachedFile> file;
-    if (!EngineCore::FileSystem::Instance().GetFile(name, file) || !file)
-        EngineCore::ThrowEngineErrorF(kSource, 177, "Resource (%s) loading error.", name.c_str());
-    ReadFile(file->GetData(), file->GetSize());
-    file.reset();
-
-    LogResource("Animation_Load (%s)...ok", name.c_str());
+    LoadResourceFile(*this, kSource, 170, 177, "Animation",
+                     [this](const unsigned char* data, int size) { ReadFile(data, size); });
     _impl->loaded = true;
 }
 

@@ -6,7 +6,6 @@
 
 #include "backend/Base/HGESystemObject.h"
 #include "backend/Base/ResourceLog.h"
-#include "engine/FileSystem/FileSystem.h"
 #include "engine/FileSystem/InputDataStream.h"
 #include "engine/System/EngineError.h"
 
@@ -58,19 +57,8 @@ void HGEFont::Free(bool inDestructor)
 void HGEFont::Init()
 {
     Release();
-    const std::string name = GetName();
-    if (name.empty())
-        EngineCore::ThrowEngineError(kSource, 72, "Resource must have name.");
-
-    LogResource("Font_Load (%s)...", name.c_str());
-
-    std::shared_ptr<EngineCore::CachedFile> file;
-    if (!EngineCore::FileSystem::Instance().GetFile(name, file) || !file)
-        EngineCore::ThrowEngineErrorF(kSource, 79, "Resource (%s) loading error.", name.c_str());
-    ReadFile(file->GetData(), file->GetSize());
-    file.reset();
-
-    LogResource("Font_Load (%s)...ok", name.c_str());
+    LoadResourceFile(*this, kSource, 72, 79, "Font",
+                     [this](const unsigned char* data, int size) { ReadFile(data, size); });
     _impl->loaded = true;
 }
 
