@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "backend/Base/HGESystemObject.h"
-#include "engine/FileSystem/FileSystem.h"
+#include "backend/Base/ResourceLog.h"
 #include "engine/FileSystem/InputDataStream.h"
 #include "engine/System/EngineError.h"
 
@@ -102,13 +102,6 @@ private:
     const std::string& _name;
 };
 
-// HGE's log, with the name as data. Objects that die after HGE at exit log nothing.
-void Log(const char* pattern, const char* name)
-{
-    if (HGE* hge = HGESystemObject::Instance().GetObjectW())
-        hge->System_Log(pattern, name);
-}
-
 int TruncateFrame(float stored)
 {
     if (!(stored > -2147483648.0f))
@@ -153,31 +146,14 @@ void HGEAnimation::Free(bool inDestructor)
     if (!_impl->loaded)
         return;
     _impl->loaded = false;
-    const char* name = GetName();
-    if (!name || !*name) {
-        if (!inDestructor)
-            EngineCore::ThrowEngineError(kSource, 158, "Resource must have name.");
-        name = "";
-    }
-    Log("Animation_Free (%s)...ok", name);
+    LogResource("Animation_Free (%s)...ok", NameForFreeLog(*this, kSource, 158, inDestructor));
 }
 
 void HGEAnimation::Init()
 {
     Release();
-    const std::string name = GetName();
-    if (name.empty())
-        EngineCore::ThrowEngineError(kSource, 170, "Resource must have name.");
-
-    Log("Animation_Load (%s)...", name.c_str());
-
-    std::shared_ptr<EngineCore::CachedFile> file;
-    if (!EngineCore::FileSystem::Instance().GetFile(name, file) || !file)
-        EngineCore::ThrowEngineErrorF(kSource, 177, "Resource (%s) loading error.", name.c_str());
-    ReadFile(file->GetData(), file->GetSize());
-    file.reset();
-
-    Log("Animation_Load (%s)...ok", name.c_str());
+    LoadResourceFile(*this, kSource, 170, 177, "Animation",
+                     [this](const unsigned char* data, int size) { ReadFile(data, size); });
     _impl->loaded = true;
 }
 

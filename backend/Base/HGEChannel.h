@@ -1,6 +1,6 @@
 #pragma once
 // What an effect and a music track hold of HGE: their own volume, the loaded handle and
-// the channel of the last play. The two classes share these operations on it.
+// the channel of the last play, and how they load and free it.
 
 #include "backend/Base/HGESystemObject.h"
 #include "platform/hge/hge.h"
@@ -59,6 +59,14 @@ struct HGEChannelRecord {
         if (IsPlaying())
             Hge()->Channel_SetVolume(channel, HgeVolume(volume));
     }
+
+    // Loads the file named `name` through HGE's loader of the kind, logging
+    // "<kind>_Load (<name>)..." before and "...ok" after; failures throw the engine's
+    // texts from `source` (at the lines both audio resources have always reported).
+    void Load(const char* name, const char* source, const char* kind, DWORD (HGE::*load)(const void*, DWORD));
+    // Drops the channel, then frees a loaded handle through HGE's `free` of the kind and
+    // logs "<kind>_Free (<name>)...ok"; with HGE gone at exit only the handle is forgotten.
+    void Unload(const char* name, const char* kind, void (HGE::*free)(DWORD));
 
     // Stops the channel even when it is paused, so nothing of it sounds after a release.
     void DropChannel()

@@ -1,6 +1,7 @@
 #include "backend/Base/HGEDistortionMesh.h"
 
 #include "backend/Base/HGESystemObject.h"
+#include "backend/Base/ResourceLog.h"
 #include "backend/Base/HGETexture.h"
 #include "backend/Helpers/hgeDistortionMesh.h"
 #include "engine/System/EngineError.h"
@@ -49,10 +50,7 @@ void HGEDistortionMesh::RequireNode(int column, int row, int line) const
 void HGEDistortionMesh::Init()
 {
     Release();
-    const char* name = GetName();
-    if (!name || !*name)
-        EngineCore::ThrowEngineError(kSource, 52, "Resource must have name.");
-    HGESystemObject::Instance()->System_Log("Sprite_Create (%s)...ok", name);
+    HGESystemObject::Instance()->System_Log("Sprite_Create (%s)...ok", RequireName(*this, kSource, 52));
     SetupMesh(2, 2);
 }
 
@@ -69,14 +67,7 @@ void HGEDistortionMesh::FreeHelper(bool inDestructor)
     delete _helper;
     _helper = nullptr;
     _texture = nullptr;
-    const char* name = GetName();
-    if (!name || !*name) {
-        if (!inDestructor)
-            EngineCore::ThrowEngineError(kSource, 75, "Resource must have name.");
-        name = "";
-    }
-    if (HGE* hge = HGESystemObject::Instance().GetObjectW())
-        hge->System_Log("Sprite_Free (%s)...ok", name);
+    LogResource("Sprite_Free (%s)...ok", NameForFreeLog(*this, kSource, 75, inDestructor));
 }
 
 void HGEDistortionMesh::SetupMesh(int columns, int rows)

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "backend/Base/HGESystemObject.h"
-#include "engine/FileSystem/FileSystem.h"
+#include "backend/Base/ResourceLog.h"
 #include "engine/FileSystem/InputDataStream.h"
 #include "engine/System/EngineError.h"
 
@@ -16,13 +16,6 @@ namespace {
 const char* const kSource = "Base\\HGEFont.cpp";
 const char kMagic[15] = "kT.charset.bin";  // with its NUL: 15 bytes
 const int kRecordSize = 12;
-
-// HGE's log, with the name as data. Objects that die after HGE at exit log nothing.
-void Log(const char* pattern, const char* name)
-{
-    if (HGE* hge = HGESystemObject::Instance().GetObjectW())
-        hge->System_Log(pattern, name);
-}
 
 }  // namespace
 
@@ -58,31 +51,14 @@ void HGEFont::Free(bool inDestructor)
         return;
     EngineCore::Font::Release();
     _impl->loaded = false;
-    const char* name = GetName();
-    if (!name || !*name) {
-        if (!inDestructor)
-            EngineCore::ThrowEngineError(kSource, 61, "Resource must have name.");
-        name = "";
-    }
-    Log("Font_Free (%s)...ok", name);
+    LogResource("Font_Free (%s)...ok", NameForFreeLog(*this, kSource, 61, inDestructor));
 }
 
 void HGEFont::Init()
 {
     Release();
-    const std::string name = GetName();
-    if (name.empty())
-        EngineCore::ThrowEngineError(kSource, 72, "Resource must have name.");
-
-    Log("Font_Load (%s)...", name.c_str());
-
-    std::shared_ptr<EngineCore::CachedFile> file;
-    if (!EngineCore::FileSystem::Instance().GetFile(name, file) || !file)
-        EngineCore::ThrowEngineErrorF(kSource, 79, "Resource (%s) loading error.", name.c_str());
-    ReadFile(file->GetData(), file->GetSize());
-    file.reset();
-
-    Log("Font_Load (%s)...ok", name.c_str());
+    LoadResourceFile(*this, kSource, 72, 79, "Font",
+                     [this](const unsigned char* data, int size) { ReadFile(data, size); });
     _impl->loaded = true;
 }
 

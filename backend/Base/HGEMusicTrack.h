@@ -4,28 +4,22 @@
 
 #include <memory>
 
-#include "backend/Base/HGEChannel.h"
+#include "backend/Base/HGEChannelResource.h"
 #include "engine/Audio/Track.h"
 
 namespace MobrixCore {
 
 class HGEResourceFactory;
 
-class HGEMusicTrack : public EngineCore::Track {
+class HGEMusicTrack : public HGEChannelResource<EngineCore::Track> {
 public:
     HGEMusicTrack();
     ~HGEMusicTrack() override;
     HGEMusicTrack(const HGEMusicTrack&) = delete;
     HGEMusicTrack& operator=(const HGEMusicTrack&) = delete;
 
-    bool IsValid() const override { return _record.handle != 0; }
-    void Stop() override { _record.Stop(); }
-    void Pause() override { _record.Pause(); }
-    void Resume() override { _record.Resume(); }
     // Nothing while the track plays.
     void Play(bool loop) override;
-    void SetVolume(float volume) override { _record.SetVolume(volume); }
-    bool IsPlaying() const override { return _record.IsPlaying(); }
 
 protected:
     friend class HGEResourceFactory;
@@ -33,9 +27,6 @@ protected:
 
     void Init() override;
     void Release() override;
-
-private:
-    HGEChannelRecord _record;
 };
 
 }  // namespace MobrixCore

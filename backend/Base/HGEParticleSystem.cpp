@@ -4,6 +4,7 @@
 
 #include "backend/Base/HGESprite.h"
 #include "backend/Base/HGESystemObject.h"
+#include "backend/Base/ResourceLog.h"
 #include "backend/Helpers/hgeParticleSystem.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/System/EngineError.h"
@@ -13,12 +14,6 @@ namespace MobrixCore {
 namespace {
 
 const char* const kSource = "Base\\HGEParticleSystem.cpp";
-
-void Log(const char* pattern, const char* name)
-{
-    if (HGE* hge = HGESystemObject::Instance().GetObjectW())
-        hge->System_Log(pattern, name);
-}
 
 }  // namespace
 
@@ -104,7 +99,7 @@ void HGEParticleSystem::SetSprite(const std::shared_ptr<EngineCore::Resource>& s
     const std::string name = GetName();
     if (name.empty())
         EngineCore::ThrowEngineError(kSource, 106, "Resource must have name.");
-    Log("ParticleSystemInfo_Load (%s)...", name.c_str());
+    LogResource("ParticleSystemInfo_Load (%s)...", name.c_str());
 
     std::shared_ptr<EngineCore::CachedFile> file;
     if (!EngineCore::FileSystem::Instance().GetFile(name, file) || !file)
@@ -122,7 +117,7 @@ void HGEParticleSystem::SetSprite(const std::shared_ptr<EngineCore::Resource>& s
         _helper->info.emission = _emission;
         _pendingEmission = false;
     }
-    Log("ParticleSystemInfo_Load (%s)...ok", name.c_str());
+    LogResource("ParticleSystemInfo_Load (%s)...ok", name.c_str());
     // Emits from the position already given, not from the origin.
     _helper->FireAt(GetPositionX(), GetPositionY());
 }

@@ -1,10 +1,5 @@
 #include "backend/Base/HGESound.h"
 
-#include <string>
-
-#include "engine/FileSystem/FileSystem.h"
-#include "engine/System/EngineError.h"
-
 namespace MobrixCore {
 
 namespace {
@@ -28,34 +23,12 @@ std::shared_ptr<EngineCore::Resource> HGESound::Create()
 void HGESound::Init()
 {
     Release();
-    const std::string name = GetName();
-    if (name.empty())
-        EngineCore::ThrowEngineError(kSource, 60, "Resource must have name.");
-    HGE* hge = HGEChannelRecord::Hge();
-    hge->System_Log("Effect_Load (%s)...", name.c_str());
-
-    std::shared_ptr<EngineCore::CachedFile> file;
-    if (!EngineCore::FileSystem::Instance().GetFile(name.c_str(), file) || !file)
-        EngineCore::ThrowEngineErrorF(kSource, 66, "Resource (%s) loading error.", name.c_str());
-    const HEFFECT handle =
-        file->GetSize() > 0 ? hge->Effect_Load(file->GetData(), static_cast<DWORD>(file->GetSize())) : 0;
-    if (!handle)
-        EngineCore::ThrowEngineErrorF(kSource, 70, "Resource (%s) initialize error.", name.c_str());
-    _record.handle = handle;
-    hge->System_Log("Effect_Load (%s)...ok", name.c_str());
+    _record.Load(GetName(), kSource, "Effect", &HGE::Effect_Load);
 }
 
 void HGESound::Release()
 {
-    _record.DropChannel();
-    if (!_record.handle)
-        return;
-    HGE* hge = HGEChannelRecord::Hge();
-    if (hge) {
-        hge->Effect_Free(_record.handle);
-        hge->System_Log("Effect_Free (%s)...ok", GetName());
-    }
-    _record.handle = 0;
+    _record.Unload(GetName(), "Effect", &HGE::Effect_Free);
 }
 
 void HGESound::Play(bool loop)

@@ -1,6 +1,7 @@
 #include "backend/Base/HGESprite.h"
 
 #include "backend/Base/HGESystemObject.h"
+#include "backend/Base/ResourceLog.h"
 #include "backend/Base/HGETexture.h"
 #include "backend/Helpers/hgeSprite.h"
 #include "engine/System/EngineError.h"
@@ -37,10 +38,7 @@ void HGESprite::RequireValid(int line) const
 void HGESprite::Init()
 {
     Release();
-    const char* name = GetName();
-    if (!name || !*name)
-        EngineCore::ThrowEngineError(kSource, 45, "Resource must have name.");
-    HGESystemObject::Instance()->System_Log("Sprite_Create (%s)...ok", name);
+    HGESystemObject::Instance()->System_Log("Sprite_Create (%s)...ok", RequireName(*this, kSource, 45));
     hgeSprite* helper = new hgeSprite(0, 0.0f, 0.0f, 0.0f, 0.0f);
     delete _helper;
     _helper = helper;
@@ -59,14 +57,7 @@ void HGESprite::FreeHelper(bool inDestructor)
     delete _helper;
     _helper = nullptr;
     _texture = nullptr;
-    const char* name = GetName();
-    if (!name || !*name) {
-        if (!inDestructor)
-            EngineCore::ThrowEngineError(kSource, 70, "Resource must have name.");
-        name = "";
-    }
-    if (HGE* hge = HGESystemObject::Instance().GetObjectW())
-        hge->System_Log("Sprite_Free (%s)...ok", name);
+    LogResource("Sprite_Free (%s)...ok", NameForFreeLog(*this, kSource, 70, inDestructor));
 }
 
 bool HGESprite::SetTexture(const std::shared_ptr<EngineCore::Resource>& texture)

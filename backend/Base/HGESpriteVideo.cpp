@@ -1,6 +1,7 @@
 #include "backend/Base/HGESpriteVideo.h"
 
 #include "backend/Base/HGESystemObject.h"
+#include "backend/Base/ResourceLog.h"
 #include "backend/Helpers/hgeSprite.h"
 #include "backend/Video/VideoPlayer.h"
 #include "engine/Renderer/RenderSystem.h"
@@ -33,10 +34,7 @@ std::shared_ptr<EngineCore::Resource> HGESpriteVideo::Create()
 void HGESpriteVideo::Init()
 {
     Release();
-    const char* name = GetName();
-    if (!name || !*name)
-        EngineCore::ThrowEngineError(kSource, __LINE__, "Resource must have name.");
-    HGESystemObject::Instance()->System_Log("Sprite_Create (%s)...ok", name);
+    HGESystemObject::Instance()->System_Log("Sprite_Create (%s)...ok", RequireName(*this, kSource, 38));
     hgeSprite* helper = new hgeSprite(0, 0.0f, 0.0f, 0.0f, 0.0f);
     delete _helper;
     _helper = helper;
@@ -58,14 +56,7 @@ void HGESpriteVideo::FreeHelper(bool inDestructor)
     _helper = nullptr;
     delete _player;
     _player = nullptr;
-    const char* name = GetName();
-    if (!name || !*name) {
-        if (!inDestructor)
-            EngineCore::ThrowEngineError(kSource, __LINE__, "Resource must have name.");
-        name = "";
-    }
-    if (HGE* hge = HGESystemObject::Instance().GetObjectW())
-        hge->System_Log("Sprite_Free (%s)...ok", name);
+    LogResource("Sprite_Free (%s)...ok", NameForFreeLog(*this, kSource, 64, inDestructor));
 }
 
 bool HGESpriteVideo::HasVideo() const
@@ -83,7 +74,7 @@ void HGESpriteVideo::SetVideoFile(const char* path)
         _helper->SetTexture(0);
         _helper->SetTextureRect(0.0f, 0.0f, 0.0f, 0.0f, true);
         _framePeriod = 0.0f;
-        EngineCore::ThrowEngineError(kSource, __LINE__, "Video not open.");
+        EngineCore::ThrowEngineError(kSource, 86, "Video not open.");
     }
     _helper->SetTexture(_player->GetTexture());
     _helper->SetTextureRect(0.0f, 0.0f, _player->GetWidth(), _player->GetHeight(), true);
@@ -172,7 +163,7 @@ void HGESpriteVideo::FitToScreen()
 void HGESpriteVideo::Render()
 {
     if (!_helper)
-        EngineCore::ThrowEngineError(kSource, __LINE__, "Resource is not valid.");
+        EngineCore::ThrowEngineError(kSource, 175, "Resource is not valid.");
     if (!IsVisible() || !HasVideo())
         return;
     const float x = GetPositionX();

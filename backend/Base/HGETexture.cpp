@@ -1,6 +1,7 @@
 #include "backend/Base/HGETexture.h"
 
 #include "backend/Base/HGESystemObject.h"
+#include "backend/Base/ResourceLog.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/System/EngineError.h"
 
@@ -73,13 +74,7 @@ void HGETexture::FreeHandle(bool inDestructor)
     }
     hge->Texture_Free(_handle);
     _handle = 0;
-    const char* name = GetName();
-    if (!name || !*name) {
-        if (!inDestructor)
-            EngineCore::ThrowEngineError(kSource, 83, "Resource must have name.");
-        name = "";
-    }
-    hge->System_Log("Texture_Free (%s)...ok", name);
+    hge->System_Log("Texture_Free (%s)...ok", NameForFreeLog(*this, kSource, 83, inDestructor));
 }
 
 bool HGETexture::Lock(unsigned x, unsigned y, unsigned width, unsigned height, bool readOnly,

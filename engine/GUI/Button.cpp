@@ -20,18 +20,7 @@ void Button::Reset()
 
 void Button::SetAction(int action, const std::function<void(void*)>& fn, void* data)
 {
-    if (action < kActionOver || action > kActionOut)
-        return;
-    _actions[action] = fn;
-    _actionData[action] = data;
-}
-
-// The action runs from a copy: it may replace itself or drop the button.
-void Button::RunAction(int action)
-{
-    const std::function<void(void*)> fn = _actions[action];
-    if (fn)
-        fn(_actionData[action]);
+    _actions.Set(action, fn, data);
 }
 
 void Button::HandleEvent(const std::shared_ptr<GuiEvent>& event)
@@ -43,12 +32,12 @@ void Button::HandleEvent(const std::shared_ptr<GuiEvent>& event)
     case GuiEvent::kMouseOver:
         if (before == kNormal) {
             _state = kMouseOver;
-            RunAction(kActionOver);
+            _actions.Run(kActionOver);
         }
         break;
     case GuiEvent::kMouseOut:
         if (before == kMouseOver || before == kPressed)
-            RunAction(kActionOut);
+            _actions.Run(kActionOut);
         if (_state != kNormal)
             SetState(kNormal);
         break;
@@ -58,7 +47,7 @@ void Button::HandleEvent(const std::shared_ptr<GuiEvent>& event)
         break;
     case GuiEvent::kClick:
         if (before == kPressed || before == kMouseOver) {
-            RunAction(kActionClick);
+            _actions.Run(kActionClick);
             if (_state != kMouseOver && _state != kDisabled)
                 _state = kMouseOver;
         }

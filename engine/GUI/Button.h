@@ -5,6 +5,7 @@
 
 #include "engine/GUI/CollisionSprite.h"
 #include "engine/GUI/Control.h"
+#include "engine/GUI/ControlActions.h"
 
 namespace EngineCore {
 
@@ -42,14 +43,11 @@ protected:
     bool IsCollided(const CPoint& point) const override { return _collision.Hits(point); }
 
 private:
-    void RunAction(int action);
-
     ButtonState _state = kNormal;
     std::string _questItemName;
     CollisionSprite _collision;
-    void* _actionData[3] = {nullptr, nullptr, nullptr};
     void* _questData = nullptr;
-    std::function<void(void*)> _actions[3];
+    ControlActions<3> _actions;
     std::function<void(void*, const char*)> _questAction;
 };
 

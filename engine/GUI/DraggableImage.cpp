@@ -22,17 +22,7 @@ void DraggableImage::Reset()
 
 void DraggableImage::SetAction(int action, const std::function<void(void*)>& fn, void* data)
 {
-    if (action < kActionDragStart || action > kActionDrop)
-        return;
-    _actions[action] = fn;
-    _actionData[action] = data;
-}
-
-void DraggableImage::RunAction(int action)
-{
-    const std::function<void(void*)> fn = _actions[action];
-    if (fn)
-        fn(_actionData[action]);
+    _actions.Set(action, fn, data);
 }
 
 void DraggableImage::HandleEvent(const std::shared_ptr<GuiEvent>& event)
@@ -47,7 +37,7 @@ void DraggableImage::HandleEvent(const std::shared_ptr<GuiEvent>& event)
         _grabPoint = event->GetMousePosition();
         if (_draggable)
             _startPosition = CPoint{TruncateToInt32(_draggable->GetPositionX()), TruncateToInt32(_draggable->GetPositionY())};
-        RunAction(kActionDragStart);
+        _actions.Run(kActionDragStart);
         break;
     case GuiEvent::kMouseOver:
         if (_dragging && before == kDragging && _draggable) {
@@ -60,7 +50,7 @@ void DraggableImage::HandleEvent(const std::shared_ptr<GuiEvent>& event)
         break;
     case GuiEvent::kClick:
         if (_dragging) {
-            RunAction(kActionDrop);
+            _actions.Run(kActionDrop);
             _dragging = false;
             if (_state != kNormal)
                 SetState(kNormal);

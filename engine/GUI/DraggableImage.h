@@ -5,6 +5,7 @@
 
 #include "engine/GUI/CollisionSprite.h"
 #include "engine/GUI/Control.h"
+#include "engine/GUI/ControlActions.h"
 
 namespace EngineCore {
 
@@ -46,8 +47,6 @@ protected:
     bool IsCollided(const CPoint& point) const override { return _dragging || _collision.Hits(point); }
 
 private:
-    void RunAction(int action);
-
     bool _dragging = false;
     std::string _questItemName;
     DraggableImageState _state = kNormal;
@@ -56,8 +55,7 @@ private:
     std::shared_ptr<Resource> _draggableShare;
     CPoint _grabPoint;
     CPoint _startPosition;
-    void* _actionData[2] = {nullptr, nullptr};
-    std::function<void(void*)> _actions[2];
+    ControlActions<2> _actions;
 };
 
 }  // namespace EngineCore

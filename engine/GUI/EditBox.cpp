@@ -16,10 +16,7 @@ void EditBox::Reset()
 
 void EditBox::SetAction(int action, const std::function<void(void*)>& fn, void* data)
 {
-    if (action < 0 || action > 2)
-        return;
-    _actions[action] = fn;
-    _actionData[action] = data;
+    _actions.Set(action, fn, data);
 }
 
 void EditBox::HandleEvent(const std::shared_ptr<GuiEvent>& event)
@@ -27,9 +24,7 @@ void EditBox::HandleEvent(const std::shared_ptr<GuiEvent>& event)
     if (!event || _state != kActive || event->GetType() != GuiEvent::kCharacter)
         return;
     _lastKeyChar = event->GetKeyChar();
-    const std::function<void(void*)> fn = _actions[1];
-    if (fn)
-        fn(_actionData[1]);
+    _actions.Run(1);
 }
 
 void EditBox::SetState(EditBoxState state)

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/GUI/Control.h"
+#include "engine/GUI/ControlActions.h"
 
 namespace EngineCore {
 
@@ -28,8 +29,7 @@ public:
 private:
     mutable int _lastKeyChar = -1;
     EditBoxState _state = kInactive;
-    void* _actionData[3] = {nullptr, nullptr, nullptr};
-    std::function<void(void*)> _actions[3];
+    ControlActions<3> _actions;
 };
 
 }  // namespace EngineCore

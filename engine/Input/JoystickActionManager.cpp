@@ -1,13 +1,12 @@
 #include "engine/Input/JoystickActionManager.h"
 
+#include "engine/Input/ActionDevice.h"
 #include "engine/Input/ActionManager.h"
-#include "engine/Input/InputDevice.h"
-#include "engine/Input/InputEvent.h"
 
 namespace EngineCore {
 
 struct JoystickActionManager::Impl {
-    std::shared_ptr<InputDevice> device;
+    ActionDevice device{InputDevice::kDeviceJoystick};
     ActionManager keys;
     ActionManager axes;
 };
@@ -17,11 +16,10 @@ JoystickActionManager::~JoystickActionManager() = default;
 
 void JoystickActionManager::SetDevice(const std::shared_ptr<InputDevice>& device)
 {
-    if (device && device->GetDeviceType() == InputDevice::kDeviceJoystick)
-        _impl->device = device;
+    _impl->device.Set(device);
 }
 
-const std::shared_ptr<InputDevice>& JoystickActionManager::GetDivice() const { return _impl->device; }
+const std::shared_ptr<InputDevice>& JoystickActionManager::GetDivice() const { return _impl->device.Get(); }
 
 bool JoystickActionManager::RegisterKeyAction(int key, const ActionInfo& info)
 {
@@ -40,37 +38,17 @@ const ActionManager& JoystickActionManager::GetAxisActions() const { return _imp
 
 void JoystickActionManager::Clear()
 {
-    if (_impl->device)
-        _impl->device->Clear();
+    _impl->device.ClearEvents();
     _impl->keys.Clear();
     _impl->axes.Clear();
 }
 
 void JoystickActionManager::Update()
 {
-    const std::shared_ptr<InputDevice> device = _impl->device;
-    if (!device)
-        return;
-    std::shared_ptr<InputEvent> event;
-    while (device->GetNextEvent(event)) {
-        const std::shared_ptr<InputEvent> current = std::move(event);
-        event.reset();
-        if (!current || current->GetType() != InputEvent::kEventJoystick)
-            continue;
-        const JoystickEvent& joystick = static_cast<const JoystickEvent&>(*current);
-        const int state = current->GetState();
-        const int key = joystick.GetKeyType();
-        if (key != 0) {
-            if (!_impl->keys.IsExistAction(key))
-                continue;
-            if (state == InputEvent::kStatePressed)
-                _impl->keys.OnAction(key, current);
-            else if (state == InputEvent::kStateReleased)
-                _impl->keys.OffAction(key, current);
-        }
-        if (state == InputEvent::kStateAxisChanged)
-            _impl->axes.OnAction(joystick.GetAxisType(), current);
-    }
+    _impl->device.Drain(InputEvent::kEventJoystick, [this](const std::shared_ptr<InputEvent>& event) {
+        const JoystickEvent& joystick = static_cast<const JoystickEvent&>(*event);
+        FireKeyAndAxis(_impl->keys, _impl->axes, joystick.GetKeyType(), joystick.GetAxisType(), event);
+    });
 }
 
 }  // namespace EngineCore

@@ -1,14 +1,13 @@
 #include "engine/Input/KeyboardActionManager.h"
 
 #include "engine/GUI/GUISystem.h"
+#include "engine/Input/ActionDevice.h"
 #include "engine/Input/ActionManager.h"
-#include "engine/Input/InputDevice.h"
-#include "engine/Input/InputEvent.h"
 
 namespace EngineCore {
 
 struct KeyboardActionManager::Impl {
-    std::shared_ptr<InputDevice> device;
+    ActionDevice device{InputDevice::kDeviceKeyboard};
     ActionManager actions;
 };
 
@@ -17,11 +16,10 @@ KeyboardActionManager::~KeyboardActionManager() = default;
 
 void KeyboardActionManager::SetDevice(const std::shared_ptr<InputDevice>& device)
 {
-    if (device && device->GetDeviceType() == InputDevice::kDeviceKeyboard)
-        _impl->device = device;
+    _impl->device.Set(device);
 }
 
-const std::shared_ptr<InputDevice>& KeyboardActionManager::GetDivice() const { return _impl->device; }
+const std::shared_ptr<InputDevice>& KeyboardActionManager::GetDivice() const { return _impl->device.Get(); }
 
 bool KeyboardActionManager::RegisterAction(int key, const ActionInfo& info)
 {
@@ -34,31 +32,23 @@ const ActionManager& KeyboardActionManager::GetActions() const { return _impl->a
 
 void KeyboardActionManager::Clear()
 {
-    if (_impl->device)
-        _impl->device->Clear();
+    _impl->device.ClearEvents();
     _impl->actions.Clear();
 }
 
 void KeyboardActionManager::Update()
 {
-    // The device is held for the whole drain: a callback may replace it.
-    const std::shared_ptr<InputDevice> device = _impl->device;
-    if (!device)
+    if (!_impl->device.Get())
         return;
-    std::shared_ptr<InputEvent> event;
-    while (device->GetNextEvent(event)) {
-        const std::shared_ptr<InputEvent> current = std::move(event);
-        event.reset();
-        if (!current || current->GetType() != InputEvent::kEventKeyboard)
-            continue;
-        const int key = static_cast<const KeyboardEvent&>(*current).GetKeyType();
-        const int state = current->GetState();
-        const bool passed = GUISystem::Instance().AddEvent(current);
+    _impl->device.Drain(InputEvent::kEventKeyboard, [this](const std::shared_ptr<InputEvent>& event) {
+        const int key = static_cast<const KeyboardEvent&>(*event).GetKeyType();
+        const int state = event->GetState();
+        const bool passed = GUISystem::Instance().AddEvent(event);
         if (state == InputEvent::kStatePressed && passed)
-            _impl->actions.OnAction(key, current);
+            _impl->actions.OnAction(key, event);
         else if (state == InputEvent::kStateReleased && (passed || _impl->actions.IsActionOn(key)))
-            _impl->actions.OffAction(key, current);
-    }
+            _impl->actions.OffAction(key, event);
+    });
     _impl->actions.Update();
 }
 

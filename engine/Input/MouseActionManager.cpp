@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/GUI/GUISystem.h"
+#include "engine/Input/ActionDevice.h"
 #include "engine/Input/ActionManager.h"
 #include "engine/Input/InputEvent.h"
 #include "engine/Input/MouseDevice.h"
@@ -32,7 +33,7 @@ struct MouseActionManager::Impl {
     D3DXVECTOR2 start;
     std::vector<float> clicks;
 
-    std::shared_ptr<InputDevice> device;
+    ActionDevice device{InputDevice::kDeviceMouse};
     ActionManager buttons;
     ActionManager axes;
 
@@ -42,7 +43,7 @@ struct MouseActionManager::Impl {
 
     float Now() const { return clock ? clock() : SystemTimer::Instance().GetTime(); }
 
-    MouseDevice* Mouse() const { return static_cast<MouseDevice*>(device.get()); }
+    MouseDevice* Mouse() const { return static_cast<MouseDevice*>(device.Get().get()); }
 
     void StartThrow()
     {
@@ -80,11 +81,10 @@ MouseActionManager::~MouseActionManager() = default;
 
 void MouseActionManager::SetDevice(const std::shared_ptr<InputDevice>& device)
 {
-    if (device && device->GetDeviceType() == InputDevice::kDeviceMouse)
-        _impl->device = device;
+    _impl->device.Set(device);
 }
 
-const std::shared_ptr<InputDevice>& MouseActionManager::GetDivice() const { return _impl->device; }
+const std::shared_ptr<InputDevice>& MouseActionManager::GetDivice() const { return _impl->device.Get(); }
 
 bool MouseActionManager::RegisterKeyAction(int button, const ActionInfo& info)
 {
@@ -103,8 +103,7 @@ const ActionManager& MouseActionManager::GetAxisActions() const { return _impl->
 
 void MouseActionManager::Clear()
 {
-    if (_impl->device)
-        _impl->device->Clear();
+    _impl->device.ClearEvents();
     _impl->buttons.Clear();
     _impl->axes.Clear();
 }
@@ -147,8 +146,7 @@ void MouseActionManager::SetClock(const std::function<float()>& clock) { _impl->
 void MouseActionManager::Update()
 {
     Impl& impl = *_impl;
-    const std::shared_ptr<InputDevice> device = impl.device;
-    if (!device)
+    if (!impl.device.Get())
         return;
     const float now = impl.Now();
     if (!impl.clockStarted) {
@@ -160,14 +158,9 @@ void MouseActionManager::Update()
 
     GUISystem& gui = GUISystem::Instance();
     bool throwAdvanced = false;
-    std::shared_ptr<InputEvent> event;
-    while (device->GetNextEvent(event)) {
-        const std::shared_ptr<InputEvent> current = std::move(event);
-        event.reset();
-        if (!current || current->GetType() != InputEvent::kEventMouse)
-            continue;
-        const MouseEvent& mouse = static_cast<const MouseEvent&>(*current);
-        const int state = current->GetState();
+    impl.device.Drain(InputEvent::kEventMouse, [&](const std::shared_ptr<InputEvent>& event) {
+        const MouseEvent& mouse = static_cast<const MouseEvent&>(*event);
+        const int state = event->GetState();
         const int button = mouse.GetKeyType();
         if (impl.running) {
             // A throw advances once per update, by the time since the last one.
@@ -176,29 +169,20 @@ void MouseActionManager::Update()
                 impl.AdvanceThrow(dt);
             }
             if (state == InputEvent::kStatePressed)
-                continue;
-            gui.AddEvent(current);
+                return;
+            gui.AddEvent(event);
             if (state == InputEvent::kStateReleased && impl.buttons.IsActionOn(button))
-                impl.buttons.OffAction(button, current);
-            continue;
+                impl.buttons.OffAction(button, event);
+            return;
         }
-        const bool passed = gui.AddEvent(current);
+        const bool passed = gui.AddEvent(event);
         if (!passed) {
             if (state == InputEvent::kStateReleased && impl.buttons.IsActionOn(button))
-                impl.buttons.OffAction(button, current);
-            continue;
+                impl.buttons.OffAction(button, event);
+            return;
         }
-        if (button != MouseDevice::kKeyNone) {
-            if (!impl.buttons.IsExistAction(button))
-                continue;
-            if (state == InputEvent::kStatePressed)
-                impl.buttons.OnAction(button, current);
-            else if (state == InputEvent::kStateReleased)
-                impl.buttons.OffAction(button, current);
-        }
-        if (state == InputEvent::kStateAxisChanged)
-            impl.axes.OnAction(mouse.GetAxisType(), current);
-    }
+        FireKeyAndAxis(impl.buttons, impl.axes, button, mouse.GetAxisType(), event);
+    });
     impl.buttons.Update();
     impl.axes.Update();
 }

@@ -1,7 +1,6 @@
 #include "engine/PathFinding/AStarPathFinder.h"
 
 #include <cfloat>
-#include <exception>
 #include <functional>
 #include <vector>
 
@@ -61,33 +60,25 @@ bool AStarPathFinder::FindPath(const std::shared_ptr<PathNode>& start, const std
         return false;
 
     const auto index = boost::get(boost::vertex_index, *impl.graph);
-    bool found = false;
-    try {
-        boost::astar_search(*impl.graph, from, ZeroHeuristic(),
-                            PathSearch::GoalVisitor<boost::default_astar_visitor>(to),
-                            boost::make_iterator_property_map(impl.predecessors.begin(), index),
-                            boost::make_iterator_property_map(impl.costs.begin(), index),
-                            boost::make_iterator_property_map(impl.distances.begin(), index),
-                            boost::get(boost::edge_weight, *impl.graph), index,
-                            boost::make_iterator_property_map(impl.colors.begin(), index), std::less<float>(),
-                            std::plus<float>(), FLT_MAX, 0.0f);
-    } catch (const FoundGoal&) {
-        found = true;
-    } catch (const std::exception& error) {
-        ThrowEngineError(kSource, 77, error.what());
-    } catch (...) {
-        ThrowEngineError(kSource, 79, "Internal error.");
-    }
+    const bool found = PathSearch::SearchToGoal(
+        [&] {
+            boost::astar_search(*impl.graph, from, ZeroHeuristic(),
+                                PathSearch::GoalVisitor<boost::default_astar_visitor>(to),
+                                boost::make_iterator_property_map(impl.predecessors.begin(), index),
+                                boost::make_iterator_property_map(impl.costs.begin(), index),
+                                boost::make_iterator_property_map(impl.distances.begin(), index),
+                                boost::get(boost::edge_weight, *impl.graph), index,
+                                boost::make_iterator_property_map(impl.colors.begin(), index), std::less<float>(),
+                                std::plus<float>(), FLT_MAX, 0.0f);
+        },
+        kSource, 77, 79);
     if (!found)
         return false;
 
     std::vector<std::shared_ptr<PathNode>> path;
     if (!PathSearch::CollectPath(*graph, impl.predecessors, from, to, path))
         ThrowEngineError(kSource, 86, "Internal error.");
-    Clear(*result);
-    Reserve(*result, path.size());
-    for (const std::shared_ptr<PathNode>& node : path)
-        AddNodeToPath(*result, node);
+    SetPath(*result, path);
     return true;
 }
 

@@ -1,7 +1,6 @@
 #include "engine/PathFinding/DijkstraPathFinder.h"
 
 #include <cfloat>
-#include <exception>
 #include <functional>
 #include <vector>
 
@@ -52,31 +51,23 @@ bool DijkstraPathFinder::FindPath(const std::shared_ptr<PathNode>& start, const 
         return false;
 
     const auto index = boost::get(boost::vertex_index, *impl.graph);
-    bool found = false;
-    try {
-        boost::dijkstra_shortest_paths(*impl.graph, from,
-                                       boost::make_iterator_property_map(impl.predecessors.begin(), index),
-                                       boost::make_iterator_property_map(impl.distances.begin(), index),
-                                       boost::get(boost::edge_weight, *impl.graph), index, std::less<float>(),
-                                       std::plus<float>(), FLT_MAX, 0.0f,
-                                       PathSearch::GoalVisitor<boost::default_dijkstra_visitor>(to));
-    } catch (const FoundGoal&) {
-        found = true;
-    } catch (const std::exception& error) {
-        ThrowEngineError(kSource, 66, error.what());
-    } catch (...) {
-        ThrowEngineError(kSource, 68, "Internal error.");
-    }
+    const bool found = PathSearch::SearchToGoal(
+        [&] {
+            boost::dijkstra_shortest_paths(*impl.graph, from,
+                                           boost::make_iterator_property_map(impl.predecessors.begin(), index),
+                                           boost::make_iterator_property_map(impl.distances.begin(), index),
+                                           boost::get(boost::edge_weight, *impl.graph), index, std::less<float>(),
+                                           std::plus<float>(), FLT_MAX, 0.0f,
+                                           PathSearch::GoalVisitor<boost::default_dijkstra_visitor>(to));
+        },
+        kSource, 66, 68);
     if (!found)
         return false;
 
     std::vector<std::shared_ptr<PathNode>> path;
     if (!PathSearch::CollectPath(*graph, impl.predecessors, from, to, path))
         ThrowEngineError(kSource, 75, "Internal error.");
-    Clear(*result);
-    Reserve(*result, path.size());
-    for (const std::shared_ptr<PathNode>& node : path)
-        AddNodeToPath(*result, node);
+    SetPath(*result, path);
     return true;
 }
 

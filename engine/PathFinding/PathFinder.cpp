@@ -27,4 +27,12 @@ void PathFinder::AddNodeToPath(PathFinderResult& result, const std::shared_ptr<P
     result.AddNodeToPath(node);
 }
 
+void PathFinder::SetPath(PathFinderResult& result, const std::vector<std::shared_ptr<PathNode>>& path)
+{
+    Clear(result);
+    Reserve(result, path.size());
+    for (const std::shared_ptr<PathNode>& node : path)
+        AddNodeToPath(result, node);
+}
+
 }  // namespace EngineCore

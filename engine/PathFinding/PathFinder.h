@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 namespace EngineCore {
 
@@ -33,6 +34,8 @@ protected:
     static void Clear(PathFinderResult& result);
     static void Reserve(PathFinderResult& result, size_t count);
     static void AddNodeToPath(PathFinderResult& result, const std::shared_ptr<PathNode>& node);
+    // `result` becomes `path`, its earlier content dropped.
+    static void SetPath(PathFinderResult& result, const std::vector<std::shared_ptr<PathNode>>& path);
 
 private:
     std::shared_ptr<PathGraph> _graph;

@@ -4,6 +4,7 @@
 // sources include this header.
 
 #include <cstddef>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include <boost/graph/astar_search.hpp>
 #include <boost/graph/dijkstra_shortest_paths.hpp>
 
+#include "engine/System/EngineError.h"
 #include "engine/System/FoundGoal.h"
 
 namespace EngineCore {
@@ -41,6 +43,25 @@ bool Endpoints(const PathGraph& graph, const Graph& searchGraph, const std::shar
 // broken or names a vertex the graph holds no node for.
 bool CollectPath(const PathGraph& graph, const std::vector<Vertex>& predecessors, Vertex from, Vertex to,
                  std::vector<std::shared_ptr<PathNode>>& path);
+
+// Runs `search`, which a GoalVisitor ends once the goal is taken from the queue: true
+// when it was, false when the search ran out first. Any other failure becomes an engine
+// error from `source`: a standard exception's own message at `errorLine`, anything
+// else "Internal error." at `internalLine`.
+template <typename Search>
+bool SearchToGoal(Search&& search, const char* source, int errorLine, int internalLine)
+{
+    try {
+        search();
+    } catch (const FoundGoal&) {
+        return true;
+    } catch (const std::exception& error) {
+        ThrowEngineError(source, errorLine, error.what());
+    } catch (...) {
+        ThrowEngineError(source, internalLine, "Internal error.");
+    }
+    return false;
+}
 
 template <typename Base>
 class GoalVisitor : public Base {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/Logic/NameList.h"
 #include "game/Logic/Profile.h"
 #include "game/Logic/ProfileSystem.h"
 
@@ -60,8 +61,7 @@ int CharacterInventory::GetItemIndex(const char* name) const
     if (!name)
         return -1;
     Lock lock(_mutex);
-    const auto found = std::find(_items->begin(), _items->end(), name);
-    return found == _items->end() ? -1 : static_cast<int>(found - _items->begin());
+    return IndexOfName(*_items, name);
 }
 
 bool CharacterInventory::IsExistItem(const char* name) const { return GetItemIndex(name) != -1; }
@@ -75,9 +75,7 @@ int CharacterInventory::GetNumItems() const
 const char* CharacterInventory::GetItemName(int index) const
 {
     Lock lock(_mutex);
-    if (index < 0 || index >= static_cast<int>(_items->size()))
-        return nullptr;
-    return (*_items)[index].c_str();
+    return NameAt(*_items, index);
 }
 
 }  // namespace GameCore

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/System/EngineError.h"
+#include "game/Logic/NameList.h"
 
 namespace GameCore {
 
@@ -50,8 +51,7 @@ int CharacterSpellBook::GetItemIndex(const char* name) const
     if (!name)
         return -1;
     Lock lock(_mutex);
-    const auto found = std::find(_items->begin(), _items->end(), name);
-    return found == _items->end() ? -1 : static_cast<int>(found - _items->begin());
+    return IndexOfName(*_items, name);
 }
 
 bool CharacterSpellBook::IsExistItem(const char* name) const { return GetItemIndex(name) != -1; }
@@ -65,9 +65,7 @@ int CharacterSpellBook::GetNumItems() const
 const char* CharacterSpellBook::GetItemName(int index) const
 {
     Lock lock(_mutex);
-    if (index < 0 || index >= static_cast<int>(_items->size()))
-        return nullptr;
-    return (*_items)[index].c_str();
+    return NameAt(*_items, index);
 }
 
 }  // namespace GameCore

@@ -22,8 +22,7 @@ EngineCore::Sprite* FetchCharacterSprite(const std::string& name, const char* so
     return sprite;
 }
 
-void HideDroppedSprites(const std::vector<std::shared_ptr<EngineCore::Resource>>& dropped,
-                        const std::vector<std::shared_ptr<EngineCore::Resource>>& kept)
+void HideDroppedSprites(const CharacterSpriteList& dropped, const CharacterSpriteList& kept)
 {
     std::vector<const EngineCore::Resource*> held;
     held.reserve(kept.size());
@@ -36,6 +35,36 @@ void HideDroppedSprites(const std::vector<std::shared_ptr<EngineCore::Resource>>
         if (auto* sprite = dynamic_cast<EngineCore::Sprite*>(resource.get()))
             sprite->SetVisible(false);
     }
+}
+
+CharacterLook LookOf(const EngineCore::Sprite& text)
+{
+    return CharacterLook{text.GetColor(), text.IsVisible(), text.GetPriority(), text.GetBlendMode()};
+}
+
+void ApplyLook(EngineCore::Sprite& character, const CharacterLook& look)
+{
+    character.SetColor(look.color);
+    character.SetVisible(look.visible);
+    character.SetPriority(look.priority);
+    character.SetBlendMode(look.blend);
+}
+
+void ShowGlyph(EngineCore::Sprite& character, const std::shared_ptr<EngineCore::Resource>& texture,
+               const EngineCore::Font::CharInfo& info, float fontHeight)
+{
+    character.SetTexture(texture);
+    character.SetTextureRect(info.x, info.y, info.width, info.height);
+    character.SetHotSpot(static_cast<float>(info.width / 2),
+                         static_cast<float>(GlyphHotSpotY(info.height, fontHeight, info.offset)));
+}
+
+float GlyphWidth(const EngineCore::Font* font, char c)
+{
+    EngineCore::Font::CharInfo info;
+    if (!font || !font->GetCharacterInfo(c, info))
+        return 0.0f;
+    return static_cast<float>(info.width);
 }
 
 int GlyphHotSpotY(unsigned height, float fontHeight, int offset)

@@ -1,15 +1,20 @@
 #pragma once
 // What text objects and text rectangles share about their character sprites.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/Renderer/Font.h"
+#include "engine/Renderer/Sprite.h"
+
 namespace EngineCore {
 class Resource;
-class Sprite;
 }  // namespace EngineCore
 
 namespace GameCore {
+
+typedef std::vector<std::shared_ptr<EngineCore::Resource>> CharacterSpriteList;
 
 // The sprite of that name from the resource manager (made through the factory the
 // first time); throws "Resource (%s) creating error." from `source` when there is
@@ -19,8 +24,53 @@ EngineCore::Sprite* FetchCharacterSprite(const std::string& name, const char* so
 
 // Hides every sprite of `dropped` that `kept` no longer holds: the manager frees a
 // dropped sprite only in one of its next updates, and it must not show until then.
-void HideDroppedSprites(const std::vector<std::shared_ptr<EngineCore::Resource>>& dropped,
-                        const std::vector<std::shared_ptr<EngineCore::Resource>>& kept);
+void HideDroppedSprites(const CharacterSpriteList& dropped, const CharacterSpriteList& kept);
+
+// Hides what `dropped` held and `kept` does not when it goes, so that a layout that
+// stops half-way (a character without a glyph throws) still hides what it let go of.
+class HideDroppedOnExit {
+public:
+    HideDroppedOnExit(const CharacterSpriteList& dropped, const CharacterSpriteList& kept)
+        : _dropped(dropped), _kept(kept)
+    {
+    }
+    ~HideDroppedOnExit() { HideDroppedSprites(_dropped, _kept); }
+    HideDroppedOnExit(const HideDroppedOnExit&) = delete;
+    HideDroppedOnExit& operator=(const HideDroppedOnExit&) = delete;
+
+private:
+    const CharacterSpriteList& _dropped;
+    const CharacterSpriteList& _kept;
+};
+
+// Passes one setting of the owning text on to every character sprite held.
+template <typename Parameter, typename Value>
+void SetOnCharacters(const CharacterSpriteList& characters, void (EngineCore::Sprite::*set)(Parameter),
+                     Value value)
+{
+    for (const auto& c : characters)
+        if (c)
+            (static_cast<EngineCore::Sprite*>(c.get())->*set)(value);
+}
+
+// What a text hands on to each character it lays out, taken once per layout.
+struct CharacterLook {
+    uint32_t color;
+    bool visible;
+    float priority;
+    EngineCore::Sprite::BlendMode blend;
+};
+
+CharacterLook LookOf(const EngineCore::Sprite& text);
+void ApplyLook(EngineCore::Sprite& character, const CharacterLook& look);
+
+// Shows glyph `info` of a font of `fontHeight` from `texture` on `character`, its hot
+// spot centred horizontally and on the middle of the line vertically.
+void ShowGlyph(EngineCore::Sprite& character, const std::shared_ptr<EngineCore::Resource>& texture,
+               const EngineCore::Font::CharInfo& info, float fontHeight);
+
+// The glyph width of `c`; 0 without a glyph or without a font.
+float GlyphWidth(const EngineCore::Font* font, char c);
 
 // The hot spot's y that centres a glyph on the middle of a line of the font's height:
 // the integer half of the glyph's height, less half the font height rounded (halves

@@ -47,33 +47,25 @@ void TextObject::Render() {}
 void TextObject::SetPriority(float priority)
 {
     Sprite::SetPriority(priority);
-    for (const auto& c : _characters)
-        if (c)
-            AsSprite(c)->SetPriority(priority);
+    SetOnCharacters(_characters, &EngineCore::Sprite::SetPriority, priority);
 }
 
 void TextObject::SetColor(uint32_t argb)
 {
     Sprite::SetColor(argb);
-    for (const auto& c : _characters)
-        if (c)
-            AsSprite(c)->SetColor(argb);
+    SetOnCharacters(_characters, &EngineCore::Sprite::SetColor, argb);
 }
 
 void TextObject::SetVisible(bool visible)
 {
     Sprite::SetVisible(visible);
-    for (const auto& c : _characters)
-        if (c)
-            AsSprite(c)->SetVisible(visible);
+    SetOnCharacters(_characters, &EngineCore::Sprite::SetVisible, visible);
 }
 
 void TextObject::SetBlendMode(BlendMode mode)
 {
     Sprite::SetBlendMode(mode);
-    for (const auto& c : _characters)
-        if (c)
-            AsSprite(c)->SetBlendMode(mode);
+    SetOnCharacters(_characters, &EngineCore::Sprite::SetBlendMode, mode);
 }
 
 void TextObject::SetPosition(float x, float y)
@@ -111,10 +103,7 @@ void TextObject::SetFont(const std::shared_ptr<EngineCore::Resource>& font)
 
 float TextObject::GetCharWidthW(char c) const
 {
-    EngineCore::Font::CharInfo info;
-    if (!_font || !_font->GetCharacterInfo(c, info))
-        return 0.0f;
-    return static_cast<float>(info.width);
+    return GlyphWidth(_font, c);
 }
 
 float TextObject::GetTextWidth(const char* text) const
@@ -139,11 +128,8 @@ void TextObject::OnDataChanged()
         if (c != ' ')
             ++count;
 
-    const uint32_t color = GetColor();
-    const bool visible = IsVisible();
-    const float priority = GetPriority();
+    const CharacterLook look = LookOf(*this);
     const float y = GetPositionY();
-    const BlendMode blend = GetBlendMode();
     const std::shared_ptr<EngineCore::Resource> texture = _font->GetTexture();
     // One lookup first: the font's height is rebuilt by lookups, and a font whose
     // characters were just set would otherwise be taken as 0 high for this layout.
@@ -152,11 +138,7 @@ void TextObject::OnDataChanged()
     const float fontHeight = _font->GetHeight();
 
     _characters.reserve(count);
-    struct HideOnExit {
-        std::vector<std::shared_ptr<EngineCore::Resource>>& previous;
-        std::vector<std::shared_ptr<EngineCore::Resource>>& kept;
-        ~HideOnExit() { HideDroppedSprites(previous, kept); }
-    } hideDropped{previous, _characters};
+    const HideDroppedOnExit hideDropped(previous, _characters);
 
     float penX = GetPositionX();
     for (size_t i = 0; i < _text.size(); ++i) {
@@ -169,16 +151,10 @@ void TextObject::OnDataChanged()
         std::shared_ptr<EngineCore::Resource> holder;
         EngineCore::Sprite* sprite = FetchCharacterSprite(name, kSource, 157, holder);
         _characters.push_back(holder);
-        sprite->SetColor(color);
-        sprite->SetVisible(visible);
-        sprite->SetPriority(priority);
-        sprite->SetBlendMode(blend);
+        ApplyLook(*sprite, look);
         if (!_font->GetCharacterInfo(c, info))
             EngineCore::ThrowEngineErrorF(kSource, 164, "Resource (%s) creating error.", name.c_str());
-        sprite->SetTexture(texture);
-        sprite->SetTextureRect(info.x, info.y, info.width, info.height);
-        sprite->SetHotSpot(static_cast<float>(info.width / 2),
-                           static_cast<float>(GlyphHotSpotY(info.height, fontHeight, info.offset)));
+        ShowGlyph(*sprite, texture, info, fontHeight);
         sprite->SetPosition(penX + static_cast<float>(info.width / 2), y);
         penX += _characterSpace + static_cast<float>(info.width);
     }

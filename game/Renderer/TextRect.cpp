@@ -63,33 +63,25 @@ void TextRect::SetRotation(float) {}
 void TextRect::SetPriority(float priority)
 {
     Sprite::SetPriority(priority);
-    for (const auto& c : _characters)
-        if (c)
-            AsSprite(c)->SetPriority(priority);
+    SetOnCharacters(_characters, &EngineCore::Sprite::SetPriority, priority);
 }
 
 void TextRect::SetColor(uint32_t argb)
 {
     Sprite::SetColor(argb);
-    for (const auto& c : _characters)
-        if (c)
-            AsSprite(c)->SetColor(argb);
+    SetOnCharacters(_characters, &EngineCore::Sprite::SetColor, argb);
 }
 
 void TextRect::SetVisible(bool visible)
 {
     Sprite::SetVisible(visible);
-    for (const auto& c : _characters)
-        if (c)
-            AsSprite(c)->SetVisible(visible);
+    SetOnCharacters(_characters, &EngineCore::Sprite::SetVisible, visible);
 }
 
 void TextRect::SetBlendMode(BlendMode mode)
 {
     Sprite::SetBlendMode(mode);
-    for (const auto& c : _characters)
-        if (c)
-            AsSprite(c)->SetBlendMode(mode);
+    SetOnCharacters(_characters, &EngineCore::Sprite::SetBlendMode, mode);
 }
 
 void TextRect::UpdateSpritePosition(EngineCore::Sprite* sprite, float dx, float dy)
@@ -171,10 +163,7 @@ bool TextRect::GetDrawTextRect(Rect& out) const
 
 float TextRect::GetCharWidthW(char c) const
 {
-    EngineCore::Font::CharInfo info;
-    if (!_font || !_font->GetCharacterInfo(c, info))
-        return 0.0f;
-    return static_cast<float>(info.width);
+    return GlyphWidth(_font, c);
 }
 
 float TextRect::GetTextWidth(const char* text) const
@@ -241,11 +230,7 @@ void TextRect::OnDataChanged()
     _drawTextRect = Rect();
     std::vector<std::shared_ptr<EngineCore::Resource>> previous;
     previous.swap(_characters);
-    struct HideOnExit {
-        std::vector<std::shared_ptr<EngineCore::Resource>>& previous;
-        std::vector<std::shared_ptr<EngineCore::Resource>>& kept;
-        ~HideOnExit() { HideDroppedSprites(previous, kept); }
-    } hideDropped{previous, _characters};
+    const HideDroppedOnExit hideDropped(previous, _characters);
 
     if (_text.empty() || !_font) {
         _lineCount = 0;
@@ -267,12 +252,9 @@ void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight)
             ++count;
     _characters.reserve(count);
 
-    const uint32_t color = GetColor();
-    const bool visible = IsVisible();
-    const float priority = GetPriority();
+    const CharacterLook look = LookOf(*this);
     const float x = GetPositionX();
     const float y = GetPositionY();
-    const BlendMode blend = GetBlendMode();
     const std::shared_ptr<EngineCore::Resource> texture = _font->GetTexture();
 
     const int lineCount = static_cast<int>(lines.size());
@@ -321,16 +303,10 @@ void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight)
             std::shared_ptr<EngineCore::Resource> holder;
             EngineCore::Sprite* sprite = FetchCharacterSprite(name, kSource, 301, holder);
             _characters.push_back(holder);
-            sprite->SetColor(color);
-            sprite->SetVisible(visible);
-            sprite->SetPriority(priority);
-            sprite->SetBlendMode(blend);
+            ApplyLook(*sprite, look);
             if (!_font->GetCharacterInfo(c, info))
                 EngineCore::ThrowEngineErrorF(kSource, 308, "Resource (%s) creating error.", name.c_str());
-            sprite->SetTexture(texture);
-            sprite->SetTextureRect(info.x, info.y, info.width, info.height);
-            sprite->SetHotSpot(static_cast<float>(info.width / 2),
-                               static_cast<float>(GlyphHotSpotY(info.height, fontHeight, info.offset)));
+            ShowGlyph(*sprite, texture, info, fontHeight);
             const int half = info.width / 2;
             sprite->SetPosition(static_cast<float>(ToInt(penX + static_cast<float>(half) + 0.5f)),
                                 static_cast<float>(ToInt(penY + 0.5f)));

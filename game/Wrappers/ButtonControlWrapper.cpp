@@ -7,6 +7,7 @@
 #include "engine/GUI/GuiEvent.h"
 #include "game/Base/LuaText.h"
 #include "game/Wrappers/GuiActionText.h"
+#include "game/Wrappers/GuiControlMethods.h"
 #include "game/Wrappers/GuiSpriteLookup.h"
 #include "game/Wrappers/ScriptArguments.h"
 
@@ -83,40 +84,27 @@ int ButtonControlWrapper::Disable(lua_State*)
 
 int ButtonControlWrapper::SetSize(lua_State* L)
 {
-    const int32_t width = CheckInt32(L, 1);
-    const int32_t height = CheckInt32(L, 2);
-    _button->SetSize(EngineCore::CSize{width, height});
-    return 0;
+    return SetControlSize(L, *_button);
 }
 
 int ButtonControlWrapper::SetVisible(lua_State* L)
 {
-    const bool visible = CheckFlagExactlyOne(L, 1);
-    if (visible && !_button->IsVisible())
-        _button->Enable();
-    else if (!visible && _button->IsVisible())
-        _button->Disable();
-    return 0;
+    return SetControlVisible(L, *_button);
 }
 
 int ButtonControlWrapper::SetPosition(lua_State* L)
 {
-    const int32_t x = CheckInt32(L, 1);
-    const int32_t y = CheckInt32(L, 2);
-    _button->SetPosition(EngineCore::CPoint{x, y});
-    return 0;
+    return SetControlPosition(L, *_button);
 }
 
 int ButtonControlWrapper::IsVisible(lua_State* L)
 {
-    PushTruth(L, _button->IsVisible());
-    return 1;
+    return PushControlVisible(L, *_button);
 }
 
 int ButtonControlWrapper::SetPriority(lua_State* L)
 {
-    _button->SetPriority(CheckFloat(L, 1));
-    return 0;
+    return SetControlPriority(L, *_button);
 }
 
 int ButtonControlWrapper::RegisterAction(lua_State* L)

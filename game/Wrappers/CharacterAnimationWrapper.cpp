@@ -330,31 +330,29 @@ int CharacterAnimationWrapper::SetStateEvent(lua_State* L)
     return 0;
 }
 
-int CharacterAnimationWrapper::SetMoveOffset(lua_State* L)
+int CharacterAnimationWrapper::SetStateOffset(lua_State* L, int line,
+                                              void (CharacterAnimationState::*set)(float, float))
 {
     const std::string name = CheckString(L, 1);
     const float x = CheckFloat(L, 2);
     const float y = CheckFloat(L, 3);
-    NamedState(name, 395).SetMoveOffset(x, y);
+    (NamedState(name, line).*set)(x, y);
     return 0;
+}
+
+int CharacterAnimationWrapper::SetMoveOffset(lua_State* L)
+{
+    return SetStateOffset(L, 395, &CharacterAnimationState::SetMoveOffset);
 }
 
 int CharacterAnimationWrapper::SetMoveEndOffset(lua_State* L)
 {
-    const std::string name = CheckString(L, 1);
-    const float x = CheckFloat(L, 2);
-    const float y = CheckFloat(L, 3);
-    NamedState(name, 404).SetMoveEndOffset(x, y);
-    return 0;
+    return SetStateOffset(L, 404, &CharacterAnimationState::SetMoveEndOffset);
 }
 
 int CharacterAnimationWrapper::SetMoveStartOffset(lua_State* L)
 {
-    const std::string name = CheckString(L, 1);
-    const float x = CheckFloat(L, 2);
-    const float y = CheckFloat(L, 3);
-    NamedState(name, 413).SetMoveStartOffset(x, y);
-    return 0;
+    return SetStateOffset(L, 413, &CharacterAnimationState::SetMoveStartOffset);
 }
 
 int CharacterAnimationWrapper::GetCurrentState(lua_State* L)

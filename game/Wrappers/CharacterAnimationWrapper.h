@@ -75,6 +75,8 @@ private:
     void ReadFrame(lua_State* L, std::shared_ptr<EngineCore::Resource>& texture, void* frameOut);
     CharacterAnimationState& OpenState() const;
     CharacterAnimationState& NamedState(const std::string& name, int line) const;
+    // Reads (state name, x, y) and sets them through `set`; an unknown name throws from `line`.
+    int SetStateOffset(lua_State* L, int line, void (CharacterAnimationState::*set)(float, float));
     void ApplyAlpha(const std::shared_ptr<EngineCore::Resource>& texture, const char* alphaFileName);
 
     static std::map<std::string, std::string> _textureAlphaStorageMap;

@@ -9,6 +9,7 @@
 #include "engine/Resources/Resource.h"
 #include "game/Base/LuaText.h"
 #include "game/Wrappers/GuiActionText.h"
+#include "game/Wrappers/GuiControlMethods.h"
 #include "game/Wrappers/GuiSpriteLookup.h"
 #include "game/Wrappers/ScriptArguments.h"
 
@@ -78,34 +79,22 @@ int DraggableImageWrapper::Disable(lua_State*)
 
 int DraggableImageWrapper::SetSize(lua_State* L)
 {
-    const int32_t width = CheckInt32(L, 1);
-    const int32_t height = CheckInt32(L, 2);
-    _image->SetSize(EngineCore::CSize{width, height});
-    return 0;
+    return SetControlSize(L, *_image);
 }
 
 int DraggableImageWrapper::SetVisible(lua_State* L)
 {
-    const bool visible = CheckFlagExactlyOne(L, 1);
-    if (visible && !_image->IsVisible())
-        _image->Enable();
-    else if (!visible && _image->IsVisible())
-        _image->Disable();
-    return 0;
+    return SetControlVisible(L, *_image);
 }
 
 int DraggableImageWrapper::SetPosition(lua_State* L)
 {
-    const int32_t x = CheckInt32(L, 1);
-    const int32_t y = CheckInt32(L, 2);
-    _image->SetPosition(EngineCore::CPoint{x, y});
-    return 0;
+    return SetControlPosition(L, *_image);
 }
 
 int DraggableImageWrapper::IsVisible(lua_State* L)
 {
-    PushTruth(L, _image->IsVisible());
-    return 1;
+    return PushControlVisible(L, *_image);
 }
 
 int DraggableImageWrapper::SetItemName(lua_State* L)
@@ -116,8 +105,7 @@ int DraggableImageWrapper::SetItemName(lua_State* L)
 
 int DraggableImageWrapper::SetPriority(lua_State* L)
 {
-    _image->SetPriority(CheckFloat(L, 1));
-    return 0;
+    return SetControlPriority(L, *_image);
 }
 
 int DraggableImageWrapper::RegisterAction(lua_State* L)

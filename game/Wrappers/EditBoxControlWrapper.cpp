@@ -5,6 +5,7 @@
 #include "engine/GUI/EditBox.h"
 #include "engine/GUI/GUISystem.h"
 #include "game/Wrappers/GuiActionText.h"
+#include "game/Wrappers/GuiControlMethods.h"
 #include "game/Wrappers/ScriptArguments.h"
 
 namespace GameCore {
@@ -57,18 +58,12 @@ int EditBoxControlWrapper::Disable(lua_State*)
 
 int EditBoxControlWrapper::SetVisible(lua_State* L)
 {
-    const bool visible = CheckFlagExactlyOne(L, 1);
-    if (visible && !_box->IsVisible())
-        _box->Enable();
-    else if (!visible && _box->IsVisible())
-        _box->Disable();
-    return 0;
+    return SetControlVisible(L, *_box);
 }
 
 int EditBoxControlWrapper::IsVisible(lua_State* L)
 {
-    PushTruth(L, _box->IsVisible());
-    return 1;
+    return PushControlVisible(L, *_box);
 }
 
 int EditBoxControlWrapper::RegisterAction(lua_State* L)

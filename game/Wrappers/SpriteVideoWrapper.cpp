@@ -9,6 +9,7 @@
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
 #include "game/Wrappers/ScriptArguments.h"
+#include "game/Wrappers/SpriteScriptMethods.h"
 
 namespace GameCore {
 
@@ -99,29 +100,19 @@ int SpriteVideoWrapper::SetVideoFile(lua_State* L)
     return 0;
 }
 
-int SpriteVideoWrapper::Show(lua_State*)
+int SpriteVideoWrapper::Show(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    if (!sprite.IsVisible())
-        sprite.SetVisible(true);
-    return 0;
+    return ShowSprite(L, AttachedSprite());
 }
 
-int SpriteVideoWrapper::Hide(lua_State*)
+int SpriteVideoWrapper::Hide(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    if (sprite.IsVisible())
-        sprite.SetVisible(false);
-    return 0;
+    return HideSprite(L, AttachedSprite());
 }
 
 int SpriteVideoWrapper::SetPosition(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    const float x = CheckFloat(L, 1);
-    const float y = CheckFloat(L, 2);
-    sprite.SetPosition(x, y);
-    return 0;
+    return SetSpritePosition(L, AttachedSprite());
 }
 
 int SpriteVideoWrapper::IsVisible(lua_State* L)
@@ -144,30 +135,22 @@ int SpriteVideoWrapper::GetHorizontalScale(lua_State* L)
 
 int SpriteVideoWrapper::SetPriority(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetPriority(CheckFloat(L, 1));
-    return 0;
+    return SetSpritePriority(L, AttachedSprite());
 }
 
 int SpriteVideoWrapper::SetRotation(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetRotation(DegreesToRadians(CheckFloat(L, 1)));
-    return 0;
+    return SetSpriteRotation(L, AttachedSprite());
 }
 
 int SpriteVideoWrapper::SetVerticalScale(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetVerticalScale(CheckFloat(L, 1));
-    return 0;
+    return SetSpriteVerticalScale(L, AttachedSprite());
 }
 
 int SpriteVideoWrapper::SetHorizontalScale(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetHorizontalScale(CheckFloat(L, 1));
-    return 0;
+    return SetSpriteHorizontalScale(L, AttachedSprite());
 }
 
 int SpriteVideoWrapper::GetRotation(lua_State* L)
@@ -184,24 +167,17 @@ int SpriteVideoWrapper::GetPriority(lua_State* L)
 
 int SpriteVideoWrapper::GetPosition(lua_State* L)
 {
-    const EngineCore::Sprite& sprite = AttachedSprite();
-    PushFloat(L, sprite.GetPositionX());
-    PushFloat(L, sprite.GetPositionY());
-    return 2;
+    return PushSpritePosition(L, AttachedSprite());
 }
 
 int SpriteVideoWrapper::SetFlipVertical(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetFlipVertical(CheckFlagExactlyOne(L, 1));
-    return 0;
+    return SetSpriteFlipVertical(L, AttachedSprite());
 }
 
 int SpriteVideoWrapper::SetFlipHorizontal(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetFlipHorizontal(CheckFlagExactlyOne(L, 1));
-    return 0;
+    return SetSpriteFlipHorizontal(L, AttachedSprite());
 }
 
 int SpriteVideoWrapper::IsFlipVertical(lua_State* L)

@@ -18,6 +18,7 @@
 #include "engine/System/SystemLogger.h"
 #include "game/Wrappers/AlphaPicture.h"
 #include "game/Wrappers/ScriptArguments.h"
+#include "game/Wrappers/SpriteScriptMethods.h"
 #include "game/Wrappers/TextureLock.h"
 
 namespace GameCore {
@@ -248,20 +249,14 @@ int SpriteWrapper::SetName(lua_State* L)
     return 0;
 }
 
-int SpriteWrapper::Show(lua_State*)
+int SpriteWrapper::Show(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    if (!sprite.IsVisible())
-        sprite.SetVisible(true);
-    return 0;
+    return ShowSprite(L, AttachedSprite());
 }
 
-int SpriteWrapper::Hide(lua_State*)
+int SpriteWrapper::Hide(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    if (sprite.IsVisible())
-        sprite.SetVisible(false);
-    return 0;
+    return HideSprite(L, AttachedSprite());
 }
 
 int SpriteWrapper::SetColor(lua_State* L)
@@ -282,11 +277,7 @@ int SpriteWrapper::SetHotSpot(lua_State* L)
 
 int SpriteWrapper::SetPosition(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    const float x = CheckFloat(L, 1);
-    const float y = CheckFloat(L, 2);
-    sprite.SetPosition(x, y);
-    return 0;
+    return SetSpritePosition(L, AttachedSprite());
 }
 
 int SpriteWrapper::SetBlendMode(lua_State* L)
@@ -368,30 +359,22 @@ int SpriteWrapper::SetTexture(lua_State* L)
 
 int SpriteWrapper::SetPriority(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetPriority(CheckFloat(L, 1));
-    return 0;
+    return SetSpritePriority(L, AttachedSprite());
 }
 
 int SpriteWrapper::SetRotation(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetRotation(DegreesToRadians(CheckFloat(L, 1)));
-    return 0;
+    return SetSpriteRotation(L, AttachedSprite());
 }
 
 int SpriteWrapper::SetVerticalScale(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetVerticalScale(CheckFloat(L, 1));
-    return 0;
+    return SetSpriteVerticalScale(L, AttachedSprite());
 }
 
 int SpriteWrapper::SetHorizontalScale(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetHorizontalScale(CheckFloat(L, 1));
-    return 0;
+    return SetSpriteHorizontalScale(L, AttachedSprite());
 }
 
 int SpriteWrapper::GetColor(lua_State* L)
@@ -427,10 +410,7 @@ int SpriteWrapper::GetPriority(lua_State* L)
 
 int SpriteWrapper::GetPosition(lua_State* L)
 {
-    const EngineCore::Sprite& sprite = AttachedSprite();
-    PushFloat(L, sprite.GetPositionX());
-    PushFloat(L, sprite.GetPositionY());
-    return 2;
+    return PushSpritePosition(L, AttachedSprite());
 }
 
 int SpriteWrapper::GetTextureRect(lua_State* L)
@@ -444,16 +424,12 @@ int SpriteWrapper::GetTextureRect(lua_State* L)
 
 int SpriteWrapper::SetFlipVertical(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetFlipVertical(CheckFlagExactlyOne(L, 1));
-    return 0;
+    return SetSpriteFlipVertical(L, AttachedSprite());
 }
 
 int SpriteWrapper::SetFlipHorizontal(lua_State* L)
 {
-    EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetFlipHorizontal(CheckFlagExactlyOne(L, 1));
-    return 0;
+    return SetSpriteFlipHorizontal(L, AttachedSprite());
 }
 
 int SpriteWrapper::IsFlipVertical(lua_State* L)

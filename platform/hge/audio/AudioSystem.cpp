@@ -494,6 +494,49 @@ struct AudioSystem::Impl {
         return handle;
     }
 
+    // Frees a music or a stream and its channel; then waits, outside the lock, for a
+    // decode of it in progress: the caller frees the bytes next.
+    template <typename Owner>
+    void FreeStreamed(HandleTable<Owner>& table, uint32_t id)
+    {
+        std::shared_ptr<Feed> feed;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            Owner* owner = table.Get(id);
+            if (!owner)
+                return;
+            ReleaseChannel(owner->channel);
+            feed = owner->feed;
+            table.Remove(id);
+        }
+        Retire(feed);
+    }
+
+    // Plays a music or a stream from `order`/`row` (-1: the start) on a new channel.
+    template <typename Owner>
+    uint32_t PlayStreamed(HandleTable<Owner>& table, ChannelKind kind, uint32_t id, bool loop, int volume,
+                          int order, int row)
+    {
+        std::shared_ptr<Feed> feed;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            Owner* owner = running ? table.Get(id) : nullptr;
+            if (!owner)
+                return 0;
+            ReleaseChannel(owner->channel);
+            owner->channel = 0;
+            feed = owner->feed;
+        }
+        // Positioning and the first buffers are decoded without the lock.
+        if (!Restart(*feed, loop, order, row))
+            return 0;
+        std::lock_guard<std::mutex> lock(mutex);
+        Owner* owner = running ? table.Get(id) : nullptr;
+        if (!owner || owner->feed != feed)
+            return 0;
+        return StartStreamed(kind, id, owner->channel, feed, loop, volume);
+    }
+
     void Pause(Channel& c, bool byAll)
     {
         if (!IsPlaying(c))
@@ -742,41 +785,12 @@ uint32_t AudioSystem::MusicLoad(const void* data, uint32_t size)
 
 void AudioSystem::MusicFree(uint32_t music)
 {
-    Impl& s = *impl_;
-    std::shared_ptr<Feed> feed;
-    {
-        std::lock_guard<std::mutex> lock(s.mutex);
-        Music* m = s.musics.Get(music);
-        if (!m)
-            return;
-        s.ReleaseChannel(m->channel);
-        feed = m->feed;
-        s.musics.Remove(music);
-    }
-    Retire(feed);
+    impl_->FreeStreamed(impl_->musics, music);
 }
 
 uint32_t AudioSystem::MusicPlay(uint32_t music, bool loop, int volume, int order, int row)
 {
-    Impl& s = *impl_;
-    std::shared_ptr<Feed> feed;
-    {
-        std::lock_guard<std::mutex> lock(s.mutex);
-        Music* m = s.running ? s.musics.Get(music) : nullptr;
-        if (!m)
-            return 0;
-        s.ReleaseChannel(m->channel);
-        m->channel = 0;
-        feed = m->feed;
-    }
-    // Positioning and the first buffers are decoded without the lock.
-    if (!Restart(*feed, loop, order, row))
-        return 0;
-    std::lock_guard<std::mutex> lock(s.mutex);
-    Music* m = s.running ? s.musics.Get(music) : nullptr;
-    if (!m || m->feed != feed)
-        return 0;
-    return s.StartStreamed(ChannelKind::Music, music, m->channel, feed, loop, volume);
+    return impl_->PlayStreamed(impl_->musics, ChannelKind::Music, music, loop, volume, order, row);
 }
 
 uint32_t AudioSystem::StreamLoad(const void* data, uint32_t size)
@@ -798,41 +812,12 @@ uint32_t AudioSystem::StreamLoad(const void* data, uint32_t size)
 
 void AudioSystem::StreamFree(uint32_t stream)
 {
-    Impl& s = *impl_;
-    std::shared_ptr<Feed> feed;
-    {
-        std::lock_guard<std::mutex> lock(s.mutex);
-        Stream* st = s.streams.Get(stream);
-        if (!st)
-            return;
-        s.ReleaseChannel(st->channel);
-        feed = st->feed;
-        s.streams.Remove(stream);
-    }
-    // Waits for a decode of this stream in progress: the caller frees the bytes next.
-    Retire(feed);
+    impl_->FreeStreamed(impl_->streams, stream);
 }
 
 uint32_t AudioSystem::StreamPlay(uint32_t stream, bool loop, int volume)
 {
-    Impl& s = *impl_;
-    std::shared_ptr<Feed> feed;
-    {
-        std::lock_guard<std::mutex> lock(s.mutex);
-        Stream* st = s.running ? s.streams.Get(stream) : nullptr;
-        if (!st)
-            return 0;
-        s.ReleaseChannel(st->channel);
-        st->channel = 0;
-        feed = st->feed;
-    }
-    if (!Restart(*feed, loop, -1, -1))
-        return 0;
-    std::lock_guard<std::mutex> lock(s.mutex);
-    Stream* st = s.running ? s.streams.Get(stream) : nullptr;
-    if (!st || st->feed != feed)
-        return 0;
-    return s.StartStreamed(ChannelKind::Stream, stream, st->channel, feed, loop, volume);
+    return impl_->PlayStreamed(impl_->streams, ChannelKind::Stream, stream, loop, volume, -1, -1);
 }
 
 void AudioSystem::ChannelSetVolume(uint32_t channel, int volume)

@@ -1,0 +1,75 @@
+#include "game/Wrappers/SpriteScriptMethods.h"
+
+#include <lua.hpp>
+
+#include "engine/Renderer/Sprite.h"
+#include "game/Wrappers/ScriptArguments.h"
+
+namespace GameCore {
+
+int ShowSprite(lua_State*, EngineCore::Sprite& sprite)
+{
+    if (!sprite.IsVisible())
+        sprite.SetVisible(true);
+    return 0;
+}
+
+int HideSprite(lua_State*, EngineCore::Sprite& sprite)
+{
+    if (sprite.IsVisible())
+        sprite.SetVisible(false);
+    return 0;
+}
+
+int SetSpritePosition(lua_State* L, EngineCore::Sprite& sprite)
+{
+    const float x = CheckFloat(L, 1);
+    const float y = CheckFloat(L, 2);
+    sprite.SetPosition(x, y);
+    return 0;
+}
+
+int PushSpritePosition(lua_State* L, const EngineCore::Sprite& sprite)
+{
+    PushFloat(L, sprite.GetPositionX());
+    PushFloat(L, sprite.GetPositionY());
+    return 2;
+}
+
+int SetSpritePriority(lua_State* L, EngineCore::Sprite& sprite)
+{
+    sprite.SetPriority(CheckFloat(L, 1));
+    return 0;
+}
+
+int SetSpriteRotation(lua_State* L, EngineCore::Sprite& sprite)
+{
+    sprite.SetRotation(DegreesToRadians(CheckFloat(L, 1)));
+    return 0;
+}
+
+int SetSpriteVerticalScale(lua_State* L, EngineCore::Sprite& sprite)
+{
+    sprite.SetVerticalScale(CheckFloat(L, 1));
+    return 0;
+}
+
+int SetSpriteHorizontalScale(lua_State* L, EngineCore::Sprite& sprite)
+{
+    sprite.SetHorizontalScale(CheckFloat(L, 1));
+    return 0;
+}
+
+int SetSpriteFlipVertical(lua_State* L, EngineCore::Sprite& sprite)
+{
+    sprite.SetFlipVertical(CheckFlagExactlyOne(L, 1));
+    return 0;
+}
+
+int SetSpriteFlipHorizontal(lua_State* L, EngineCore::Sprite& sprite)
+{
+    sprite.SetFlipHorizontal(CheckFlagExactlyOne(L, 1));
+    return 0;
+}
+
+}  // namespace GameCore
