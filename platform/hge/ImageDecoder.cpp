@@ -97,8 +97,12 @@ FIBITMAP* ToStandardBitmap(FIBITMAP* image) {
                 for (unsigned y = 0; y < h; ++y) {
                     const FIRGBAF* from = reinterpret_cast<const FIRGBAF*>(FreeImage_GetScanLine(image, int(y)));
                     BYTE* to = FreeImage_GetScanLine(out, int(y));
-                    for (unsigned x = 0; x < w; ++x)
-                        to[x * 4 + FI_RGBA_ALPHA] = BYTE(std::clamp(from[x].alpha, 0.0f, 1.0f) * 255.0f + 0.5f);
+                    for (unsigned x = 0; x < w; ++x) {
+                        // Written so that a NaN alpha reads as 0 (clamp would pass it on).
+                        const float a = from[x].alpha;
+                        const float alpha = a > 0.0f ? (a < 1.0f ? a : 1.0f) : 0.0f;
+                        to[x * 4 + FI_RGBA_ALPHA] = BYTE(alpha * 255.0f + 0.5f);
+                    }
                 }
             }
             break;

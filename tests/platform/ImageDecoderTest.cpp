@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "platform/hge/ImageDecoder.h"
@@ -435,6 +436,26 @@ TEST(ImageDecoder, FloatColoursAreToneMappedAndKeepTheirAlpha) {
             EXPECT_EQ(alpha, d.pixels[size_t(y) * kW + 3] >> 24) << "y " << y;
         }
     }
+}
+
+// Alphas outside 0..1, infinite or not a number (a damaged file holds any bits) become
+// valid texel alphas: NaN and below 0 give 0, above 1 gives 255.
+TEST(ImageDecoder, FloatAlphasOutsideTheirRangeAreClamped) {
+    const float alphas[] = {std::nanf(""), -2.0f, 7.0f, std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity(), 0.5f};
+    const uint32_t expected[] = {0u, 0u, 255u, 255u, 0u, 128u};
+    const int n = int(sizeof(alphas) / sizeof(alphas[0]));
+    FIBITMAP* image = FreeImage_AllocateT(FIT_RGBAF, n, 1);
+    FIRGBAF* line = reinterpret_cast<FIRGBAF*>(FreeImage_GetScanLine(image, 0));
+    for (int x = 0; x < n; ++x)
+        line[x] = {0.5f, 0.5f, 0.5f, alphas[x]};
+    const Bytes file = Save(image, FIF_TIFF);
+    ASSERT_FALSE(file.empty());
+    const Decoded d = Decode(file);
+    ASSERT_TRUE(d.ok);
+    ASSERT_EQ(n, d.width);
+    for (int x = 0; x < n; ++x)
+        EXPECT_EQ(expected[x], d.pixels[size_t(x)] >> 24) << "alpha " << alphas[x];
 }
 
 // JPEG pictures decode to the texels FreeImage gives for them when asked for accuracy (the
