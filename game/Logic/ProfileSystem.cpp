@@ -61,7 +61,14 @@ ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::strin
             const ssize_t got = read(handle, &bytes[done], bytes.size() - done);
             if (got < 0 && errno == EINTR)
                 continue;
-            if (got <= 0)
+            if (got < 0) {
+                // Part of a file is no profile list: taken as it stands, its tail would be
+                // lost by the next save instead of kept aside with the rest.
+                reason = std::strerror(errno);
+                result = ReadResult::Unreadable;
+                break;
+            }
+            if (got == 0)
                 break;
             done += static_cast<size_t>(got);
         }
