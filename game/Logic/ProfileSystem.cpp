@@ -120,6 +120,17 @@ void RemoveStaleTemporaries(const std::string& path)
         std::filesystem::remove(file, ec);
 }
 
+// The file stays in use; a copy of it as it was read is kept beside it.
+void KeepCopyAside(const std::string& path, const std::string& reason, const std::string& bytes)
+{
+    const std::string aside = AsideName(path);
+    const bool kept =
+        EngineCore::FileSystem::Instance().CreateFileW(aside, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    const std::string line = "Profiles file (" + path + ") " + reason +
+                             (kept ? ": a copy is kept as " + aside + "." : ": no copy of it could be kept.");
+    EngineCore::SystemLogger::Instance().Log(line.c_str());
+}
+
 }  // namespace
 
 struct ProfileSystem::Impl {
@@ -196,6 +207,9 @@ void ProfileSystem::Load()
         StartFresh();
         return;
     }
+    if (contents.bytesAfterRecords > 0)
+        KeepCopyAside(_impl->filePath,
+                      "has " + std::to_string(contents.bytesAfterRecords) + " bytes past its last record", bytes);
     if (!_impl->selected)
         _impl->selected = _impl->profiles.front();
     ApplySelectedProfileSettings();
