@@ -61,7 +61,14 @@ ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::strin
             const ssize_t got = read(handle, &bytes[done], bytes.size() - done);
             if (got < 0 && errno == EINTR)
                 continue;
-            if (got <= 0)
+            if (got < 0) {
+                // Part of a file is no profile list: taken as it stands, its tail would be
+                // lost by the next save instead of kept aside with the rest.
+                reason = std::strerror(errno);
+                result = ReadResult::Unreadable;
+                break;
+            }
+            if (got == 0)
                 break;
             done += static_cast<size_t>(got);
         }
@@ -111,6 +118,17 @@ void RemoveStaleTemporaries(const std::string& path)
     }
     for (const std::filesystem::path& file : stale)
         std::filesystem::remove(file, ec);
+}
+
+// The file stays in use; a copy of it as it was read is kept beside it.
+void KeepCopyAside(const std::string& path, const std::string& reason, const std::string& bytes)
+{
+    const std::string aside = AsideName(path);
+    const bool kept =
+        EngineCore::FileSystem::Instance().CreateFileW(aside, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    const std::string line = "Profiles file (" + path + ") " + reason +
+                             (kept ? ": a copy is kept as " + aside + "." : ": no copy of it could be kept.");
+    EngineCore::SystemLogger::Instance().Log(line.c_str());
 }
 
 }  // namespace
@@ -189,6 +207,9 @@ void ProfileSystem::Load()
         StartFresh();
         return;
     }
+    if (contents.bytesAfterRecords > 0)
+        KeepCopyAside(_impl->filePath,
+                      "has " + std::to_string(contents.bytesAfterRecords) + " bytes past its last record", bytes);
     if (!_impl->selected)
         _impl->selected = _impl->profiles.front();
     ApplySelectedProfileSettings();

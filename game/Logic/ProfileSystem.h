@@ -13,7 +13,8 @@ namespace GameCore {
 //
 // Nothing a player saved is lost: saves replace the file atomically, and a file that
 // cannot be read or parsed is moved aside (logged), never deleted, before a fresh
-// profile takes its place. Once loaded, the list always holds at least one profile.
+// profile takes its place; one that reads but has bytes left past its records stays
+// in use, with a copy of it kept aside (logged). Once loaded, the list always holds at least one profile.
 //
 // The singleton is made on first use (Application::PreInit), after the pre-start-up
 // script may have changed the user path. Its list is guarded: the loader thread

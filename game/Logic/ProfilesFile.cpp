@@ -33,6 +33,7 @@ ProfilesFileStatus DecodeProfilesFile(const void* data, size_t size, ProfilesFil
             return ProfilesFileStatus::BadRecord;
         contents.profiles.push_back(profile);
     }
+    contents.bytesAfterRecords = static_cast<size_t>(stream.GetSize() - stream.GetPosition());
     return ProfilesFileStatus::Ok;
 }
 

@@ -29,6 +29,10 @@ enum class ProfilesFileStatus {
 struct ProfilesFileContents {
     std::vector<std::shared_ptr<Profile>> profiles;
     int16_t selectedId = -1;
+    // Bytes left after the last record read. A save writes none, so any are a sign of
+    // damage (a count too small, a text whose count runs past the end) and hold
+    // something of the player's that a rewrite of the file would drop.
+    size_t bytesAfterRecords = 0;
 };
 
 // Reads every record the header announces. The loop ends at the first bad record,

@@ -43,6 +43,13 @@ int ToInt(double value)
     return static_cast<int>(value);
 }
 
+// The rectangle's width modulo 2^32, as the difference of two 32-bit values: a script
+// may set any sides, and the difference of far-apart ones is no int.
+uint32_t WidthOf(const TextRect::Rect& rect)
+{
+    return static_cast<uint32_t>(rect.right) - static_cast<uint32_t>(rect.left);
+}
+
 }  // namespace
 
 TextRect::TextRect() = default;
@@ -202,7 +209,7 @@ void TextRect::GetWordsFromText(const char* text, WordList& words) const
 
 void TextRect::GetLinesFromWords(const WordList& words, std::list<std::string>& lines) const
 {
-    const uint32_t wrapWidth = static_cast<uint32_t>(_rect.right - _rect.left);
+    const uint32_t wrapWidth = WidthOf(_rect);
     std::string line;
     // Unsigned, as the comparison: a long text of wrapped-negative widths wraps too,
     // instead of overflowing.
@@ -277,7 +284,7 @@ void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight)
     if (_verAlignment == 0)
         _drawTextRect.bottom = ToInt(static_cast<double>(ToInt(y) + blockHeight));
 
-    const int rectWidth = _rect.right - _rect.left;
+    const int rectWidth = static_cast<int>(WidthOf(_rect));
     EngineCore::Font::CharInfo info;
     for (const std::string& line : lines) {
         float penX = x;

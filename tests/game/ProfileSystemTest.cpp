@@ -221,6 +221,41 @@ TEST_F(ProfileSystemTest, ASelectionNoRecordCarriesSelectsTheFirstAndLeavesTheFi
     }
 }
 
+TEST_F(ProfileSystemTest, BytesPastTheRecordsKeepACopyAsideAndTheFileInUse)
+{
+    Bytes countTooSmall = FileWith({0, 1, 2}, 1);
+    countTooSmall[16] = 2;
+    Bytes trailing = FileWith({0, 1}, 1);
+    trailing.insert(trailing.end(), {'x', 'y'});
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        std::vector<int> ids;
+    };
+    const Case cases[] = {
+        {"count too small", countTooSmall, {0, 1}},
+        {"bytes after the records", trailing, {0, 1}},
+    };
+    for (const Case& c : cases) {
+        for (const std::string& aside : AsideFiles())
+            fs::remove_all(aside);
+        log.clear();
+        Write(c.bytes);
+        profiles().Load();
+
+        EXPECT_EQ(Ids(), c.ids) << c.what;
+        EXPECT_EQ(SelectedId(), 1) << c.what;
+        EXPECT_EQ(Read(), c.bytes) << c.what << ": the file itself is left as it was";
+        const std::vector<std::string> aside = AsideFiles();
+        ASSERT_EQ(aside.size(), 1u) << c.what;
+        EXPECT_EQ(Read(aside[0]), c.bytes) << c.what;
+        ASSERT_EQ(log.size(), 1u) << c.what;
+        EXPECT_NE(log[0].find(aside[0]), std::string::npos) << log[0];
+    }
+    for (const std::string& aside : AsideFiles())
+        fs::remove_all(aside);
+}
+
 TEST_F(ProfileSystemTest, NewProfilesTakeTheSmallestFreeId)
 {
     Write(FileWith({0, 1, 3}, 0));

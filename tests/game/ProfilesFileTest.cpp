@@ -158,6 +158,25 @@ TEST(ProfilesFile, DamagedFilesAreToldApartFromGoodOnes)
     }
 }
 
+TEST(ProfilesFile, BytesPastTheLastRecordAreCounted)
+{
+    ProfilesFileContents contents;
+    ASSERT_EQ(Decode(kFreshFile, contents), ProfilesFileStatus::Ok);
+    EXPECT_EQ(contents.bytesAfterRecords, 0u);
+
+    Bytes longer = kFreshFile;
+    longer.insert(longer.end(), {'a', 'b', 'c'});
+    ASSERT_EQ(Decode(longer, contents), ProfilesFileStatus::Ok);
+    EXPECT_EQ(contents.bytesAfterRecords, 3u);
+
+    // A property text whose count runs past the end reads as empty and stays unread.
+    Bytes overlong = kFreshFile;
+    overlong[56] = 0x09;
+    ASSERT_EQ(Decode(overlong, contents), ProfilesFileStatus::Ok);
+    EXPECT_TRUE(contents.profiles.at(0)->savedProperties.empty());
+    EXPECT_EQ(contents.bytesAfterRecords, 5u);
+}
+
 TEST(ProfilesFile, AStringCountPastTheEndIsARecordFailureNotARead)
 {
     Bytes bytes(kFreshFile.begin(), kFreshFile.begin() + 24);

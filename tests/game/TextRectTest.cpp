@@ -201,6 +201,22 @@ TEST_F(TextRectTest, CentringUsesTheIntegerHalfOfTheWidth)
     EXPECT_EQ((std::vector<int>{42, 0, 58, 24}), DrawRect(*rect));
 }
 
+TEST_F(TextRectTest, SidesFarApartWrapTheWidthInsteadOfOverflowing)
+{
+    auto rect = Make(0, 100);
+    TextRect::Rect sides;
+    sides.left = -2147483647 - 1;
+    sides.right = 2147483647;
+    rect->SetRect(sides);
+    rect->SetFont(font);
+    // The width is 2^32 - 1 as an unsigned number: nothing wraps to a second line.
+    EXPECT_EQ((std::vector<std::string>{"ab cd"}), Lines(*rect, "ab cd"));
+    // Centred, the width is -1 as an int, whose integer half is 0.
+    rect->SetAlignment(1);
+    rect->SetText("ab");
+    EXPECT_EQ((std::vector<int>{-8, 0, 8, 24}), DrawRect(*rect));
+}
+
 TEST_F(TextRectTest, ASpaceOpeningALineIsNotDrawn)
 {
     // "aa  aa" in 18: the second line " aa" starts at the left edge.
