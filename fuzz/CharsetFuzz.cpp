@@ -16,6 +16,7 @@ public:
     LoadableFont() { SetName(kName); }
     using MobrixCore::HGEFont::Init;
     using MobrixCore::HGEFont::Release;
+    using MobrixCore::HGEFont::GetInfo;
 };
 
 }  // namespace
@@ -29,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         font.Init();
     } catch (const std::runtime_error&) {
-        if (font.IsValid())
+        EngineCore::Font::CharInfo first;
+        if (font.IsValid() || font.GetInfo(0, first))
             std::abort();  // a failed load leaves nothing behind
         return 0;
     }

@@ -5,6 +5,10 @@
 #include "backend/Base/HGESystemObject.h"
 #include "platform/hge/hge.h"
 
+namespace EngineCore {
+class Resource;
+}
+
 namespace MobrixCore {
 
 // HGE takes whole percent. Out-of-range volumes (and NaN from a script's 0/0) are
@@ -60,10 +64,11 @@ struct HGEChannelRecord {
             Hge()->Channel_SetVolume(channel, HgeVolume(volume));
     }
 
-    // Loads the file named `name` through HGE's loader of the kind, logging
+    // Loads the file the resource names through HGE's loader of the kind, logging
     // "<kind>_Load (<name>)..." before and "...ok" after; failures throw the engine's
     // texts from `source` (at the lines both audio resources have always reported).
-    void Load(const char* name, const char* source, const char* kind, DWORD (HGE::*load)(const void*, DWORD));
+    void Load(const EngineCore::Resource& resource, const char* source, const char* kind,
+              DWORD (HGE::*load)(const void*, DWORD));
     // Drops the channel, then frees a loaded handle through HGE's `free` of the kind and
     // logs "<kind>_Free (<name>)...ok"; with HGE gone at exit only the handle is forgotten.
     void Unload(const char* name, const char* kind, void (HGE::*free)(DWORD));

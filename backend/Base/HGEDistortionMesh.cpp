@@ -74,15 +74,16 @@ void HGEDistortionMesh::SetupMesh(int columns, int rows)
 {
     if (columns < 2 || rows < 2)
         EngineCore::ThrowEngineError(kSource, 84, "Distortion mesh: minimum 2 rows and 2 columns.");
-    EngineCore::DistortionMesh::SetupMesh(columns, rows);
-
     std::shared_ptr<EngineCore::Resource> texture;
     float x = 0.0f, y = 0.0f, width = 0.0f, height = 0.0f;
     if (_helper) {
         texture = GetTexture();
         GetTextureRect(x, y, width, height);
     }
+    // The grid the node checks go by changes only once a grid of that size exists: a grid
+    // too large to make leaves both as they were.
     hgeDistortionMesh* helper = new hgeDistortionMesh(columns, rows);
+    EngineCore::DistortionMesh::SetupMesh(columns, rows);
     delete _helper;
     _helper = helper;
     _texture = nullptr;

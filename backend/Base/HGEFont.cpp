@@ -65,7 +65,9 @@ void HGEFont::Init()
 void HGEFont::ReadFile(const unsigned char* data, int size)
 {
     const std::string name = GetName();
-    auto fail = [&name]() {
+    // A refused file leaves no glyphs: neither its own first records nor an earlier file's.
+    auto fail = [this, &name]() {
+        Reserve(0);
         EngineCore::ThrowEngineErrorF(kSource, 91, "Resource (%s) data error.", name.c_str());
     };
     EngineCore::InputDataStream in(data, size < 0 ? 0 : size);

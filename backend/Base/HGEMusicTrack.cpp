@@ -23,7 +23,7 @@ std::shared_ptr<EngineCore::Resource> HGEMusicTrack::Create()
 void HGEMusicTrack::Init()
 {
     Release();
-    _record.Load(GetName(), kSource, "Music", &HGE::Music_Load);
+    _record.Load(*this, kSource, "Music", &HGE::Music_Load);
 }
 
 void HGEMusicTrack::Release()

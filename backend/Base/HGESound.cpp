@@ -23,7 +23,7 @@ std::shared_ptr<EngineCore::Resource> HGESound::Create()
 void HGESound::Init()
 {
     Release();
-    _record.Load(GetName(), kSource, "Effect", &HGE::Effect_Load);
+    _record.Load(*this, kSource, "Effect", &HGE::Effect_Load);
 }
 
 void HGESound::Release()

@@ -3,12 +3,14 @@
 namespace MobrixCore {
 
 hgeDistortionMesh::hgeDistortionMesh(int columns, int rows)
-    : _hge(hgeCreate(HGE_VERSION)), _rows(rows), _columns(columns)
+    : _hge(nullptr), _rows(rows), _columns(columns)
 {
     hgeVertex rest{};
     rest.z = 0.5f;
     rest.col = 0xFFFFFFFFu;
     _nodes.assign(static_cast<size_t>(rows) * static_cast<size_t>(columns), rest);
+    // Taken only once the grid exists: a grid too large to make holds no reference.
+    _hge = hgeCreate(HGE_VERSION);
     _quad = hgeQuad{};
     _quad.tex = 0;
     _quad.blend = BLEND_COLORMUL | BLEND_ALPHABLEND | BLEND_ZWRITE;

@@ -229,6 +229,20 @@ TEST_F(DistortionMeshResource, TooSmallAGridKeepsTheOldOne)
     }
 }
 
+TEST_F(DistortionMeshResource, AGridTooLargeToMakeKeepsTheOldOne)
+{
+    NamedMesh mesh("water");
+    mesh.SetupMesh(3, 4);
+    const hgeDistortionMesh* grid = mesh.GetData();
+    EXPECT_ANY_THROW(mesh.SetupMesh(2147483647, 2147483647));
+    EXPECT_EQ(3, mesh.GetNumColumns());
+    EXPECT_EQ(4, mesh.GetNumRows());
+    EXPECT_EQ(grid, mesh.GetData());
+    // A node of the refused grid is not one of the kept grid's.
+    EXPECT_THAT(FailureText([&] { mesh.SetDisplacement(50, 50, 1, 1, 0); }),
+                EndsWith("HGEDistortionMesh cell index is not valid."));
+}
+
 TEST_F(DistortionMeshResource, ANewGridKeepsTextureAndRectangleOnly)
 {
     NamedMesh mesh("water");

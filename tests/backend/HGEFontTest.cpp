@@ -50,6 +50,7 @@ public:
     using MobrixCore::HGEFont::Init;
     using MobrixCore::HGEFont::Release;
     using MobrixCore::HGEFont::GetInfo;
+    using MobrixCore::HGEFont::SetName;
 };
 
 class HGEFontTest : public testing::Test {
@@ -164,7 +165,24 @@ TEST_F(HGEFontTest, DamagedFilesFailWithTheDataError)
         LoadableFont f(Put(c.bytes));
         EXPECT_THAT(FailureOf(f), EndsWith("Error: Resource (" + std::string(f.GetName()) + ") data error."));
         EXPECT_FALSE(f.IsValid());
+        EXPECT_EQ(0u, GlyphCount(f));
     }
+}
+
+TEST_F(HGEFontTest, RefusedReloadDropsTheEarlierGlyphs)
+{
+    const std::string good = Put(Bytes().Magic().Record(0, 0, 0, 4, 4, 0).Record(1, 4, 0, 4, 4, 0));
+    const std::string bad = Put(Bytes().Magic().Record(0, 0, 0, 4, 4, 0).Record(5, 0, 0, 1, 1, 0));
+    LoadableFont f(good);
+    f.Init();
+    ASSERT_EQ(2u, GlyphCount(f));
+    f.SetName(bad);
+    EXPECT_THAT(FailureOf(f), EndsWith("Error: Resource (" + bad + ") data error."));
+    EXPECT_FALSE(f.IsValid());
+    EXPECT_EQ(0u, GlyphCount(f));
+    f.SetAscii("a");
+    Font::CharInfo info;
+    EXPECT_FALSE(f.GetCharacterInfo('a', info));
 }
 
 TEST_F(HGEFontTest, NamesAreChecked)
