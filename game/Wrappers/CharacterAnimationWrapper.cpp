@@ -144,7 +144,7 @@ int CharacterAnimationWrapper::Show(lua_State*)
 
 int CharacterAnimationWrapper::Play(lua_State* L)
 {
-    _animation->Play(CheckInt32(L, 1) == 1);
+    _animation->Play(CheckFlagTruncatedOne(L, 1));
     return 0;
 }
 
