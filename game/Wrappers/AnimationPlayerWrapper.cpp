@@ -131,14 +131,14 @@ int AnimationPlayerWrapper::SetAnimation(lua_State* L)
 int AnimationPlayerWrapper::SetNumFrames(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetNumFrames");
-    player.SetNumAnimatedFrames(static_cast<uint32_t>(CheckInt32(L, 1)));
+    player.SetNumAnimatedFrames(CheckUint32(L, 1));
     return 0;
 }
 
 int AnimationPlayerWrapper::SetStartFrame(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetStartFrame");
-    player.SetStartAnimationFrame(static_cast<uint32_t>(CheckInt32(L, 1)));
+    player.SetStartAnimationFrame(CheckUint32(L, 1));
     return 0;
 }
 
@@ -161,7 +161,7 @@ int AnimationPlayerWrapper::SetAnimationSpeed(lua_State* L)
 int AnimationPlayerWrapper::SetAnimationFrame(lua_State* L)
 {
     EngineCore::AnimationPlayer& player = Player("SetAnimationFrame");
-    const uint32_t frame = static_cast<uint32_t>(CheckInt32(L, 1));
+    const uint32_t frame = CheckUint32(L, 1);
     player.SetPosition(static_cast<float>(frame / 30.0));
     return 0;
 }

@@ -8,7 +8,6 @@
 
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
-#include "game/Base/Application.h"
 #include "game/Base/GameState.h"
 #include "game/Base/StateCallback.h"
 #include "game/Character/CharacterAnimation.h"
@@ -97,8 +96,9 @@ const GameLuaScriptImpl::LuaHelper<CharacterAnimationWrapper>::RegType Character
 
 CharacterAnimationWrapper::CharacterAnimationWrapper(lua_State*) : _events(std::make_shared<Events>())
 {
-    std::shared_ptr<GameState> state;
-    if (!Application::Instance().GetCurrentGameState(state) || !state)
+    // Filed under the state whose events it runs, like every script object.
+    const std::shared_ptr<GameState> state = _events->owner.Owner();
+    if (!state)
         EngineCore::ThrowEngineError(kSource, 88, "Internal error.");
     _animation = state->GetGameLogic().GetCharacterAnimationStorage().CreateCharacterAnimation();
 }
@@ -144,7 +144,7 @@ int CharacterAnimationWrapper::Show(lua_State*)
 
 int CharacterAnimationWrapper::Play(lua_State* L)
 {
-    _animation->Play(CheckInt32(L, 1) == 1);
+    _animation->Play(CheckFlagTruncatedOne(L, 1));
     return 0;
 }
 

@@ -2,82 +2,18 @@
 // red component becomes the alpha of each texel of the frame's texture.
 #include <cstdint>
 
-#include <FreeImage.h>
-
 #include "engine/FileSystem/CachedFile.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/Renderer/Texture.h"
 #include "engine/System/EngineError.h"
+#include "game/FreeImageLibEx/Picture.h"
 #include "game/Wrappers/CharacterAnimationWrapper.h"
+#include "game/Wrappers/TextureLock.h"
 
 namespace GameCore {
 
 namespace {
 const char* const kSource = "Wrappers\\CharacterAnimationWrapper.cpp";
-
-// The decoded image, unloaded on every way out.
-class Bitmap {
-public:
-    explicit Bitmap(FIBITMAP* dib) : _dib(dib) {}
-    ~Bitmap()
-    {
-        if (_dib)
-            FreeImage_Unload(_dib);
-    }
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-
-    FIBITMAP* Get() const { return _dib; }
-    void Reset(FIBITMAP* dib)
-    {
-        if (_dib)
-            FreeImage_Unload(_dib);
-        _dib = dib;
-    }
-
-private:
-    FIBITMAP* _dib;
-};
-
-FIBITMAP* Decode(const EngineCore::CachedFile& file)
-{
-    if (file.GetSize() <= 0 || !file.GetData())
-        return nullptr;
-    FIMEMORY* memory =
-        FreeImage_OpenMemory(const_cast<BYTE*>(static_cast<const BYTE*>(file.GetData())), static_cast<DWORD>(file.GetSize()));
-    if (!memory)
-        return nullptr;
-    FIBITMAP* dib = nullptr;
-    const FREE_IMAGE_FORMAT format = FreeImage_GetFileTypeFromMemory(memory, 0);
-    if (format != FIF_UNKNOWN && FreeImage_FIFSupportsReading(format))
-        dib = FreeImage_LoadFromMemory(format, memory, 0);
-    FreeImage_CloseMemory(memory);
-    return dib;
-}
-
-// Unlocks the texture on every way out once it is locked.
-class TextureLock {
-public:
-    explicit TextureLock(EngineCore::Texture& texture) : _texture(texture) {}
-    ~TextureLock()
-    {
-        if (_locked)
-            _texture.Unlock();
-    }
-    TextureLock(const TextureLock&) = delete;
-    TextureLock& operator=(const TextureLock&) = delete;
-
-    uint32_t* Lock()
-    {
-        uint32_t* pixels = nullptr;
-        _locked = _texture.Lock(0, 0, _texture.GetWidth(), _texture.GetHeight(), false, pixels);
-        return _locked ? pixels : nullptr;
-    }
-
-private:
-    EngineCore::Texture& _texture;
-    bool _locked = false;
-};
 }  // namespace
 
 // The caller holds the record's lock.
@@ -101,35 +37,42 @@ void CharacterAnimationWrapper::ApplyAlpha(const std::shared_ptr<EngineCore::Res
     std::shared_ptr<EngineCore::CachedFile> file;
     if (!EngineCore::FileSystem::Instance().GetFile(alphaName, file) || !file)
         EngineCore::ThrowEngineErrorF(kSource, 460, "Resource (%s) creating error.", alphaName.c_str());
-    Bitmap image(Decode(*file));
-    if (!image.Get())
+    // The picture refuses an image whose header asks for more than it would ever decode.
+    FreeImageLibEx::Picture image;
+    if (file->GetSize() <= 0 || !file->GetData() ||
+        !image.Load(const_cast<unsigned char*>(static_cast<const unsigned char*>(file->GetData())),
+                    static_cast<unsigned long>(file->GetSize()), FIF_UNKNOWN))
         EngineCore::ThrowEngineErrorF(kSource, 470, "Resource (%s) creating error.", alphaName.c_str());
-    if (FreeImage_GetBPP(image.Get()) < 8)
-        image.Reset(FreeImage_ConvertTo8Bits(image.Get()));
-    if (!image.Get() || FreeImage_GetBPP(image.Get()) != 8 || !FreeImage_GetBits(image.Get()))
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+    if (image.GetInfo(width, height, bitsPerPixel) && bitsPerPixel < 8 && image.ConvertTo8())
+        image.GetInfo(width, height, bitsPerPixel);
+    unsigned pitch = 0;
+    unsigned char* bits = nullptr;
+    if (bitsPerPixel != 8 || !image.GetPitch(pitch) || !image.GetBits(bits) || !bits || width <= 0 || height <= 0 ||
+        pitch < static_cast<unsigned>(width))
         EngineCore::ThrowEngineErrorF(kSource, 485, "Resource (%s) content error.", alphaName.c_str());
 
-    const unsigned width = FreeImage_GetWidth(image.Get());
-    const unsigned height = FreeImage_GetHeight(image.Get());
-    if (target->GetWidth() != width || target->GetHeight() != height)
+    if (static_cast<int64_t>(target->GetWidth()) != width || static_cast<int64_t>(target->GetHeight()) != height)
         EngineCore::ThrowEngineErrorF(kSource, 493, "Texture (%s) and TextureAlpha (%s) size is wrong.",
                                       textureName.c_str(), alphaName.c_str());
 
-    const RGBQUAD* palette = FreeImage_GetPalette(image.Get());
-    const unsigned colours = FreeImage_GetColorsUsed(image.Get());
-    TextureLock lock(*target);
-    uint32_t* pixels = lock.Lock();
+    TextureLock lock(*target, 0, 0, target->GetWidth(), target->GetHeight(), false);
+    uint32_t* pixels = lock.Pixels();
     if (!pixels)
         EngineCore::ThrowEngineErrorF(kSource, 501, "Texture (%s) lock error.", textureName.c_str());
     // Scan lines are stored bottom-up: texture row 0 is the image's last line.
-    for (unsigned row = 0; row < height; ++row) {
-        const BYTE* line = FreeImage_GetScanLine(image.Get(), static_cast<int>(height - 1 - row));
-        uint32_t* texels = pixels + static_cast<size_t>(row) * width;
-        for (unsigned x = 0; x < width; ++x) {
-            const unsigned index = line[x];
-            if (!palette || index >= colours)
+    for (int row = 0; row < height; ++row) {
+        const unsigned char* line = bits + static_cast<size_t>(height - 1 - row) * pitch;
+        uint32_t* texels = pixels + static_cast<size_t>(row) * static_cast<size_t>(width);
+        for (int x = 0; x < width; ++x) {
+            unsigned char red = 0;
+            unsigned char green = 0;
+            unsigned char blue = 0;
+            if (!image.GetColor(line[x], red, green, blue))
                 EngineCore::ThrowEngineError(kSource, 517, "Internal error.");
-            texels[x] = (texels[x] & 0x00FFFFFFu) | (static_cast<uint32_t>(palette[index].rgbRed) << 24);
+            texels[x] = (texels[x] & 0x00FFFFFFu) | (static_cast<uint32_t>(red) << 24);
         }
     }
     _textureAlphaStorageMap[textureName] = alphaName;

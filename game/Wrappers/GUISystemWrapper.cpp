@@ -252,7 +252,7 @@ int GUISystemWrapper::CursorSetAnimationSpeed(lua_State* L)
 
 int GUISystemWrapper::CursorSetNumAnimatedFrames(lua_State* L)
 {
-    const uint32_t count = CheckUInt32(L, 1);
+    const uint32_t count = CheckUint32(L, 1);
     if (const auto cursor = CurrentCursor())
         cursor->SetNumAnimatedFrames(count);
     return 0;
@@ -260,7 +260,7 @@ int GUISystemWrapper::CursorSetNumAnimatedFrames(lua_State* L)
 
 int GUISystemWrapper::CursorSetStartAnimationFrame(lua_State* L)
 {
-    const uint32_t frame = CheckUInt32(L, 1);
+    const uint32_t frame = CheckUint32(L, 1);
     if (const auto cursor = CurrentCursor())
         cursor->SetStartAnimationFrame(frame);
     return 0;

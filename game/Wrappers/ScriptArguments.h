@@ -69,12 +69,6 @@ inline bool CheckFlagTruncatedOne(lua_State* L, int index)
     return CheckInt32(L, index) == 1;
 }
 
-// An integer argument handed on as unsigned: -1 becomes 4294967295.
-inline uint32_t CheckUInt32(lua_State* L, int index)
-{
-    return static_cast<uint32_t>(CheckInt32(L, index));
-}
-
 // Four channel arguments from `index` on (r, g, b, a); each keeps the low byte of its
 // integer, with no clamping, packed as 0xAARRGGBB.
 inline uint32_t CheckColor(lua_State* L, int index)

@@ -85,6 +85,18 @@ std::string ImageFile(unsigned width, unsigned bpp)
     return bytes;
 }
 
+// A two-colour GIF whose logical screen is `width` x 2 around a 2 x 2 image: a handful
+// of bytes that a decoder trusting the screen's sides allocates whole.
+std::string WideScreenGif(unsigned width)
+{
+    std::string gif = "GIF89a";
+    gif += {static_cast<char>(width & 0xFF), static_cast<char>(width >> 8), 2, 0};
+    gif += std::string("\x80\0\0\0\0\0\xFF\xFF\xFF", 9);  // two colours
+    gif += std::string("\x2C\0\0\0\0\x02\0\x02\0\0", 10);   // the image descriptor
+    gif += std::string("\x02\x02\x4C\x01\0\x3B", 6);
+    return gif;
+}
+
 class CharacterAnimationScriptTest : public GameFlowTest::Harness {
 protected:
     void SetUp() override
@@ -97,6 +109,7 @@ protected:
         Write("Alpha/one-bit.bmp", ImageFile(4, 1));
         Write("Alpha/rgb.bmp", ImageFile(4, 24));
         Write("Alpha/not-an-image.bmp", "this is text");
+        Write("Alpha/huge.gif", WideScreenGif(20000));
         // Ten frames walking 30 to the right in one run, on one texture and alpha image.
         Write("Scripts/Hero.lua",
               "function MakeHero(frames)\n"
@@ -368,6 +381,7 @@ TEST_F(CharacterAnimationScriptTest, AlphaImagesAreWrittenOncePerTextureAndFile)
         {"t3.png", "Alpha/not-an-image.bmp", "Error: Resource (Alpha/not-an-image.bmp) creating error.", 0},
         {"t4.png", "Alpha/none.bmp", "Error: Resource (Alpha/none.bmp) creating error.", 0},
         {"t5.png", "", "Error: Resource () creating error.", 0},
+        {"t7.png", "Alpha/huge.gif", "Error: Resource (Alpha/huge.gif) creating error.", 0},
         {"t6.png", "Alpha/wide.bmp", "Error: Texture (t6.png) and TextureAlpha (Alpha/wide.bmp) size is wrong.", 0},
         {"missing.png", "Alpha/grey.bmp", "Error: Resource (missing.png) loading error.", -1},
     };
