@@ -2,10 +2,15 @@
 
 #include <lua.hpp>
 
+#include "engine/System/EngineError.h"
 #include "game/Logic/CharacterInventory.h"
 #include "game/Wrappers/ScriptArguments.h"
 
 namespace GameCore {
+
+namespace {
+const char* const kSource = "Wrappers\\CharacterInventoryWrapper.cpp";
+}
 
 const char CharacterInventoryWrapper::className[] = "CharacterInventory";
 
@@ -21,9 +26,14 @@ const GameLuaScriptImpl::LuaHelper<CharacterInventoryWrapper>::RegType Character
 
 CharacterInventoryWrapper::CharacterInventoryWrapper(lua_State*) {}
 
+// The profile keeps the items as one comma-separated text: a name holding a comma
+// would come back from the save as two items, so it is refused before anything changes.
 int CharacterInventoryWrapper::AddItem(lua_State* L)
 {
-    CharacterInventory::Instance().AddItem(CheckString(L, 1).c_str(), true);
+    const std::string name = CheckString(L, 1);
+    if (name.find(',') != std::string::npos)
+        EngineCore::ThrowEngineErrorF(kSource, 30, "Quest item (%s) cann't hold ',' in its name.", name.c_str());
+    CharacterInventory::Instance().AddItem(name.c_str(), true);
     return 0;
 }
 

@@ -527,6 +527,15 @@ TEST_F(PlayerDataScriptClassesTest, TheInventoryKeepsEachNameOnceAndMirrorsItInt
     EXPECT_EQ(OnDisk().profiles.at(0)->questItems, (std::vector<std::string>{"key", "rope"}));
 }
 
+TEST_F(PlayerDataScriptClassesTest, AnItemNameWithACommaIsRefusedBecauseTheSaveCouldNotKeepIt)
+{
+    Run("inv = CharacterInventory() inv:AddItem('key')");
+    EXPECT_THAT(FailureOf("inv:AddItem('Key,Map')"), testing::HasSubstr("Quest item (Key,Map) cann't hold ','"));
+    EXPECT_EQ(Eval("inv:GetNumItems()"), "1");
+    ProfileSystem::Instance().Save();
+    EXPECT_EQ(OnDisk().profiles.at(0)->questItems, (std::vector<std::string>{"key"}));
+}
+
 TEST_F(PlayerDataScriptClassesTest, SavedItemsJoinTheInventoryAfterWhatItHolds)
 {
     std::shared_ptr<Profile> selected;
