@@ -22,7 +22,7 @@ public:
     ActionManager& operator=(const ActionManager&) = delete;
 
     // Stores a new action (state off) at the id, replacing one there. False for a
-    // negative id.
+    // negative id or one past the largest slot count an int can hold.
     bool RegisterAction(int id, const ActionInfo& info);
     // False when the id is not valid.
     bool UnregisterAction(int id);

@@ -13,9 +13,15 @@ namespace hgeplatform {
 
 namespace {
 
+// Each scan of a progressive file walks every block of the picture however few bytes
+// it takes: a small file of thousands of scans would keep the decoder busy for hours.
+// Encoders write about ten; more than this is no picture anyone made.
+const int kMaxScans = 500;
+
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    jpeg_progress_mgr progress;
 };
 
 // libjpeg reports through these; the texture loader says only yes or no. A file with
@@ -29,6 +35,10 @@ void Warn(j_common_ptr info, int level) {
         std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
 void Quiet(j_common_ptr) {}
+void Progress(j_common_ptr info) {
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
+        std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
 
 // Holds no object with a destructor: a libjpeg error jumps back into it.
 JpegResult Read(jpeg_decompress_struct* jpeg, ErrorManager* errors, const unsigned char* data, uint32_t size,
@@ -69,6 +79,8 @@ JpegResult DecodeJpeg(const void* data, uint32_t size, int maxSide, uint64_t max
     errors.base.emit_message = Warn;
     errors.base.output_message = Quiet;
     jpeg_create_decompress(&jpeg);
+    errors.progress.progress_monitor = Progress;
+    jpeg.progress = &errors.progress;
     JpegResult result = JpegResult::kRefused;
     try {
         result = Read(&jpeg, &errors, bytes, size, maxSide, maxPixels, width, height, pixels);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,8 @@ TEST(ActionManager, RegisterUnregisterAndExistence)
     ActionManager table;
     Trace trace;
     EXPECT_FALSE(table.RegisterAction(-1, trace.Info("n")));
+    // No power-of-two slot count held in an int reaches it: refused, nothing grows.
+    EXPECT_FALSE(table.RegisterAction(std::numeric_limits<int>::max(), trace.Info("n")));
     EXPECT_EQ(table.GetSlotCount(), 1);
     EXPECT_FALSE(table.UnregisterAction(5));
     EXPECT_FALSE(table.UnregisterAction(-3));

@@ -512,6 +512,33 @@ Bytes JpegClaiming(unsigned width, unsigned height) {
     return file;
 }
 
+// A progressive JPEG whose second scan (a first scan of some AC coefficients, which
+// reads nothing earlier scans left) is repeated, with the tables it uses, until the
+// file holds `scans` scans: every copy is decoded over the whole picture.
+Bytes JpegOfScans(int scans) {
+    const Bytes file = Save(Colour(24), FIF_JPEG, JPEG_PROGRESSIVE);
+    // Where each scan's coded data ends: at the first marker after its header.
+    std::vector<size_t> ends;
+    size_t eoi = 0;
+    for (size_t i = 2; i + 1 < file.size(); ++i) {
+        if (file[i] != 0xFF) continue;
+        if (file[i + 1] == 0xD9) eoi = i;
+        if (file[i + 1] != 0xDA || i + 3 >= file.size()) continue;
+        size_t at = i + 2 + (size_t(file[i + 2]) << 8 | file[i + 3]);
+        while (at + 1 < file.size() &&
+               !(file[at] == 0xFF && file[at + 1] != 0 && (file[at + 1] < 0xD0 || file[at + 1] > 0xD7)))
+            ++at;
+        ends.push_back(at);
+        i = at - 1;
+    }
+    if (ends.size() < 2 || eoi < ends.back()) return Bytes();
+    const Bytes second(file.begin() + long(ends[0]), file.begin() + long(ends[1]));
+    Bytes out(file.begin(), file.begin() + long(eoi));
+    for (int n = int(ends.size()); n < scans; ++n) out.insert(out.end(), second.begin(), second.end());
+    out.insert(out.end(), file.begin() + long(eoi), file.end());
+    return out;
+}
+
 // A DDS file of uncompressed 32-bit texels, as game tools write them.
 Bytes Dds(uint32_t width, uint32_t height, bool withPixels) {
     Bytes b(128 + (withPixels ? size_t(width) * height * 4 : 0), 0);
@@ -636,6 +663,7 @@ TEST(ImageDecoder, DamagedAndUncheckableFilesAreRefused) {
         {"png claiming 20000 x 1", PngClaiming(20000, 1)},
         {"jpeg header alone", jpegHead},
         {"jpeg cut short", jpegCut},
+        {"progressive jpeg of 600 scans", JpegOfScans(600)},
         {"wbmp", wbmp},
         {"garbage", Bytes(64, 0x5A)},
     };
@@ -648,6 +676,7 @@ TEST(ImageDecoder, DamagedAndUncheckableFilesAreRefused) {
     // The intact file is fine.
     EXPECT_TRUE(Decode(png).ok);
     EXPECT_TRUE(Decode(jpeg).ok);
+    EXPECT_TRUE(Decode(JpegOfScans(400)).ok);
 }
 
 }  // namespace
