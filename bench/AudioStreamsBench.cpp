@@ -44,6 +44,10 @@ void StreamsFrame(benchmark::State& state)
         channels.push_back(audio.StreamPlay(streams.back(), true, 80));
     }
     const uint32_t effect = audio.EffectLoad(wav.data(), static_cast<uint32_t>(wav.size()));
+    // A stream that did not load (a wrong AUDIO_OGG) would leave a frame with nothing to do.
+    if (effect == 0 || std::count(streams.begin(), streams.end(), 0u) != 0 ||
+        std::count(channels.begin(), channels.end(), 0u) != 0)
+        state.SkipWithError("a sound did not load or start");
 
     double slowest = 0.0;
     int volume = 0;

@@ -203,6 +203,7 @@ TEST(VideoDecoder, FramePeriodAndTheSoundStreamBesideTheVideo)
 
     // Vorbis pages before, between and after the video's: the picture is the same.
     const Playback reference = Play(alone);
+    ASSERT_EQ(reference.frames.size(), 3u);
     for (auto sound : {TestSupport::SoundStream::Before, TestSupport::SoundStream::After}) {
         const Playback mixed = Play(TestSupport::EncodeTheoraClip(f, 3, Pattern(), sound));
         ASSERT_TRUE(mixed.opened);

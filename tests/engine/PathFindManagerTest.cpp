@@ -274,10 +274,20 @@ TEST_F(PathFindManagerTest, AFailingTaskLeavesTheQueueBeforeItsErrorPassesOn)
     EXPECT_EQ(std::vector<int>({2, 4}), Labels());
 }
 
-TEST(PathFindingSystem, HoldsOneManager)
+// The script class queues from whichever thread runs it: a task queued on one thread is
+// the same task seen from another.
+TEST(PathFindingSystem, HoldsOneManagerForEveryThread)
 {
-    EXPECT_EQ(&PathFindingSystem::Instance().GetPathFindManager(),
-              &PathFindingSystem::Instance().GetPathFindManager());
+    PathFindManager& manager = PathFindingSystem::Instance().GetPathFindManager();
+    auto task = std::make_shared<PathFindManagerTask>();
+    int id = -1;
+    std::thread([&] { id = PathFindingSystem::Instance().GetPathFindManager().AddTask(task); }).join();
+    ASSERT_GE(id, 0);
+    std::shared_ptr<PathFindManagerTask> found;
+    EXPECT_TRUE(manager.GetTask(id, found));
+    EXPECT_EQ(task, found);
+    EXPECT_TRUE(manager.RemoveTask(id));
+    EXPECT_FALSE(PathFindingSystem::Instance().GetPathFindManager().IsExist(id));
 }
 
 // Two threads queue and run searches on one manager at once, each until its own task

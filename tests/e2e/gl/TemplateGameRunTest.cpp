@@ -30,10 +30,9 @@ TEST(TemplateGameRun, StartsLoadsItsStateDrawsAndQuitsCleanly)
     KeldryProcess keldry;
     TestSupport::TempFolder game;
     std::filesystem::copy(TEMPLATE_GAME_DIR, game.Path(), std::filesystem::copy_options::recursive);
-    // 30 frames of play at a fixed 1/60 s, then the game quits by itself. Of two files
-    // with the same name the newer one is used: the copy's own settings are made older.
-    keldry.home.WriteFile("override/Scripts/Settings.lua", "Settings = { speed = 200, quitAfterFrames = 30 }\n");
-    game.SetModificationTime("Base/Scripts/Settings.lua", TestSupport::UtcTime(2020, 1, 1));
+    // 30 frames of play at a fixed 1/60 s, then the game quits by itself.
+    WriteReplacement(keldry.home, "override/Scripts/Settings.lua", "Settings = { speed = 200, quitAfterFrames = 30 }\n",
+                     game / "Base/Scripts/Settings.lua");
     const std::string snapshot = keldry.home / "last.bmp";
     keldry.environment = {{"KELDRY_TEST_SNAPSHOT", snapshot}, {"KELDRY_TEST_FIXED_DELTA", "0.0166666675"}};
     const RunResult run =

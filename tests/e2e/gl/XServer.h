@@ -1,6 +1,6 @@
 #pragma once
 // A private X server (Xvfb) for end-to-end runs with real input, and xdotool to
-// drive it. Both are optional: Available() tells whether the tools are installed.
+// drive it. scripts/setup.sh installs both; Available() tells whether they are there.
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
