@@ -66,10 +66,15 @@ struct DemoRun {
 
 DemoRun RunDemo(KeldryProcess& keldry, bool pause)
 {
-    keldry.home.WriteFile("override/Scripts/Settings.lua",
-                          "Settings = { menuFrames = 0, quitAfterFrames = 0, fixedStep = 1 / 60 }\n");
-    keldry.home.WriteFile("override/States/Menu.lua", DemoScript("States/Menu.lua") + kMenuProbe);
-    keldry.home.WriteFile("override/States/Game.lua", DemoScript("States/Game.lua") + GameProbe(pause));
+    // Dated after the demo's own copies, which a rebuild may have just written.
+    const std::string base = std::string(DEMO_GAME_DIR) + "/Base/";
+    WriteReplacement(keldry.home, "override/Scripts/Settings.lua",
+                     "Settings = { menuFrames = 0, quitAfterFrames = 0, fixedStep = 1 / 60 }\n",
+                     base + "Scripts/Settings.lua");
+    WriteReplacement(keldry.home, "override/States/Menu.lua", DemoScript("States/Menu.lua") + kMenuProbe,
+                     base + "States/Menu.lua");
+    WriteReplacement(keldry.home, "override/States/Game.lua", DemoScript("States/Game.lua") + GameProbe(pause),
+                     base + "States/Game.lua");
     const std::string snapshot = keldry.home / "last.bmp";
     keldry.environment = {{"KELDRY_TEST_SNAPSHOT", snapshot}, {"KELDRY_TEST_FIXED_DELTA", "0.0166666675"}};
     DemoRun run;
