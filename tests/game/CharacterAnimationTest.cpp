@@ -363,7 +363,6 @@ TEST_F(CharacterAnimationTest, CallbacksMayDropTheAnimationMidUpdate)
         else
             animation->SetOnMoveCallback([holder](float, float, void*) { holder->reset(); }, nullptr);
         animation->Play(false);
-        CharacterAnimation* raw = animation.get();
         storage.Update(0.1f);
         storage.Update(0.1f);
         EXPECT_EQ(nullptr, animation);
@@ -371,7 +370,6 @@ TEST_F(CharacterAnimationTest, CallbacksMayDropTheAnimationMidUpdate)
         // The slot is free again and the sprites it showed are hidden.
         auto next = storage.CreateCharacterAnimation();
         EXPECT_EQ(1, storage.GetCapacity());
-        (void)raw;
         EXPECT_FALSE(made[0]->IsVisible());
         EXPECT_FALSE(made[1]->IsVisible());
     }

@@ -54,8 +54,12 @@ protected:
         profile->id = 0;
         WriteProfiles({profile}, 0);
         ProfileSystem::Instance().Load();
-        Run("local i = CharacterInventory() while i:GetNumItems() > 0 do i:RemoveItem(i:GetItemName(0)) end\n"
-            "local b = CharacterSpellBook() while b:GetNumItems() > 0 do b:RemoveItem(b:GetItemName(0)) end");
+        // Bounded: a RemoveItem that removed nothing must fail the test, not hang it.
+        Run("local i = CharacterInventory()\n"
+            "for n = 1, 1000 do if i:GetNumItems() == 0 then break end i:RemoveItem(i:GetItemName(0)) end\n"
+            "local b = CharacterSpellBook()\n"
+            "for n = 1, 1000 do if b:GetNumItems() == 0 then break end b:RemoveItem(b:GetItemName(0)) end");
+        ASSERT_EQ(Eval("CharacterInventory():GetNumItems() + CharacterSpellBook():GetNumItems()"), "0");
         DialogManager::Instance().Clear();
         DialogManager::Instance().SetCurrentDialog(0, 0);
         EngineCore::SystemLogger::Instance().SetLogger([this](const char* text) { log.push_back(text); });
@@ -273,7 +277,8 @@ TEST_F(PlayerDataScriptClassesTest, ProfilesGetTheSmallestFreeIdAndDeletingTheLa
     EXPECT_THAT(FailureOf("p:GetProfileId(-1)"), EndsWith("Error: Incorrect profile id."));
     EXPECT_THAT(FailureOf("p:GetProfileName(65536)"), EndsWith("Error: Incorrect profile id."));
 
-    Run("while p:GetNumProfiles() > 1 do p:DeleteProfile(p:GetProfileId(0)) end p:DeleteProfile(p:GetProfileId(0))");
+    Run("for n = 1, 100 do if p:GetNumProfiles() <= 1 then break end p:DeleteProfile(p:GetProfileId(0)) end"
+        " p:DeleteProfile(p:GetProfileId(0))");
     EXPECT_EQ(Eval("p:GetNumProfiles()"), "1");
     EXPECT_EQ(Eval("p:GetSelectedProfileId()"), "0");
     EXPECT_EQ(Eval("p:GetProfileName(0)"), "");
@@ -386,6 +391,8 @@ TEST_F(PlayerDataScriptClassesTest, SeparatorsAreRefusedBeforeAnythingChanges)
     EXPECT_EQ(Eval("ps:IsExist('a:b')"), "0");
     // A number never holds one: "1.5" is stored as the float it reads as.
     Run("ps:SetValue('n', '1.5')");
+    EXPECT_EQ(Eval("ps:GetType('n')"), "2");
+    EXPECT_EQ(Eval("ps:GetValue('n')"), "1.5");
 }
 
 TEST_F(PlayerDataScriptClassesTest, SavedPropertiesComeBackOnlyWhereNoneExists)

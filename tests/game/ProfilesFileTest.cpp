@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <list>
 #include <memory>
@@ -11,6 +12,8 @@
 #include "game/Logic/ProfilesFile.h"
 #include "game/Logic/PropertySystem.h"
 #include "game/Logic/SavedText.h"
+#include "tests/support/EnvGuard.h"
+#include "tests/support/TempFolder.h"
 
 using namespace GameCore;
 
@@ -47,6 +50,17 @@ std::shared_ptr<Profile> MakeProfile(int16_t id, const std::string& name)
 ProfilesFileStatus Decode(const Bytes& bytes, ProfilesFileContents& contents)
 {
     return DecodeProfilesFile(bytes.data(), bytes.size(), contents);
+}
+
+// Builds, in `folder`, a locale named "comma" whose only category that matters is a
+// numeric one with a decimal comma; setlocale finds it once LOCPATH names the folder.
+// localedef warns of the categories left out, and -c writes the locale regardless.
+void BuildCommaLocale(const TestSupport::TempFolder& folder)
+{
+    folder.WriteFile("comma.def", "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\nEND LC_NUMERIC\n");
+    const std::string command = "localedef -c -i '" + (folder / "comma.def") + "' '" + (folder / "comma") +
+                                "' >/dev/null 2>&1";
+    (void)std::system(command.c_str());
 }
 
 }  // namespace
@@ -252,15 +266,29 @@ TEST(ProfilesFile, PropertiesAreSavedAsTextInNameOrder)
 
 TEST(ProfilesFile, SavedNumbersIgnoreTheProcessLocale)
 {
-    const char* const locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "C.UTF-8"};
+    // Where no installed locale has a decimal comma, one is built for the test: without
+    // it, numbers written or read through the locale would pass unnoticed.
+    const char* const locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "C.UTF-8", "comma"};
+    TestSupport::EnvGuard locpath("LOCPATH");
+    TestSupport::TempFolder built;
     std::string old = std::setlocale(LC_NUMERIC, nullptr);
+    int commaLocales = 0;
     for (const char* locale : locales) {
+        if (std::string(locale) == "comma") {
+            if (commaLocales > 0)
+                break;
+            BuildCommaLocale(built);
+            setenv("LOCPATH", built.Path().c_str(), 1);
+        }
         if (!std::setlocale(LC_NUMERIC, locale))
             continue;
+        if (std::string(std::localeconv()->decimal_point) == ",")
+            ++commaLocales;
         EXPECT_EQ(FormatSavedFloat(2.71828f), "2.7183") << locale;
         EXPECT_EQ(ParseSavedFloat("0.2500"), 0.25f) << locale;
     }
     std::setlocale(LC_NUMERIC, old.c_str());
+    EXPECT_GT(commaLocales, 0) << "no locale with a decimal comma was installed or could be built";
 
     struct FloatCase {
         const char* text;

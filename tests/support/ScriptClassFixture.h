@@ -54,14 +54,12 @@ protected:
         return values;
     }
 
-    // The value of a Lua expression, through the global "result".
+    // The value of a Lua expression, through the global "result"; it must be a number,
+    // so that a nil (a misspelt or never-set global) does not read as 0.
     double Eval(const std::string& expression)
     {
         Run("result = " + expression);
-        lua_getglobal(L, "result");
-        const double value = lua_tonumber(L, -1);
-        lua_pop(L, 1);
-        return value;
+        return Number("result");
     }
 
     // A global as text; numbers read as their text, anything else as "(not a string)".
