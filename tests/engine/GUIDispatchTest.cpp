@@ -13,7 +13,7 @@
 #include "engine/GUI/GUISystem.h"
 #include "engine/Input/InputEvent.h"
 #include "engine/Renderer/RenderSystem.h"
-#include "tests/support/FakeMouse.h"
+#include "tests/support/FakeInputDevices.h"
 
 using namespace EngineCore;
 using TestSupport::FakeMouse;
@@ -186,7 +186,7 @@ protected:
     }
 
     std::shared_ptr<FakeMouse> mouse = std::make_shared<FakeMouse>();
-    TestSupport::MouseInstaller installer{mouse};
+    TestSupport::InputSystemMouse installer{mouse};
     std::vector<std::string> log;
     std::vector<std::shared_ptr<Control>> registered;
 };

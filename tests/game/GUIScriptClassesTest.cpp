@@ -20,7 +20,7 @@
 #include "game/Base/GameState.h"
 #include "game/Wrappers/GUISystemWrapper.h"
 #include "tests/support/FailureText.h"
-#include "tests/support/FakeMouse.h"
+#include "tests/support/FakeInputDevices.h"
 #include "tests/support/FakeSprites.h"
 
 using EngineCore::GUISystem;
@@ -114,7 +114,7 @@ protected:
 
     std::shared_ptr<GameCore::GameState> gameState;
     std::shared_ptr<FakeMouse> mouse = std::make_shared<FakeMouse>();
-    TestSupport::MouseInstaller installer{mouse};
+    TestSupport::InputSystemMouse installer{mouse};
 };
 
 }  // namespace

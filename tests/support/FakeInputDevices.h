@@ -1,6 +1,7 @@
 #pragma once
 // Keyboard and mouse devices whose events a test queues by hand; the mouse keeps a
-// pointer position that SetMousePosition moves and GetAxisAbs reports.
+// pointer position that SetMousePosition moves and GetAxisAbs reports, and the buttons
+// a test holds down.
 #include <deque>
 #include <memory>
 #include <vector>
@@ -106,7 +107,12 @@ public:
     {
         return axis == kPitchAxis ? x : axis == kYawAxis ? y : axis == kRollAxis ? wheel : 0.0f;
     }
-    int GetKeyStatus(int) const override { return kKeyUp; }
+    // Buttons 1-3 held down, as the test sets them.
+    int GetKeyStatus(int button) const override
+    {
+        return button >= 1 && button <= 3 && down[button] ? kKeyDown : kKeyUp;
+    }
+    bool down[4] = {false, false, false, false};
 };
 
 // Makes `mouse` the input system's mouse for the guard's lifetime (the GUI reads
