@@ -29,6 +29,11 @@ for script in "$root"/fuzz/corpus/lua_text/*.lua; do
 done
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}"
+# Reports need function names: the leak suppressions beside the targets match by name.
+if [ -z "${ASAN_SYMBOLIZER_PATH:-}" ] && ! command -v llvm-symbolizer >/dev/null 2>&1 \
+        && [ -x /usr/lib/llvm-14/bin/llvm-symbolizer ]; then
+    export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-14/bin/llvm-symbolizer
+fi
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 status=0
 for target in $targets; do

@@ -12,13 +12,17 @@ libogg-dev libtheora-dev libsdl2-dev libopenal-dev libsndfile1-dev libvorbis-dev
 libopenmpt-dev libpng-dev libjpeg-dev libepoxy-dev libgl-dev libegl-dev libopengl-dev libgl1-mesa-dri
 libegl-mesa0 libegl1
 libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
-xfonts-base zenity"
+xfonts-base locales"
 # xfonts-base: on X11, SDL draws its message boxes (exit question, fatal error) itself
-# with the X core fonts; without them it falls back to zenity, and without both to stderr.
+# with the X core fonts; without them the text goes to stderr.
 # xvfb, xdotool: the end-to-end test that types real X11 keys and clicks into the program.
+# locales: the character maps localedef needs, so the profile tests can build a locale
+# with a decimal comma on a minimal system.
 if [ "${1:-}" = "--fuzz" ]; then
-    # libclang-rt-14-dev (libFuzzer, the sanitizers) is only recommended by clang.
-    PACKAGES="$PACKAGES clang libclang-rt-14-dev libomp-14-dev"
+    # libclang-rt-14-dev (libFuzzer, the sanitizers) and llvm-14 (llvm-symbolizer: without
+    # it reports carry no function names and the leak suppressions never match) are only
+    # recommended by clang.
+    PACKAGES="$PACKAGES clang libclang-rt-14-dev libomp-14-dev llvm-14"
 fi
 
 missing=""

@@ -22,6 +22,7 @@
 #include "tests/support/FailureText.h"
 #include "tests/support/FakeInputDevices.h"
 #include "tests/support/FakeSprites.h"
+#include "tests/support/TestDocuments.h"
 
 using EngineCore::GUISystem;
 using EngineCore::InputEvent;
@@ -38,6 +39,8 @@ class GUIScriptClassesTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        // The profile checks look for the per-user folder: keep them out of the real one.
+        TestSupport::UseTestDocumentsFolder();
         EngineCore::ResourceFactory::Instance().RegisterResourceCreator(
             EngineCore::Resource::RT_CURSOR, [] { return std::make_shared<EngineCore::Cursor>(); });
         static int count = 0;
