@@ -2,7 +2,7 @@
 # Tries the README's commands as a new user would, on a fresh minimal Debian 12: debootstrap
 # (minbase) into a temporary folder, then, inside it as root, the README's clone step, its
 # test command and its headless demo line with the snapshot, each timed. Prints one table:
-# command, result, wall time. Not part of CI: it downloads about 1.4 GB.
+# command, result, wall time. Not part of CI: it downloads about 300 MB (more with --ci).
 #   scripts/fresh-machine-check.sh [--ci CPUS] [--keep DIR]
 #     --ci CPUS   also runs .ci/run in a second clean clone, pinned to CPUS (taskset list,
 #                 e.g. 6,7 for two cores), and times it
