@@ -62,6 +62,18 @@ void Application::SetUserPath(const std::string& path) { _impl->userPath = path;
 const std::string& Application::GetStartupScript() const { return _impl->startupScript; }
 void Application::SetStartupScript(const std::string& path) { _impl->startupScript = path; }
 
+void Application::Impl::ResetRun()
+{
+    EngineCore::MutexLocker lock(mutex);
+    quit = false;
+    loading = false;
+    wasLoading = false;
+    frameShown = false;
+    pageFx = false;
+    firstLoad = true;
+    loaderError.clear();
+}
+
 void Application::Quit() { _impl->Set(&Impl::quit, true); }
 bool Application::IsWaiting() const { return _impl->Get(&Impl::loading); }
 void Application::SetGlobalAnimationSpeed(float speed) { _impl->animationSpeed = speed; }
@@ -281,8 +293,9 @@ void Application::RunBrowser(const std::string& link)
 void Application::Release()
 {
     Impl& impl = *_impl;
-    // The run ended other than by a script's quit: the player closed the window, or an error.
-    if (!impl.Get(&Impl::quit))
+    // The run ended other than by a script's quit: the player closed the window, or an
+    // error. A run that never started, or that was released already, reports no end.
+    if (impl.system && !impl.Get(&Impl::quit))
         RunBrowser(GameStateSystemWrapper::GetGameQuitLink());
     impl.Set(&Impl::quit, true);
     // A loader waiting for a frame or for the page effect gives up on the quit flag;
@@ -318,6 +331,8 @@ void Application::Release()
     impl.pendingRemoval.reset();
 
     EngineCore::RenderSystem::Instance().Release();
+    // A later Init starts a run of its own.
+    impl.ResetRun();
     if (saveError)
         std::rethrow_exception(saveError);
 }

@@ -167,6 +167,9 @@ ProfileSystem::~ProfileSystem() = default;
 void ProfileSystem::Load()
 {
     Lock lock(_impl->mutex);
+    // What the file holds replaces what an earlier load or run left, whatever the file's state.
+    _impl->profiles.clear();
+    _impl->selected.reset();
     RemoveStaleTemporaries(_impl->filePath);
     std::string bytes;
     std::string reason;
@@ -192,8 +195,6 @@ void ProfileSystem::Load()
         return;
     }
 
-    _impl->profiles.clear();
-    _impl->selected.reset();
     // A selected id that no record carries (-1 included) selects the first profile.
     for (const std::shared_ptr<Profile>& profile : contents.profiles) {
         _impl->profiles.push_back(profile);
