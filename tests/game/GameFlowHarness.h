@@ -28,6 +28,7 @@
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/PackWriter.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestDocuments.h"
@@ -95,16 +96,7 @@ inline int EndPageFx(lua_State*)
     return 0;
 }
 
-// The text of what the action throws, or "<no error>".
-inline std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "<no error>";
-}
+using TestSupport::ErrorOf;
 
 inline std::string LuaGlobal(lua_State* state, const char* name)
 {
