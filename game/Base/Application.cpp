@@ -333,6 +333,8 @@ void Application::Release()
     EngineCore::RenderSystem::Instance().Release();
     // A later Init starts a run of its own.
     impl.ResetRun();
+    GameStateSystemWrapper::ResetRun();
+    EngineCore::AnimationSystem::Instance().Clear();
     if (saveError)
         std::rethrow_exception(saveError);
 }

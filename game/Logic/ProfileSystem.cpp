@@ -167,9 +167,11 @@ ProfileSystem::~ProfileSystem() = default;
 void ProfileSystem::Load()
 {
     Lock lock(_impl->mutex);
-    // What the file holds replaces what an earlier load or run left, whatever the file's state.
+    // What the file holds replaces what an earlier load or run left, whatever the file's
+    // state; the level script is dropped again by the run's first call in "game".
     _impl->profiles.clear();
     _impl->selected.reset();
+    _levelScriptFlag = true;
     RemoveStaleTemporaries(_impl->filePath);
     std::string bytes;
     std::string reason;

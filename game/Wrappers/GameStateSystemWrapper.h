@@ -63,6 +63,9 @@ public:
     static std::string GetGameQuitLink();
     static std::string GetSurveyEndLink();
     static bool IsEnabledSurveyMode();
+    // Forgets what a run's scripts set for the whole process: survey mode and links, and
+    // the window title texts are added to. Called once the run has been released.
+    static void ResetRun();
 
     // The screenshot file name for a state, its level script ("" when unset) and a local
     // time: "<state><tag>[YYYY-MM-DD_hh-mm.ss].bmp". Path separators and control

@@ -116,6 +116,8 @@ protected:
     }
     void SetUp() override
     {
+        // Which states made a named player is remembered for the whole run.
+        AnimationSystem::Instance().Clear();
         RenderSystem::Instance().SetCurrentGameState("track-test");
         engine = std::make_shared<RecordingEngine>();
         ScriptEngineHelper::Instance().SetCurrentScriptEngine(engine);

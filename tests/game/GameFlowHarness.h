@@ -147,6 +147,8 @@ protected:
         Write("States/broken.lua", "Visits = 1\nthis is not Lua\n");
         ASSERT_EQ(chdir(folder.Path().c_str()), 0);
 
+        // Names repeat from test to test: what an earlier test read must not answer here.
+        EngineCore::FileSystem::Instance().FreeCache();
         EngineCore::FileSystem::Instance().AddDirectory("data");
         indexed = true;
         EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::Instance();
