@@ -71,6 +71,7 @@ void Application::Impl::ResetRun()
     frameShown = false;
     pageFx = false;
     firstLoad = true;
+    profilesLoaded = false;
     loaderError.clear();
 }
 
@@ -157,6 +158,7 @@ void Application::PreInit(const std::string& preStartupScript)
     if (!RunScript(preStartupScript))
         EngineCore::ThrowEngineErrorF(kSource, 628, "Error script (%s) running.", preStartupScript.c_str());
     ProfileSystem::Instance().Load();
+    _impl->profilesLoaded = true;
 }
 
 void Application::Init(const std::string& startupScript)
@@ -304,11 +306,13 @@ void Application::Release()
     // After the loader, so that no script can start another music change.
     SoundStreamWrapper::ClearResources();
 
-    // Saved once no loader can change a profile any more. A failed save is reported
-    // after the rest of the shutdown has run.
+    // Saved once no loader can change a profile any more, and only by a run that loaded
+    // them: a start refused before that writes no file. A failed save is reported after
+    // the rest of the shutdown has run.
     std::exception_ptr saveError;
     try {
-        ProfileSystem::Instance().Save();
+        if (impl.profilesLoaded)
+            ProfileSystem::Instance().Save();
     } catch (...) {
         saveError = std::current_exception();
     }

@@ -23,6 +23,8 @@ struct Application::Impl {
     bool pageFx = false;
     // "Base" is indexed again by the first load of a run. Loaders run one at a time.
     bool firstLoad = true;
+    // The run has loaded the profiles, so its release saves them. Main thread only.
+    bool profilesLoaded = false;
 
     float animationSpeed = 1.0f;
     int processorCount = 1;
