@@ -59,7 +59,7 @@ public:
     static std::string GetUpdaterFunctionName();
 
     // The survey links (empty until a script sets them: an empty link opens nothing) and
-    // survey mode, which stays on once a script turned it on.
+    // survey mode, which stays on for the rest of the run once a script turned it on.
     static std::string GetGameQuitLink();
     static std::string GetSurveyEndLink();
     static bool IsEnabledSurveyMode();
