@@ -34,7 +34,8 @@ HGEEngineWrapperApplication* g_instance = nullptr;
 EngineWrapperCore::EngineWrapperApplication::Updater g_renderUpdater;
 EngineWrapperCore::EngineWrapperApplication::Updater g_applicationUpdater;
 EngineWrapperCore::EngineWrapperApplication::ScreenSettingsFunction g_screenSettingsUpdater;
-// Once the player confirmed quitting, every later exit request quits without asking.
+// Once the player confirmed quitting, every later exit request of that window quits
+// without asking.
 bool g_quitConfirmed = false;
 std::atomic<std::thread::id> g_mainThread{std::thread::id()};
 
@@ -198,6 +199,8 @@ bool HGEEngineWrapperApplication::Open(const Updater& renderUpdater, const Updat
     g_renderUpdater = renderUpdater;
     g_applicationUpdater = applicationUpdater;
     g_mainThread.store(std::this_thread::get_id());
+    // Each opened window asks its own exit question.
+    g_quitConfirmed = false;
 
     std::string folder;
     if (!EngineCore::FileSystem::Instance().GetUserDataDirectory("", folder))

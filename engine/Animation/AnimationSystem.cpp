@@ -63,6 +63,13 @@ bool AnimationSystem::GetAnimationPlayer(const std::string& name,
     return true;
 }
 
+void AnimationSystem::Clear()
+{
+    std::map<std::string, PlayerTable> dropped;
+    std::lock_guard<std::mutex> guard(_impl->lock);
+    dropped.swap(_impl->states);
+}
+
 void AnimationSystem::Update(float dt)
 {
     const std::string state = RenderSystem::Instance().GetCurrentGameState();

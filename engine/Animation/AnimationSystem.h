@@ -24,6 +24,8 @@ public:
 
     // Updates every live player of the current game state in name order.
     void Update(float dt);
+    // Forgets every state's players and which states made any; their owners keep them.
+    void Clear();
 
     ~AnimationSystem();
     AnimationSystem(const AnimationSystem&) = delete;

@@ -62,6 +62,19 @@ void Application::SetUserPath(const std::string& path) { _impl->userPath = path;
 const std::string& Application::GetStartupScript() const { return _impl->startupScript; }
 void Application::SetStartupScript(const std::string& path) { _impl->startupScript = path; }
 
+void Application::Impl::ResetRun()
+{
+    EngineCore::MutexLocker lock(mutex);
+    quit = false;
+    loading = false;
+    wasLoading = false;
+    frameShown = false;
+    pageFx = false;
+    firstLoad = true;
+    profilesLoaded = false;
+    loaderError.clear();
+}
+
 void Application::Quit() { _impl->Set(&Impl::quit, true); }
 bool Application::IsWaiting() const { return _impl->Get(&Impl::loading); }
 void Application::SetGlobalAnimationSpeed(float speed) { _impl->animationSpeed = speed; }
@@ -145,6 +158,7 @@ void Application::PreInit(const std::string& preStartupScript)
     if (!RunScript(preStartupScript))
         EngineCore::ThrowEngineErrorF(kSource, 628, "Error script (%s) running.", preStartupScript.c_str());
     ProfileSystem::Instance().Load();
+    _impl->profilesLoaded = true;
 }
 
 void Application::Init(const std::string& startupScript)
@@ -281,8 +295,9 @@ void Application::RunBrowser(const std::string& link)
 void Application::Release()
 {
     Impl& impl = *_impl;
-    // The run ended other than by a script's quit: the player closed the window, or an error.
-    if (!impl.Get(&Impl::quit))
+    // The run ended other than by a script's quit: the player closed the window, or an
+    // error. A run that never started, or that was released already, reports no end.
+    if (impl.system && !impl.Get(&Impl::quit))
         RunBrowser(GameStateSystemWrapper::GetGameQuitLink());
     impl.Set(&Impl::quit, true);
     // A loader waiting for a frame or for the page effect gives up on the quit flag;
@@ -291,11 +306,13 @@ void Application::Release()
     // After the loader, so that no script can start another music change.
     SoundStreamWrapper::ClearResources();
 
-    // Saved once no loader can change a profile any more. A failed save is reported
-    // after the rest of the shutdown has run.
+    // Saved once no loader can change a profile any more, and only by a run that loaded
+    // them: a start refused before that writes no file. A failed save is reported after
+    // the rest of the shutdown has run.
     std::exception_ptr saveError;
     try {
-        ProfileSystem::Instance().Save();
+        if (impl.profilesLoaded)
+            ProfileSystem::Instance().Save();
     } catch (...) {
         saveError = std::current_exception();
     }
@@ -318,6 +335,10 @@ void Application::Release()
     impl.pendingRemoval.reset();
 
     EngineCore::RenderSystem::Instance().Release();
+    // A later Init starts a run of its own.
+    impl.ResetRun();
+    GameStateSystemWrapper::ResetRun();
+    EngineCore::AnimationSystem::Instance().Clear();
     if (saveError)
         std::rethrow_exception(saveError);
 }

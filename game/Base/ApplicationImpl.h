@@ -21,6 +21,10 @@ struct Application::Impl {
     // Guarded by `mutex`.
     bool frameShown = false;
     bool pageFx = false;
+    // "Base" is indexed again by the first load of a run. Loaders run one at a time.
+    bool firstLoad = true;
+    // The run has loaded the profiles, so its release saves them. Main thread only.
+    bool profilesLoaded = false;
 
     float animationSpeed = 1.0f;
     int processorCount = 1;
@@ -57,6 +61,8 @@ struct Application::Impl {
     void EndLoading();
     // Sleeps `milliseconds` in steps of at most 100 ms; false as soon as the quit flag is seen.
     bool SleepUnlessQuit(long milliseconds);
+    // Back to the start of a run, once no loader runs: no quit asked, no load seen.
+    void ResetRun();
 };
 
 }  // namespace GameCore

@@ -1,6 +1,5 @@
 // The switch between game states (main thread) and the loader that enters the new
 // state (loader thread; the main thread itself for "intro").
-#include <atomic>
 #include <chrono>
 #include <exception>
 #include <stdexcept>
@@ -20,9 +19,6 @@ namespace {
 const char* const kSource = "Base\\Application.cpp";
 const long kPollMilliseconds = 100;
 const double kMinimumLoadingSeconds = 2.0;
-
-// "Base" is indexed again by the first load of the run.
-std::atomic<bool> firstLoad{true};
 
 struct StatePair {
     const char* current;
@@ -133,8 +129,10 @@ void Application::Impl::LoadGameState(GameState* state, bool synchronous, bool p
         // there wins every tie of dates (to the second) against them, and only a strictly
         // newer copy elsewhere replaces it. Its packs are mounted once, so their entries
         // keep the place they had.
-        if (firstLoad.exchange(false))
+        if (Get(&Impl::firstLoad)) {
+            Set(&Impl::firstLoad, false);
             EngineCore::FileSystem::Instance().AddDirectory("Base");
+        }
         state->Enter(synchronous);
         const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

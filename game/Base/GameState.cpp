@@ -27,9 +27,6 @@ const char* const kSource = "Base\\GameState.cpp";
 const char* const kTimerCursor = "SystemLogic.TimerCursor";
 const char* const kMainCursor = "GuiCursor.Main";
 
-// The first loading screen of the run also runs the content's one-time set-up.
-bool firstSystemReset = true;
-
 std::shared_ptr<EngineCore::Cursor> CurrentCursor()
 {
     return std::dynamic_pointer_cast<EngineCore::Cursor>(
@@ -51,6 +48,9 @@ struct GameState::Impl {
     lua_State* state = nullptr;
     std::function<void(float)> updater;
     std::atomic<bool> entered{false};
+    // The "system" state's first loading screen also runs the content's one-time set-up.
+    // Each run makes its own "system" state. Main thread only.
+    bool firstSystemReset = true;
 
     bool cursorVisible = false;
     bool pageFxStarted = false;
@@ -248,8 +248,8 @@ void GameState::SystemReset(bool gameLoading)
     if (_impl->loadingBarPlayer)
         _impl->loadingBarPlayer->Play();
 
-    if (firstSystemReset) {
-        firstSystemReset = false;
+    if (_impl->firstSystemReset) {
+        _impl->firstSystemReset = false;
         // Objects the one-time set-up makes for "the current state" (timers) belong
         // to this state; whatever was current before comes back however it ends.
         Application& application = Application::Instance();

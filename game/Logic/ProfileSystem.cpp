@@ -167,6 +167,11 @@ ProfileSystem::~ProfileSystem() = default;
 void ProfileSystem::Load()
 {
     Lock lock(_impl->mutex);
+    // What the file holds replaces what an earlier load or run left, whatever the file's
+    // state; the level script is dropped again by the run's first call in "game".
+    _impl->profiles.clear();
+    _impl->selected.reset();
+    _levelScriptFlag = true;
     RemoveStaleTemporaries(_impl->filePath);
     std::string bytes;
     std::string reason;
@@ -192,8 +197,6 @@ void ProfileSystem::Load()
         return;
     }
 
-    _impl->profiles.clear();
-    _impl->selected.reset();
     // A selected id that no record carries (-1 included) selects the first profile.
     for (const std::shared_ptr<Profile>& profile : contents.profiles) {
         _impl->profiles.push_back(profile);

@@ -59,10 +59,13 @@ public:
     static std::string GetUpdaterFunctionName();
 
     // The survey links (empty until a script sets them: an empty link opens nothing) and
-    // survey mode, which stays on once a script turned it on.
+    // survey mode, which stays on for the rest of the run once a script turned it on.
     static std::string GetGameQuitLink();
     static std::string GetSurveyEndLink();
     static bool IsEnabledSurveyMode();
+    // Forgets what a run's scripts set for the whole process: survey mode and links, and
+    // the window title texts are added to. Called once the run has been released.
+    static void ResetRun();
 
     // The screenshot file name for a state, its level script ("" when unset) and a local
     // time: "<state><tag>[YYYY-MM-DD_hh-mm.ss].bmp". Path separators and control

@@ -91,6 +91,19 @@ void StoreVolumeInProfile(bool music, float volume)
     profiles.Save();
 }
 
+// The window's title at the first SetWindowText of a run.
+struct FirstTitle {
+    std::mutex mutex;
+    bool taken = false;
+    std::string title;
+};
+
+FirstTitle& TheFirstTitle()
+{
+    static FirstTitle first;
+    return first;
+}
+
 }  // namespace
 
 std::mutex GameStateSystemWrapper::_surveyMutex;
@@ -113,6 +126,20 @@ std::string GameStateSystemWrapper::GetSurveyEndLink()
 bool GameStateSystemWrapper::IsEnabledSurveyMode()
 {
     return _isSurveyModeEnabled.load();
+}
+
+void GameStateSystemWrapper::ResetRun()
+{
+    {
+        std::lock_guard<std::mutex> lock(_surveyMutex);
+        _onGameQuitLink.clear();
+        _onSurveyEndLink.clear();
+        _isSurveyModeEnabled.store(false);
+    }
+    FirstTitle& first = TheFirstTitle();
+    std::lock_guard<std::mutex> lock(first.mutex);
+    first.taken = false;
+    first.title.clear();
 }
 
 int GameStateSystemWrapper::RunSurveyBrowser(lua_State* state)
@@ -148,10 +175,6 @@ int GameStateSystemWrapper::SetOnSurveyEndLink(lua_State* state)
 // replace each other instead of piling up.
 int GameStateSystemWrapper::SetWindowTextW(lua_State* state)
 {
-    static std::mutex mutex;
-    static bool firstCall = true;
-    static std::string savedTitle;
-
     Log("GetWindowText 0");
     const std::string text = CheckString(state, 1);
     Log("GetWindowText 1");
@@ -159,13 +182,14 @@ int GameStateSystemWrapper::SetWindowTextW(lua_State* state)
     Log("GetWindowText 2");
     std::string title;
     {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (firstCall) {
+        FirstTitle& first = TheFirstTitle();
+        std::lock_guard<std::mutex> lock(first.mutex);
+        if (!first.taken) {
             Log("GetWindowText 3");
-            firstCall = false;
-            savedTitle = window.GetTitle();
+            first.taken = true;
+            first.title = window.GetTitle();
         }
-        title = savedTitle;
+        title = first.title;
     }
     Log("GetWindowText 4");
     Log("GetWindowText 5");

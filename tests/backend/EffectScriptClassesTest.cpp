@@ -121,20 +121,6 @@ protected:
         return texture;
     }
 
-    static std::set<std::string> Methods(lua_State* L, const char* className)
-    {
-        std::set<std::string> found;
-        lua_getglobal(L, className);
-        EXPECT_TRUE(lua_istable(L, -1));
-        lua_pushnil(L);
-        while (lua_next(L, -2)) {
-            found.insert(lua_tostring(L, -2));
-            lua_pop(L, 1);
-        }
-        lua_pop(L, 1);
-        return found;
-    }
-
     static TestSupport::TempFolder* folder;
 };
 
@@ -150,7 +136,7 @@ TEST_F(EffectScriptClasses, ParticleSystemMethodsNeedALoadFirst)
                                               "SetEmission", "BreakLink", "LinkToSprite"};
     std::set<std::string> expected(methods.begin(), methods.end());
     expected.insert({"Load", "new"});
-    EXPECT_EQ(expected, Methods(L, "ParticleSystem"));
+    EXPECT_EQ(expected, Methods("ParticleSystem"));
     for (const std::string& method : methods) {
         SCOPED_TRACE(method);
         EXPECT_THAT(FailureOf("p = ParticleSystem() p:" + method + "()"), EndsWith(kNotLoaded));
@@ -266,7 +252,7 @@ TEST_F(EffectScriptClasses, MeshMethodsNeedANameFirst)
         "GetPriority", "GetPosition", "GetTextureRect", "SetupMesh", "SetDisplacement", "SetTextureAspects"};
     std::set<std::string> expected(methods.begin(), methods.end());
     expected.insert("new");
-    EXPECT_EQ(expected, Methods(L, "DistortionMesh"));
+    EXPECT_EQ(expected, Methods("DistortionMesh"));
     const std::set<std::string> exempt = {"SetName", "GetTexture", "GetTextureRect"};
     for (const std::string& method : methods) {
         if (exempt.count(method))

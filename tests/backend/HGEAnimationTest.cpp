@@ -12,6 +12,7 @@
 #include "backend/Base/HGEAnimation.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "backend/Base/HGESystemObject.h"
+#include "tests/support/BackendLogFixture.h"
 #include "tests/support/FailureText.h"
 #include "tests/support/TempFolder.h"
 
@@ -62,33 +63,9 @@ public:
     using MobrixCore::HGEAnimation::Release;
 };
 
-class HGEAnimationTest : public testing::Test {
+class HGEAnimationTest : public TestSupport::BackendLogFixture {
 protected:
-    void SetUp() override
-    {
-        MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, logPath.c_str());
-    }
-    void TearDown() override { MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, ""); }
-
-    // The lines written to HGE's log since the test began.
-    std::vector<std::string> Log() const
-    {
-        std::vector<std::string> lines;
-        std::ifstream in(logPath);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-    void ClearLog() { MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, logPath.c_str()); }
-
-    // Each file gets a name of its own: the file system caches what it has read.
-    std::string Put(const Bytes& bytes)
-    {
-        const std::string name = "anims/" + std::to_string(counter++) + ".bin";
-        folder.WriteFile(name, bytes.data);
-        EngineCore::FileSystem::Instance().AddDirectory(folder.Path());
-        return name;
-    }
+    std::string Put(const Bytes& bytes) { return PutFile("anims", bytes.data); }
 
     std::string FailureOf(LoadableAnimation& a)
     {
@@ -101,10 +78,6 @@ protected:
         EXPECT_TRUE(a.Sample(t, false, v)) << t;
         return v;
     }
-
-    TestSupport::TempFolder folder;
-    const std::string logPath = folder / "hge.log";
-    static inline int counter = 0;
 };
 
 }  // namespace

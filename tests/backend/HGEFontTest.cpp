@@ -9,6 +9,7 @@
 #include "backend/Base/HGEFont.h"
 #include "backend/Base/HGESystemObject.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "tests/support/BackendLogFixture.h"
 #include "tests/support/FailureText.h"
 #include "tests/support/FakeSprites.h"
 #include "tests/support/TempFolder.h"
@@ -53,32 +54,9 @@ public:
     using MobrixCore::HGEFont::SetName;
 };
 
-class HGEFontTest : public testing::Test {
+class HGEFontTest : public TestSupport::BackendLogFixture {
 protected:
-    void SetUp() override
-    {
-        MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, logPath.c_str());
-    }
-    void TearDown() override { MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, ""); }
-
-    std::vector<std::string> Log() const
-    {
-        std::vector<std::string> lines;
-        std::ifstream in(logPath);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-    void ClearLog() { MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, logPath.c_str()); }
-
-    // Each file gets a name of its own: the file system caches what it has read.
-    std::string Put(const Bytes& bytes)
-    {
-        const std::string name = "fonts/" + std::to_string(counter++) + ".bin";
-        folder.WriteFile(name, bytes.data);
-        EngineCore::FileSystem::Instance().AddDirectory(folder.Path());
-        return name;
-    }
+    std::string Put(const Bytes& bytes) { return PutFile("fonts", bytes.data); }
 
     static std::string FailureOf(LoadableFont& f)
     {
@@ -93,10 +71,6 @@ protected:
             ++n;
         return n;
     }
-
-    TestSupport::TempFolder folder;
-    const std::string logPath = folder / "hge.log";
-    static inline int counter = 0;
 };
 
 }  // namespace

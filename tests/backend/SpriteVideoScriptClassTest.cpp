@@ -115,18 +115,9 @@ protected:
 
 TEST_F(SpriteVideoScriptClassTest, ClassTableHoldsTheMethodsAndEachNeedsASprite)
 {
-    std::set<std::string> found;
-    lua_getglobal(L, "SpriteVideo");
-    ASSERT_TRUE(lua_istable(L, -1));
-    lua_pushnil(L);
-    while (lua_next(L, -2)) {
-        found.insert(lua_tostring(L, -2));
-        lua_pop(L, 1);
-    }
-    lua_pop(L, 1);
     std::set<std::string> expected(std::begin(kMethods), std::end(kMethods));
     expected.insert("new");
-    EXPECT_EQ(expected, found);
+    EXPECT_EQ(expected, Methods("SpriteVideo"));
 
     // Before SetName, and after one that failed, the check comes before any argument.
     std::shared_ptr<Resource> sound;

@@ -14,6 +14,7 @@
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceFactory.h"
 #include "engine/Resources/ResourceManager.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TheoraClip.h"
 
@@ -21,6 +22,7 @@ using EngineCore::RenderSystem;
 using EngineCore::Resource;
 using EngineCore::ResourceManager;
 using MobrixCore::HGESpriteVideo;
+using TestSupport::ErrorOf;
 using testing::EndsWith;
 
 namespace {
@@ -109,16 +111,6 @@ protected:
             return 0;
         EXPECT_EQ(pixel >> 24, 0xFFu);
         return static_cast<int>(pixel & 0xFF);
-    }
-
-    std::string ErrorOf(const std::function<void()>& action)
-    {
-        try {
-            action();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "(no error)";
     }
 
     TestSupport::TempFolder folder;

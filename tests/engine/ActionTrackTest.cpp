@@ -116,6 +116,8 @@ protected:
     }
     void SetUp() override
     {
+        // Which states made a named player is remembered for the whole run.
+        AnimationSystem::Instance().Clear();
         RenderSystem::Instance().SetCurrentGameState("track-test");
         engine = std::make_shared<RecordingEngine>();
         ScriptEngineHelper::Instance().SetCurrentScriptEngine(engine);
@@ -215,6 +217,15 @@ TEST_F(ActionTrackTest, KeysRunOnceAsThePositionPassesThem)
         EXPECT_EQ(c.runs, Steps(track, {0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f}));
         EXPECT_NEAR(c.finalPosition, track.GetPosition(), 1e-5f);
     }
+
+    // A looping track of one key: that key is also the first after each wrap, and runs
+    // once on every pass.
+    SteppedTrack single;
+    single.Load("tracks/other.bin");
+    single.SetAnimationType(AnimationPlayer::AT_LOOP);
+    single.Play();
+    EXPECT_EQ((std::vector<std::string>{"x|", "x|", "x|"}), Steps(single, {0.3f, 0.3f, 0.3f}));
+    EXPECT_NEAR(0.15f, single.GetPosition(), 1e-5f);
 }
 
 TEST_F(ActionTrackTest, PlaybackControlsMoveThePositionAndTheKeyMemory)

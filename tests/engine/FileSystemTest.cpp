@@ -61,6 +61,14 @@ bool Indexed(const std::string& name)
 
 class FileSystemTest : public ::testing::Test {
 protected:
+    // The index lives as long as the process and a listing keeps every name stored under
+    // it: a test that lists a folder names one of its own on every run.
+    static std::string FreshFolder(const std::string& name)
+    {
+        static int runs = 0;
+        return name + std::to_string(++runs);
+    }
+
     FileSystem& fs = FileSystem::Instance();
     TempFolder root;
 };
@@ -69,34 +77,35 @@ protected:
 
 TEST_F(FileSystemTest, KeysAreRelativeToTheRootAndListedUnderEveryFolder)
 {
-    root.WriteFile("keys/b/c.png", "c");
-    root.WriteFile("keys/top.png", "t");
+    const std::string keys = FreshFolder("keys");
+    root.WriteFile(keys + "/b/c.png", "c");
+    root.WriteFile(keys + "/top.png", "t");
     root.WriteFile("keysNoExtension", "n");
-    root.SetModificationTime("keys/b/c.png", UtcTime(2011, 4, 5, 6, 7, 8));
+    root.SetModificationTime(keys + "/b/c.png", UtcTime(2011, 4, 5, 6, 7, 8));
     fs.AddDirectory(root.Path());
 
     FileInfo info;
-    ASSERT_TRUE(fs.GetFileInfo("keys/b/c.png", info));
+    ASSERT_TRUE(fs.GetFileInfo(keys + "/b/c.png", info));
     EXPECT_EQ(FileInfo::TypeDisk, info.GetType());
     EXPECT_EQ(root.Path(), info.GetDiskPath());
-    EXPECT_EQ("keys/b/c.png", info.GetFileName());
+    EXPECT_EQ(keys + "/b/c.png", info.GetFileName());
     const SYSTEMTIME& date = info.GetDataTime();
     EXPECT_EQ((std::vector<int>{2011, 4, 5, 6, 7, 8}),
               (std::vector<int>{date.wYear, date.wMonth, date.wDay, date.wHour, date.wMinute, date.wSecond}));
     EXPECT_TRUE(Indexed("keysNoExtension"));
-    EXPECT_FALSE(Indexed(root.Path() + "/keys/top.png"));
+    EXPECT_FALSE(Indexed(root.Path() + "/" + keys + "/top.png"));
 
-    EXPECT_EQ((std::list<std::string>{"keys/b/c.png", "keys/top.png"}), ListOf("keys"));
-    EXPECT_EQ((std::list<std::string>{"keys/b/c.png"}), ListOf("keys/b"));
+    EXPECT_EQ((std::list<std::string>{keys + "/b/c.png", keys + "/top.png"}), ListOf(keys));
+    EXPECT_EQ((std::list<std::string>{keys + "/b/c.png"}), ListOf(keys + "/b"));
     std::list<std::string> untouched = {"old"};
-    EXPECT_FALSE(fs.GetFileListFromDirectory("keys/none", untouched));
+    EXPECT_FALSE(fs.GetFileListFromDirectory(keys + "/none", untouched));
     EXPECT_FALSE(fs.GetFileListFromDirectory(root.Path(), untouched));
-    EXPECT_FALSE(fs.GetFileListFromDirectory("keys/", untouched));
+    EXPECT_FALSE(fs.GetFileListFromDirectory(keys + "/", untouched));
     EXPECT_EQ(std::list<std::string>{"old"}, untouched);
 
     // Storing a name again appends it again.
-    fs.AddDirectory(root.Path(), "keys/b");
-    EXPECT_EQ((std::list<std::string>{"keys/b/c.png", "keys/b/c.png"}), ListOf("keys/b"));
+    fs.AddDirectory(root.Path(), (keys + "/b").c_str());
+    EXPECT_EQ((std::list<std::string>{keys + "/b/c.png", keys + "/b/c.png"}), ListOf(keys + "/b"));
 }
 
 TEST_F(FileSystemTest, SkipsFoldersAndExtensionsExactlyAsNamed)
@@ -392,18 +401,19 @@ TEST_F(FileSystemTest, UserDataDirectoryIsCreatedBelowTheDocumentsFolder)
 
 TEST_F(FileSystemTest, UnlinkForgetsTheNameAndReportsTheDeletion)
 {
-    root.WriteFile("unl/a.png", "a");
-    root.WriteFile("unl/b.png", "b");
+    const std::string unl = FreshFolder("unl");
+    root.WriteFile(unl + "/a.png", "a");
+    root.WriteFile(unl + "/b.png", "b");
     root.WriteFile("loose.bin", "x");
-    fs.AddDirectory(root.Path(), "unl");
+    fs.AddDirectory(root.Path(), unl.c_str());
     std::shared_ptr<CachedFile> file;
-    ASSERT_TRUE(fs.GetFile("unl/a.png", file));
+    ASSERT_TRUE(fs.GetFile(unl + "/a.png", file));
 
-    EXPECT_TRUE(fs.UnlinkFile(root / "unl/a.png", "unl/a.png"));
-    EXPECT_FALSE(Indexed("unl/a.png"));
-    EXPECT_FALSE(fs.GetFile("unl/a.png", file));
-    EXPECT_FALSE(std::filesystem::exists(root / "unl/a.png"));
-    EXPECT_EQ((std::list<std::string>{"unl/a.png", "unl/b.png"}), ListOf("unl"));
+    EXPECT_TRUE(fs.UnlinkFile(root / unl + "/a.png", (unl + "/a.png").c_str()));
+    EXPECT_FALSE(Indexed(unl + "/a.png"));
+    EXPECT_FALSE(fs.GetFile(unl + "/a.png", file));
+    EXPECT_FALSE(std::filesystem::exists(root / unl + "/a.png"));
+    EXPECT_EQ((std::list<std::string>{unl + "/a.png", unl + "/b.png"}), ListOf(unl));
 
     EXPECT_TRUE(fs.UnlinkFile(root / "loose.bin"));
     EXPECT_FALSE(std::filesystem::exists(root / "loose.bin"));
@@ -502,8 +512,9 @@ TEST_F(FileSystemTest, ReadersIndexersAndCacheFreeingMayRunAtOnce)
         root.WriteFile("conc/f" + std::to_string(i) + ".bin", std::string(static_cast<size_t>(100 + i), 'c'));
     fs.AddDirectory(root.Path());
     TempFolder more;
+    const std::string conc2 = FreshFolder("conc2");
     for (int i = 0; i < 200; ++i)
-        more.WriteFile("conc2/g" + std::to_string(i) + ".bin", "g");
+        more.WriteFile(conc2 + "/g" + std::to_string(i) + ".bin", "g");
 
     std::atomic<int> failures{0};
     std::vector<std::thread> readers;
@@ -523,5 +534,5 @@ TEST_F(FileSystemTest, ReadersIndexersAndCacheFreeingMayRunAtOnce)
         t.join();
     indexer.join();
     EXPECT_EQ(0, failures.load());
-    EXPECT_EQ(200u, ListOf("conc2").size());
+    EXPECT_EQ(200u, ListOf(conc2).size());
 }

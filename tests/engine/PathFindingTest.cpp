@@ -17,8 +17,10 @@
 #include "engine/PathFinding/PathGraph.h"
 #include "engine/PathFinding/PathNode.h"
 #include "engine/System/SlotArray.h"
+#include "tests/support/FailureText.h"
 
 using namespace EngineCore;
+using TestSupport::ErrorOf;
 
 namespace {
 
@@ -71,16 +73,6 @@ std::vector<int> Ids(const PathFinderResult& result)
     for (const auto& node : result.GetPathNodes())
         ids.push_back(node->GetId());
     return ids;
-}
-
-std::string ErrorOf(const std::function<void()>& run)
-{
-    try {
-        run();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(no error)";
 }
 
 }  // namespace

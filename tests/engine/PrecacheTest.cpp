@@ -137,6 +137,8 @@ TEST(BackgroundPrecache, MakesResourcesFrameByFrameAndSkipsBrokenFiles)
     ResourceManager& manager = ResourceManager::Instance();
     FileSystem& fs = FileSystem::Instance();
     manager.Clear();
+    // Names precached before must be read again.
+    fs.FreeCache();
     auto log = std::make_shared<ResourceLog>();
     FakeResourceCreator textures(Resource::RT_TEXTURE, log, "broken");
     FakeResourceCreator streams(Resource::RT_SOUND_STREAM, log);

@@ -12,6 +12,7 @@
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceFactory.h"
 #include "engine/Resources/ResourceManager.h"
+#include "tests/support/ThreadState.h"
 
 using namespace EngineCore;
 
@@ -106,9 +107,16 @@ TEST_F(ResourceThreadsTest, OneThreadInitialisesANameAndTheOthersShareItsResultO
         std::thread firstThread([&] { Ask(row.name, first); });
         while (!counts.initStarted)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::thread secondThread([&] { Ask(row.name, second); });
-        // The second thread is asking by now; the first one's Init still runs.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::atomic<pid_t> asking{0};
+        std::thread secondThread([&] {
+            const std::string name = row.name;
+            asking = TestSupport::KernelThreadId();
+            Ask(name, second);
+        });
+        // The first one's Init still runs and holds no lock: the second thread can only
+        // be asleep waiting for it.
+        EXPECT_TRUE(TestSupport::AwaitAsleep(asking)) << "the second request never waited";
+        EXPECT_EQ(1, counts.created.load());
         counts.finishInit = true;
         firstThread.join();
         secondThread.join();

@@ -14,6 +14,7 @@
 #include "engine/System/SystemLogger.h"
 #include "engine/System/SystemTimer.h"
 #include "engine/System/Thread.h"
+#include "tests/support/ThreadState.h"
 
 using namespace EngineCore;
 
@@ -85,15 +86,17 @@ TEST(Mutex, RecursiveOnOneThreadExclusiveAcrossThreads)
 {
     Mutex m;
     std::atomic<bool> otherGotIt{false};
+    std::atomic<pid_t> locking{0};
     std::thread other;
     {
         MutexLocker a(m);
         MutexLocker b(m);
         other = std::thread([&] {
+            locking = TestSupport::KernelThreadId();
             MutexLocker c(m);
             otherGotIt = true;
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_TRUE(TestSupport::AwaitAsleep(locking)) << "the other thread never waited for the lock";
         EXPECT_FALSE(otherGotIt.load());
     }
     other.join();  // leaving both scopes let the other thread in

@@ -95,17 +95,18 @@ TEST_F(ApplicationTest, CreateGameStateRefusesAnExistingName)
     EXPECT_EQ(out, held);
     // Two script objects with one name: the second holds nothing, and its script setter
     // raises instead of changing the state the first one made.
+    // Named "map", which plays the page effect and so loads without the two-second minimum.
     Write("Twice.lua",
-          "local a = GameState(); a:SetName('twice'); a:SetStartupScript('States/alpha.lua')\n"
-          "local b = GameState(); b:SetName('twice')\n"
-          "Application():SetCurrentGameState('twice')\n");
+          "local a = GameState(); a:SetName('map'); a:SetStartupScript('States/alpha.lua')\n"
+          "local b = GameState(); b:SetName('map')\n"
+          "Application():SetCurrentGameState('map')\n");
     EXPECT_TRUE(app.RunScript("Twice.lua"));
     FinishLoad();
     lua_State* twice = CurrentInterpreter();
     EXPECT_EQ(LuaGlobal(twice, "Visits"), "1");
     const std::string notInitialized = "File: \"Wrappers\\GameStateWrapper.cpp\"\nLine: 39\n\n"
                                        "Error: Game state is not initialized. First call - SetName().";
-    Write("TwiceScript.lua", "local b = GameState(); b:SetName('twice'); b:SetStartupScript('States/broken.lua')\n");
+    Write("TwiceScript.lua", "local b = GameState(); b:SetName('map'); b:SetStartupScript('States/broken.lua')\n");
     EXPECT_EQ(ErrorOf([&] { app.RunScript("TwiceScript.lua"); }), notInitialized);
     Write("Unnamed.lua", "GameState():SetStartupScript('States/broken.lua')\n");
     EXPECT_EQ(ErrorOf([&] { app.RunScript("Unnamed.lua"); }), notInitialized);
@@ -114,11 +115,12 @@ TEST_F(ApplicationTest, CreateGameStateRefusesAnExistingName)
 TEST_F(ApplicationTest, StartupScriptNamesEndAtTheirFirstZeroByte)
 {
     Start({}, "");
+    // "map" plays the page effect: no two-second minimum.
     Write("Cut.lua",
-          "local s = GameState(); s:SetName('cut\\0tail'); s:SetStartupScript('States/alpha.lua\\0.bak')\n"
-          "Application():SetCurrentGameState('cut\\0other')\n");
+          "local s = GameState(); s:SetName('map\\0tail'); s:SetStartupScript('States/alpha.lua\\0.bak')\n"
+          "Application():SetCurrentGameState('map\\0other')\n");
     EXPECT_TRUE(app.RunScript("Cut.lua"));
-    EXPECT_TRUE(State("cut"));
+    EXPECT_TRUE(State("map"));
     FinishLoad();
     EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "Visits"), "1");
 }
@@ -200,11 +202,12 @@ TEST_F(ApplicationTest, PendingRemovalLeavesAndErasesTheStateOnTheNextFrame)
 
 TEST_F(ApplicationTest, WithoutACurrentStateTheFirstNameOtherThanSystemIsSelected)
 {
-    Start({"beta", "alpha"}, "");
+    // Both play the page effect: no two-second minimum.
+    Start({"menu", "map"}, "");
     Frame();
     std::shared_ptr<GameState> current;
     ASSERT_TRUE(app.GetCurrentGameState(current));
-    EXPECT_EQ(current->GetStateName(), "alpha");
+    EXPECT_EQ(current->GetStateName(), "map");
     FinishLoad();
 }
 

@@ -15,6 +15,7 @@
 using namespace GameFlowTest;
 using AudioTest::Journal;
 using AudioTest::Ops;
+using TestSupport::EndsWith;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -68,11 +69,6 @@ protected:
         return out;
     }
 };
-
-bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 }  // namespace
 

@@ -28,6 +28,7 @@
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "tests/support/FailureText.h"
 #include "tests/support/PackWriter.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestDocuments.h"
@@ -95,16 +96,7 @@ inline int EndPageFx(lua_State*)
     return 0;
 }
 
-// The text of what the action throws, or "<no error>".
-inline std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "<no error>";
-}
+using TestSupport::ErrorOf;
 
 inline std::string LuaGlobal(lua_State* state, const char* name)
 {
@@ -155,6 +147,8 @@ protected:
         Write("States/broken.lua", "Visits = 1\nthis is not Lua\n");
         ASSERT_EQ(chdir(folder.Path().c_str()), 0);
 
+        // Names repeat from test to test: what an earlier test read must not answer here.
+        EngineCore::FileSystem::Instance().FreeCache();
         EngineCore::FileSystem::Instance().AddDirectory("data");
         indexed = true;
         EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::Instance();

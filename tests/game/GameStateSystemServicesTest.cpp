@@ -21,6 +21,7 @@
 
 using namespace GameFlowTest;
 using GameCore::GameStateSystemWrapper;
+using TestSupport::EndsWith;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -92,11 +93,6 @@ protected:
     }
     std::string Global(const char* name) { return LuaGlobal(CurrentInterpreter(), name); }
 };
-
-bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 }  // namespace
 

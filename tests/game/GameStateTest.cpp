@@ -59,6 +59,7 @@ TEST_F(GameStateTest, TheGameApiRunsOnlyForOrdinaryStatesWithALongEnoughPath)
     for (const auto& c : cases) {
         app.SetStartupScript(c.gameApi);
         std::shared_ptr<GameState> state = State(c.state);
+        ASSERT_TRUE(state) << c.state;
         state->OnEnter();
         EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "GameApiRuns"), c.runs) << c.state << " " << c.gameApi;
         EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "Visits"), "1");

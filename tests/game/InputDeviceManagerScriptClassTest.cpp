@@ -25,8 +25,9 @@ namespace {
 const int kKeyA = 34;
 const int kKeyEscape = 12;
 
-// The real application with "menu" and "game" states, and the game's device manager on
-// fake devices installed in the input system as the launcher would.
+// The real application with "menu" and "map" states, and the game's device manager on
+// fake devices installed in the input system as the launcher would. Switches between
+// the two play the page effect, so they load without the two-second minimum.
 class InputDeviceManagerScriptTest : public GameFlowTest::Harness {
 protected:
     std::shared_ptr<GameDeviceManager> devices = std::make_shared<GameDeviceManager>();
@@ -40,7 +41,7 @@ protected:
         devices->SetDevice(2, keyboard);
         EngineCore::InputSystem::Instance().SetDeviceManager(devices);
         EngineCore::GUISystem::Instance().Enable();
-        Start({"menu", "game"}, "menu");
+        Start({"menu", "map"}, "menu");
         FinishLoad();
     }
     void TearDown() override
@@ -125,13 +126,13 @@ TEST_F(InputDeviceManagerScriptTest, NamesTheDeviceDoesNotKnowAreIgnored)
 }
 
 // Bindings are one set for the game, and each runs in the state that made it: the
-// menu's binding rests while "game" is current (no text of the menu runs in the game's
+// menu's binding rests while "map" is current (no text of the menu runs in the map's
 // interpreter) and works again, without binding anew, once the menu is back.
 TEST_F(InputDeviceManagerScriptTest, BindingsSurviveStateChangesAndRunInTheStateThatMadeThem)
 {
     Run(kBindA);
     Run("InputDeviceManager():RegisterMouseAction('RollAxis', '', '#Wheel = (Wheel or 0) + 1', '')");
-    SwitchTo("game");
+    SwitchTo("map");
     keyboard->Press(kKeyA);
     mouse->Axis(3);
     Frame();
@@ -139,7 +140,7 @@ TEST_F(InputDeviceManagerScriptTest, BindingsSurviveStateChangesAndRunInTheState
     Frame();
     EXPECT_EQ(Counters(), "nil nil nil");
     EXPECT_EQ(Global("Wheel"), "nil");
-    // The game binds the same key: its texts replace the menu's.
+    // The map binds the same key: its texts replace the menu's.
     Run("InputDeviceManager():RegisterKeyboardAction('A', '', '#GameOn = (GameOn or 0) + 1', '')");
     keyboard->Press(kKeyA);
     Frame();
@@ -158,13 +159,13 @@ TEST_F(InputDeviceManagerScriptTest, BindingsSurviveStateChangesAndRunInTheState
 TEST_F(InputDeviceManagerScriptTest, AHookInTheFrameThatStartsASwitchRunsNowhere)
 {
     Run("InputDeviceManager():RegisterKeyboardAction('A', '', '#On = (On or 0) + 1', '')");
-    SwitchTo("game");
+    SwitchTo("map");
     Run("InputDeviceManager():RegisterKeyboardAction('B', '', '#On = (On or 0) + 1', '')");
     SwitchTo("menu");
-    // Both keys go down in the frame that starts the switch to "game": "menu" has just
-    // been left, and "game" is current but entered on the loader thread. Neither hook
+    // Both keys go down in the frame that starts the switch to "map": "menu" has just
+    // been left, and "map" is current but entered on the loader thread. Neither hook
     // runs, and that is no error.
-    app.SetCurrentGameState(State("game"), false);
+    app.SetCurrentGameState(State("map"), false);
     keyboard->Press(kKeyA);
     keyboard->Press(kKeyA + 1);
     EXPECT_FALSE(Frame());

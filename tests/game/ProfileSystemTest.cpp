@@ -141,39 +141,81 @@ TEST_F(ProfileSystemTest, DeletingTheLastProfileLeavesAFreshFileByteForByte)
     EXPECT_TRUE(AsideFiles().empty());
 }
 
-TEST_F(ProfileSystemTest, AnUnusableFileIsMovedAsideAndReplacedByAFreshProfile)
+// What a load makes of a damaged file: the profiles it keeps, whether it writes the file
+// anew (ending with a new, unnamed profile that it selects), and whether a copy of the
+// damaged bytes is moved aside, named in one log line.
+TEST_F(ProfileSystemTest, EachKindOfDamageKeepsWhatItCanAndACopyOfTheBytes)
 {
     Bytes wrongMagic = FileWith({0, 1}, 1);
     wrongMagic[0] = 'K';
     Bytes countZero = FileWith({0}, 0);
     countZero[16] = 0;
+    // The fourth record cut inside its name.
+    Bytes cutRecord = FileWith({0, 1, 3, 5}, 1);
+    cutRecord.resize(FileWith({0, 1, 3}, 1).size() + 2 + 3);
+    Bytes countTooSmall = FileWith({0, 1, 2}, 1);
+    countTooSmall[16] = 2;
+    Bytes trailing = FileWith({0, 1}, 1);
+    trailing.insert(trailing.end(), {'x', 'y'});
     struct Case {
         const char* what;
         Bytes bytes;
+        std::vector<int> ids;
+        int selected;
+        bool rewritten;  // else the file is left as it was
+        bool aside;      // a copy of the bytes moved aside, and one log line naming it
     };
     const Case cases[] = {
-        {"empty", {}},
-        {"short", Bytes(wrongMagic.begin(), wrongMagic.begin() + 12)},
-        {"another magic", wrongMagic},
-        {"count 0", countZero},
+        // Nothing usable: the file is replaced by a fresh profile.
+        {"empty", {}, {0}, 0, true, true},
+        {"short", Bytes(wrongMagic.begin(), wrongMagic.begin() + 12), {0}, 0, true, true},
+        {"another magic", wrongMagic, {0}, 0, true, true},
+        {"count 0", countZero, {0}, 0, true, true},
+        // The records before a damaged one are kept beside a new profile.
+        {"record cut short", cutRecord, {0, 1, 3, 2}, 2, true, true},
+        // Bytes past the records: the file stays in use.
+        {"count too small", countTooSmall, {0, 1}, 1, false, true},
+        {"bytes after the records", trailing, {0, 1}, 1, false, true},
+        // A selection no record carries selects the first and is no damage.
+        {"selection -1", FileWith({2, 0}, -1), {2, 0}, 2, false, false},
+        {"selection 9", FileWith({2, 0}, 9), {2, 0}, 2, false, false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         for (const std::string& aside : AsideFiles())
             fs::remove_all(aside);
         log.clear();
         Write(c.bytes);
         profiles().Load();
 
+        EXPECT_EQ(Ids(), c.ids);
+        EXPECT_EQ(SelectedId(), c.selected);
+        if (c.rewritten) {
+            const ProfilesFileContents now = OnDisk();
+            std::vector<int> onDisk;
+            for (const auto& profile : now.profiles)
+                onDisk.push_back(profile->id);
+            EXPECT_EQ(onDisk, c.ids);
+            EXPECT_EQ(now.selectedId, c.selected);
+            ASSERT_FALSE(now.profiles.empty());
+            EXPECT_EQ(now.profiles.back()->name, "");
+            EXPECT_EQ(now.profiles.back()->id, c.selected);
+        } else {
+            EXPECT_EQ(Read(), c.bytes) << "the file itself is left as it was";
+        }
         const std::vector<std::string> aside = AsideFiles();
-        ASSERT_EQ(aside.size(), 1u) << c.what;
-        EXPECT_EQ(Read(aside[0]), c.bytes) << c.what << ": the damaged file is kept as it was";
-        ASSERT_EQ(log.size(), 1u) << c.what;
+        if (!c.aside) {
+            EXPECT_TRUE(aside.empty());
+            EXPECT_TRUE(log.empty());
+            continue;
+        }
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(Read(aside[0]), c.bytes) << "the damaged bytes are kept as they were";
+        ASSERT_EQ(log.size(), 1u);
         EXPECT_NE(log[0].find(aside[0]), std::string::npos) << log[0];
-        const ProfilesFileContents now = OnDisk();
-        ASSERT_FALSE(now.profiles.empty()) << c.what;
-        EXPECT_EQ(now.profiles.back()->name, "") << c.what;
-        EXPECT_EQ(now.selectedId, now.profiles.back()->id) << c.what;
     }
+    for (const std::string& aside : AsideFiles())
+        fs::remove_all(aside);
 }
 
 TEST_F(ProfileSystemTest, AFolderInPlaceOfTheFileIsMovedAsideToo)
@@ -187,73 +229,6 @@ TEST_F(ProfileSystemTest, AFolderInPlaceOfTheFileIsMovedAsideToo)
     EXPECT_TRUE(fs::exists(aside[0] + "/inside.txt"));
     EXPECT_TRUE(fs::is_regular_file(path));
     EXPECT_EQ(OnDisk().profiles.size(), Ids().size());
-}
-
-TEST_F(ProfileSystemTest, RecordsBeforeADamagedOneAreKeptBesideANewProfile)
-{
-    Bytes bytes = FileWith({0, 1, 3, 5}, 1);
-    // Cut the fourth record inside its name.
-    const Bytes three = FileWith({0, 1, 3}, 1);
-    bytes.resize(three.size() + 2 + 3);
-    Write(bytes);
-    profiles().Load();
-
-    EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 3, 2}));
-    EXPECT_EQ(SelectedId(), 2);
-    const ProfilesFileContents now = OnDisk();
-    EXPECT_EQ(now.profiles.size(), 4u);
-    EXPECT_EQ(now.selectedId, 2);
-    const std::vector<std::string> aside = AsideFiles();
-    ASSERT_EQ(aside.size(), 1u);
-    EXPECT_EQ(Read(aside[0]), bytes);
-}
-
-TEST_F(ProfileSystemTest, ASelectionNoRecordCarriesSelectsTheFirstAndLeavesTheFileAlone)
-{
-    for (int16_t selected : {int16_t(-1), int16_t(9)}) {
-        const Bytes bytes = FileWith({2, 0}, selected);
-        Write(bytes);
-        profiles().Load();
-        EXPECT_EQ(Ids(), (std::vector<int>{2, 0})) << selected;
-        EXPECT_EQ(SelectedId(), 2) << selected;
-        EXPECT_EQ(Read(), bytes) << selected;
-        EXPECT_TRUE(AsideFiles().empty()) << selected;
-    }
-}
-
-TEST_F(ProfileSystemTest, BytesPastTheRecordsKeepACopyAsideAndTheFileInUse)
-{
-    Bytes countTooSmall = FileWith({0, 1, 2}, 1);
-    countTooSmall[16] = 2;
-    Bytes trailing = FileWith({0, 1}, 1);
-    trailing.insert(trailing.end(), {'x', 'y'});
-    struct Case {
-        const char* what;
-        Bytes bytes;
-        std::vector<int> ids;
-    };
-    const Case cases[] = {
-        {"count too small", countTooSmall, {0, 1}},
-        {"bytes after the records", trailing, {0, 1}},
-    };
-    for (const Case& c : cases) {
-        for (const std::string& aside : AsideFiles())
-            fs::remove_all(aside);
-        log.clear();
-        Write(c.bytes);
-        profiles().Load();
-
-        EXPECT_EQ(Ids(), c.ids) << c.what;
-        EXPECT_EQ(SelectedId(), 1) << c.what;
-        EXPECT_EQ(Read(), c.bytes) << c.what << ": the file itself is left as it was";
-        const std::vector<std::string> aside = AsideFiles();
-        ASSERT_EQ(aside.size(), 1u) << c.what;
-        EXPECT_EQ(Read(aside[0]), c.bytes) << c.what;
-        ASSERT_EQ(log.size(), 1u) << c.what;
-        EXPECT_NE(log[0].find(aside[0]), std::string::npos) << log[0];
-    }
-    for (const std::string& aside : AsideFiles())
-        fs::remove_all(aside);
 }
 
 TEST_F(ProfileSystemTest, NewProfilesTakeTheSmallestFreeId)

@@ -65,18 +65,9 @@ const char* const kMethods[] = {
 
 TEST_F(SpriteGroupScriptClassTest, EveryMethodButSetNameNeedsAGroup)
 {
-    std::set<std::string> found;
-    lua_getglobal(L, "SpriteGroup");
-    ASSERT_TRUE(lua_istable(L, -1));
-    lua_pushnil(L);
-    while (lua_next(L, -2)) {
-        found.insert(lua_tostring(L, -2));
-        lua_pop(L, 1);
-    }
-    lua_pop(L, 1);
     std::set<std::string> expected(std::begin(kMethods), std::end(kMethods));
     expected.insert("new");
-    EXPECT_EQ(expected, found);
+    EXPECT_EQ(expected, Methods("SpriteGroup"));
 
     // The check comes before any argument is read.
     for (const char* method : kMethods) {

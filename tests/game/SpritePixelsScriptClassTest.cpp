@@ -589,13 +589,23 @@ TEST_F(SpritePixelsTest, HitTestMapsScreenPointsToTexels)
         CpuTexture& shown = Texture(String("name"));
         char call[96];
         std::snprintf(call, sizeof call, "hit = s:IsAlphaCollided(%.9g, %.9g)", c.x, c.y);
-        for (bool onlyThisOne : {true, false}) {
-            shown.Fill(onlyThisOne ? 0x00FFFFFFu : 0xFFFFFFFFu);
+        // Any texel that is not fully transparent hits, the faintest one included.
+        const struct {
+            const char* what;
+            bool onlyThisOne;
+            unsigned alpha;
+        } passes[] = {
+            {"only opaque texel", true, 255u},
+            {"only texel of alpha 1", true, 1u},
+            {"only clear texel", false, 0u},
+        };
+        for (const auto& pass : passes) {
+            shown.Fill(pass.onlyThisOne ? 0x00FFFFFFu : 0xFFFFFFFFu);
             if (c.tx >= 0)
-                shown.SetAlpha(unsigned(c.tx), unsigned(c.ty), onlyThisOne ? 255u : 0u);
+                shown.SetAlpha(unsigned(c.tx), unsigned(c.ty), pass.alpha);
             Run(call);
-            const bool expected = c.tx >= 0 && onlyThisOne;
-            EXPECT_EQ(expected ? 1 : 0, Number("hit")) << (onlyThisOne ? "only opaque texel" : "only clear texel");
+            const bool expected = c.tx >= 0 && pass.onlyThisOne;
+            EXPECT_EQ(expected ? 1 : 0, Number("hit")) << pass.what;
             // What GUI controls ask: the sprite's collision function.
             EXPECT_EQ(expected, Sprite(spr).IsAlphaCollided(c.x, c.y));
         }

@@ -216,18 +216,9 @@ const std::set<std::string> kWithoutSprite = {"SetName", "GetTexture", "GetTextu
 
 TEST_F(SpriteScriptClassTest, ClassTableHoldsTheMethods)
 {
-    std::set<std::string> found;
-    lua_getglobal(L, "Sprite");
-    ASSERT_TRUE(lua_istable(L, -1));
-    lua_pushnil(L);
-    while (lua_next(L, -2)) {
-        found.insert(lua_tostring(L, -2));
-        lua_pop(L, 1);
-    }
-    lua_pop(L, 1);
     std::set<std::string> expected(std::begin(kMethods), std::end(kMethods));
     expected.insert("new");
-    EXPECT_EQ(expected, found);
+    EXPECT_EQ(expected, Methods("Sprite"));
 }
 
 // The set-up check comes before any argument is read, so no arguments are passed here.

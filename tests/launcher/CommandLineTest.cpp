@@ -49,6 +49,17 @@ protected:
     std::unique_ptr<ApplicationCore::Application> application;
 };
 
+namespace {
+
+// The file system's index outlives a test: a name that no earlier run indexed.
+std::string FreshName(const std::string& stem)
+{
+    static int runs = 0;
+    return stem + std::to_string(++runs) + ".lua";
+}
+
+}  // namespace
+
 TEST_F(CommandLineTest, OptionsSetTheLaunchSettings)
 {
     const struct {
@@ -89,11 +100,12 @@ TEST_F(CommandLineTest, OptionsSetTheLaunchSettings)
 
 TEST_F(CommandLineTest, BaseIsIndexedOnlyWithoutArguments)
 {
-    folder.WriteFile("Base/BaseOnly.lua", "x = 1");
+    const std::string baseOnly = FreshName("BaseOnly");
+    folder.WriteFile("Base/" + baseOnly, "x = 1");
     Parse({"-windowed"});
-    EXPECT_EQ(FileText("BaseOnly.lua"), "<missing>");
+    EXPECT_EQ(FileText(baseOnly), "<missing>");
     Parse({});
-    EXPECT_EQ(FileText("BaseOnly.lua"), "x = 1");
+    EXPECT_EQ(FileText(baseOnly), "x = 1");
 }
 
 TEST_F(CommandLineTest, ResourceFoldersAreIndexedAtOnceInOrder)
@@ -104,7 +116,8 @@ TEST_F(CommandLineTest, ResourceFoldersAreIndexedAtOnceInOrder)
         folder.SetModificationTime(std::string(name) + "/Shared.lua", same);
     }
     folder.WriteFile("A/OnlyA.lua", "a");
-    folder.WriteFile("Base/BaseOnly.lua", "x = 1");
+    const std::string baseOnly = FreshName("BaseOnly");
+    folder.WriteFile("Base/" + baseOnly, "x = 1");
     // The back-end is made after both folders are in the index.
     std::string seenWhenMade;
     auto services = Services();
@@ -117,7 +130,7 @@ TEST_F(CommandLineTest, ResourceFoldersAreIndexedAtOnceInOrder)
     application.ParseCommandLine();
     // Equal dates: the folder indexed later wins.
     EXPECT_EQ(seenWhenMade, "Ba");
-    EXPECT_EQ(FileText("BaseOnly.lua"), "<missing>");
+    EXPECT_EQ(FileText(baseOnly), "<missing>");
 }
 
 TEST_F(CommandLineTest, ANumberMustBeTheWholeTextOfASigned32BitInteger)

@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "engine/FileSystem/FileSystem.h"
 #include "launcher/Misc/Application.h"
 #include "launcher/Misc/ApplicationImpl.h"
 #include "tests/launcher/FakeBackEnd.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestDocuments.h"
 
 namespace LauncherTest {
 
@@ -37,8 +41,19 @@ protected:
         char buffer[4096];
         previousDirectory = getcwd(buffer, sizeof buffer) ? buffer : ".";
         ASSERT_EQ(chdir(folder.Path().c_str()), 0);
-        setenv("XDG_DOCUMENTS_DIR", (folder / "Documents").c_str(), 1);
+        // The profile system keeps the documents folder it found first: the tests of a
+        // process share one, and each starts without a profiles file.
+        TestSupport::UseTestDocumentsFolder();
+        // Names repeat from test to test: what an earlier test read must not answer here.
+        EngineCore::FileSystem::Instance().FreeCache();
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(ProfilesFolder(), error))
+            if (entry.path().filename().string().rfind("Profiles.dat", 0) == 0)
+                std::filesystem::remove_all(entry.path(), error);
     }
+
+    static std::string ProfilesFolder() { return TestSupport::UseTestDocumentsFolder() + "/Tollevane/Quorrel_1.0"; }
+    static std::string ProfilesPath() { return ProfilesFolder() + "/Profiles.dat"; }
 
     void TearDown() override { EXPECT_EQ(chdir(previousDirectory.c_str()), 0); }
 

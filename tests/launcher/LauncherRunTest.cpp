@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -67,7 +69,7 @@ protected:
     bool ProfilesWritten() const
     {
         struct stat info {};
-        return stat((folder / "Documents/Tollevane/Quorrel_1.0/Profiles.dat").c_str(), &info) == 0;
+        return stat(ProfilesPath().c_str(), &info) == 0;
     }
 };
 
@@ -101,7 +103,9 @@ TEST_F(LauncherRunTest, NoSoundHoldsUntilTheSelectedProfileBringsItsOwnVolumes)
     profile->soundVolume = 0.25f;
     profile->musicVolume = 0.75f;
     const std::vector<unsigned char> bytes = GameCore::EncodeProfilesFile({profile}, 0, "");
-    folder.WriteFile("Documents/Tollevane/Quorrel_1.0/Profiles.dat", std::string(bytes.begin(), bytes.end()));
+    std::filesystem::create_directories(ProfilesFolder());
+    std::ofstream(ProfilesPath(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                          static_cast<std::streamsize>(bytes.size()));
     WriteGame("", MenuScript("GameStateSystem():Quit()"));
     EXPECT_EQ(Launch({"-resource", "Base", "-nosound"}), 0);
     ASSERT_GE(record->soundVolumes.size(), 2u);

@@ -4,7 +4,6 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <sys/resource.h>
 #include <zlib.h>
 
 #include <chrono>
@@ -15,16 +14,13 @@
 #include <vector>
 
 #include "platform/hge/ImageDecoder.h"
+#include "tests/support/PeakMemory.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-long PeakResidentKib() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
+using TestSupport::PeakResidentKib;
 
 void Put32(Bytes& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));

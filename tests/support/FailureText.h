@@ -1,20 +1,31 @@
 #pragma once
-// Failures come back from the runtime as runtime_error; tests compare their texts.
+// Failures come back from the runtime as exceptions; tests compare their texts.
 #include <functional>
 #include <stdexcept>
 #include <string>
 
 namespace TestSupport {
 
-// The text the call fails with, or "(no failure)" when it returns.
-inline std::string FailureText(const std::function<void()>& run)
+// The text the call throws, or `none` when it returns.
+inline std::string ErrorOf(const std::function<void()>& run, const char* none = "<no error>")
 {
     try {
         run();
-    } catch (const std::runtime_error& e) {
+    } catch (const std::exception& e) {
         return e.what();
     }
-    return "(no failure)";
+    return none;
+}
+
+// The text the call fails with, or "(no failure)" when it returns.
+inline std::string FailureText(const std::function<void()>& run)
+{
+    return ErrorOf(run, "(no failure)");
+}
+
+inline bool EndsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace TestSupport

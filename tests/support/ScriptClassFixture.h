@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,23 @@ protected:
         const std::string value = lua_isstring(L, -1) ? lua_tostring(L, -1) : "(not a string)";
         lua_pop(L, 1);
         return value;
+    }
+
+    // The names in a script class's global table: its methods and its constructor.
+    std::set<std::string> Methods(const char* className)
+    {
+        std::set<std::string> found;
+        lua_getglobal(L, className);
+        EXPECT_TRUE(lua_istable(L, -1)) << className;
+        if (lua_istable(L, -1)) {
+            lua_pushnil(L);
+            while (lua_next(L, -2)) {
+                found.insert(lua_tostring(L, -2));
+                lua_pop(L, 1);
+            }
+        }
+        lua_pop(L, 1);
+        return found;
     }
 
     GameLuaScriptImpl::LuaScriptEngine engine;

@@ -13,6 +13,8 @@
 #include "engine/Audio/Track.h"
 #include "tests/backend/gl/BackendWindow.h"
 #include "tests/platform/AudioFixtures.h"
+#include "tests/support/FailureText.h"
+#include "tests/support/ToneAmplitude.h"
 
 using namespace BackendTest;
 using EngineCore::Resource;
@@ -22,20 +24,8 @@ namespace {
 
 const int kRate = 44100;
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
+using TestSupport::EndsWith;
+using TestSupport::ErrorOf;
 
 // A window whose sound is mixed only when a test renders it.
 class AudioWindow : public BackendWindow {
@@ -106,21 +96,6 @@ public:
     }
 };
 
-// Amplitude of one frequency in a block (Goertzel), scaled so a sine of peak p gives p.
-double ToneAmplitude(const std::vector<float>& block, double hz)
-{
-    const double w = 2.0 * M_PI * hz / kRate;
-    const double c = 2.0 * std::cos(w);
-    double s1 = 0.0, s2 = 0.0;
-    for (float x : block) {
-        const double s0 = x + c * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-    }
-    const double power = s1 * s1 + s2 * s2 - c * s1 * s2;
-    return 2.0 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(block.size());
-}
-
 }  // namespace
 
 TEST(AudioResources, LoadersReportMissingAndUndecodableFilesWithTheSystemText)
@@ -135,7 +110,7 @@ TEST(AudioResources, LoadersReportMissingAndUndecodableFilesWithTheSystemText)
         {"fx.wav", Resource::RT_SOUND, ""},
         {"a.ogg", Resource::RT_SOUND_STREAM, ""},
         {"tune.mod", Resource::RT_MUSIC_TRACK, ""},
-        {"a.ogg", Resource::RT_MUSIC_TRACK, "(no error)"},
+        {"a.ogg", Resource::RT_MUSIC_TRACK, "<no error>"},
         {"missing.wav", Resource::RT_SOUND, "Resource (missing.wav) loading error."},
         {"missing.ogg", Resource::RT_SOUND_STREAM, "Resource (missing.ogg) loading error."},
         {"missing.mod", Resource::RT_MUSIC_TRACK, "Resource (missing.mod) loading error."},
@@ -152,8 +127,8 @@ TEST(AudioResources, LoadersReportMissingAndUndecodableFilesWithTheSystemText)
         std::shared_ptr<Resource> resource;
         const std::string error =
             ErrorOf([&] { ResourceManager::Instance().GetResource(row.name, row.type, resource); });
-        if (!*row.error || std::string(row.error) == "(no error)") {
-            EXPECT_EQ(error, "(no error)") << row.name << " " << row.type;
+        if (!*row.error || std::string(row.error) == "<no error>") {
+            EXPECT_EQ(error, "<no error>") << row.name << " " << row.type;
             ASSERT_TRUE(resource);
             EXPECT_TRUE(resource->IsValid());
             EXPECT_EQ(resource->GetType(), row.type);
@@ -235,8 +210,8 @@ TEST(AudioResources, StreamsFollowTheRememberedVolumeOfTheirKind)
     music->Play(true);
     std::vector<float> block;
     window.Render(0.2, block);
-    const double a = ToneAmplitude(block, 440.0);
-    const double b = ToneAmplitude(block, 660.0);
+    const double a = TestSupport::ToneAmplitude(block, 440.0, kRate);
+    const double b = TestSupport::ToneAmplitude(block, 660.0, kRate);
     EXPECT_GT(a, 0.2);
     EXPECT_NEAR(b / a, 1.0, 0.05);
 
@@ -244,22 +219,22 @@ TEST(AudioResources, StreamsFollowTheRememberedVolumeOfTheirKind)
     window.app->GetStreamVolumeDelegate()(0.25f);
     window.Settle();
     window.Render(0.2, block);
-    EXPECT_NEAR(ToneAmplitude(block, 440.0) / a, 1.0, 0.05);
-    EXPECT_NEAR(ToneAmplitude(block, 660.0) / b, 0.25, 0.05);
+    EXPECT_NEAR(TestSupport::ToneAmplitude(block, 440.0, kRate) / a, 1.0, 0.05);
+    EXPECT_NEAR(TestSupport::ToneAmplitude(block, 660.0, kRate) / b, 0.25, 0.05);
     // The sound-volume delegate reaches the plain stream. Out-of-range volumes are clamped,
     // never wrapped or undefined.
     window.app->GetSoundVolumeDelegate()(2.0f);
     window.Settle();
     window.Render(0.2, block);
-    EXPECT_NEAR(ToneAmplitude(block, 440.0) / a, 1.0, 0.05);
+    EXPECT_NEAR(TestSupport::ToneAmplitude(block, 440.0, kRate) / a, 1.0, 0.05);
     MobrixCore::HGESoundStream::SetGlobalVolume(-0.5f, false);
     window.Settle();
     window.Render(0.2, block);
-    EXPECT_LT(ToneAmplitude(block, 440.0), 0.01);
+    EXPECT_LT(TestSupport::ToneAmplitude(block, 440.0, kRate), 0.01);
     MobrixCore::HGESoundStream::SetGlobalVolume(std::nanf(""), false);
     window.Settle();
     window.Render(0.2, block);
-    EXPECT_LT(ToneAmplitude(block, 440.0), 0.01);
+    EXPECT_LT(TestSupport::ToneAmplitude(block, 440.0, kRate), 0.01);
 
     // A stream's own volume lasts until its next play, which takes the remembered one.
     MobrixCore::HGESoundStream::SetGlobalVolume(1.0f, false);
@@ -267,7 +242,7 @@ TEST(AudioResources, StreamsFollowTheRememberedVolumeOfTheirKind)
     plain->Play(true);
     window.Settle();
     window.Render(0.2, block);
-    EXPECT_NEAR(ToneAmplitude(block, 440.0) / a, 1.0, 0.05);
+    EXPECT_NEAR(TestSupport::ToneAmplitude(block, 440.0, kRate) / a, 1.0, 0.05);
     ResourceManager::Instance().Clear();
 }
 

@@ -14,6 +14,7 @@
 #include "game/Wrappers/SoundStreamWrapper.h"
 #include "tests/backend/gl/BackendWindow.h"
 #include "tests/platform/AudioFixtures.h"
+#include "tests/support/ToneAmplitude.h"
 
 using namespace BackendTest;
 
@@ -25,20 +26,6 @@ void WriteBytes(const std::string& path, const audiofixtures::Bytes& bytes)
 {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Amplitude of one frequency in a block (Goertzel).
-double ToneAmplitude(const std::vector<float>& block, double hz)
-{
-    const double w = 2.0 * M_PI * hz / kRate;
-    const double c = 2.0 * std::cos(w);
-    double s1 = 0.0, s2 = 0.0;
-    for (float x : block) {
-        const double s0 = x + c * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-    }
-    return 2.0 * std::sqrt(std::max(s1 * s1 + s2 * s2 - c * s1 * s2, 0.0)) / static_cast<double>(block.size());
 }
 
 // Renders `frames` stereo frames and appends the left channel.
@@ -78,9 +65,9 @@ TEST(MusicChangeHeard, TheOldMusicFadesOutOverTwoSecondsWhileTheNewOnePlaysOn)
     ASSERT_TRUE(state->RunScriptString(text));
     std::vector<float> before;
     RenderLeft(kRate / 5, before);
-    const double a0 = ToneAmplitude(before, 440.0);
+    const double a0 = TestSupport::ToneAmplitude(before, 440.0, kRate);
     ASSERT_GT(a0, 0.1);
-    EXPECT_LT(ToneAmplitude(before, 660.0), 0.02);
+    EXPECT_LT(TestSupport::ToneAmplitude(before, 660.0, kRate), 0.02);
 
     std::snprintf(text, sizeof text, play, "b.ogg");
     ASSERT_TRUE(state->RunScriptString(text));
@@ -92,8 +79,8 @@ TEST(MusicChangeHeard, TheOldMusicFadesOutOverTwoSecondsWhileTheNewOnePlaysOn)
         app.Update(0.01f);
         RenderLeft(kRate / 100, block);
         if (frame % 10 == 0) {
-            aLevels.push_back(ToneAmplitude(block, 440.0) / a0);
-            bLevels.push_back(ToneAmplitude(block, 660.0) / a0);
+            aLevels.push_back(TestSupport::ToneAmplitude(block, 440.0, kRate) / a0);
+            bLevels.push_back(TestSupport::ToneAmplitude(block, 660.0, kRate) / a0);
             block.clear();
         }
     }

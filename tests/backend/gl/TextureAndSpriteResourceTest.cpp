@@ -7,6 +7,7 @@
 #include "backend/Base/HGETexture.h"
 #include "engine/Renderer/Texture.h"
 #include "tests/backend/gl/BackendWindow.h"
+#include "tests/support/FailureText.h"
 
 using namespace BackendTest;
 using EngineCore::Resource;
@@ -19,20 +20,8 @@ namespace {
 const Resource::ResourceType kSpriteType = Resource::RT_SPRITE;
 const Resource::ResourceType kTextureType = Resource::RT_TEXTURE;
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
+using TestSupport::EndsWith;
+using TestSupport::ErrorOf;
 
 }  // namespace
 

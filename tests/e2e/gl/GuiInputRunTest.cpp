@@ -66,15 +66,25 @@ TEST(GuiInputRun, AClickADropAndTypedTextReachTheScripts)
     keldry.environment = {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", server.Display()}};
     std::atomic<bool> noInput{false};
     std::atomic<bool> driven{false};
+    std::string missed;  // the mark the player waited for in vain; read after the join
     // A fatal error would wait on its message box: the run is cut short then.
     // The player: waits until the game is ready, then acts.
     std::thread player([&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-        while (!LogHas(keldry, "Sprite_Create (Probe.Ready)...ok")) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
+        // Each step waits for the mark of the one before, so that no step starts while
+        // the game still handles the last.
+        auto awaitMark = [&](const std::string& mark) {
+            while (!LogHas(keldry, "Sprite_Create (" + mark + ")...ok")) {
+                if (std::chrono::steady_clock::now() > deadline) {
+                    missed = mark;
+                    return false;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            return true;
+        };
+        if (!awaitMark("Probe.Ready"))
+            return;
         if (LogHas(keldry, "Sprite_Create (Probe.NoInput)...ok")) {
             noInput = true;
             return;
@@ -93,18 +103,20 @@ TEST(GuiInputRun, AClickADropAndTypedTextReachTheScripts)
             tool(args);
         };
         onWindow({"windowfocus", "--sync", "%1", "mousemove", window, "%1", "150", "130", "sleep", "0.3", "click", "1"});
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (!awaitMark("Probe.Clicked"))
+            return;
         onWindow({"mousemove", window, "%1", "320", "120", "sleep", "0.3", "mousedown", "1", "sleep", "0.3",
                   "mousemove", window, "%1", "450", "130", "sleep", "0.3", "mousemove", window, "%1", "650", "150",
                   "sleep", "0.3", "mouseup", "1"});
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (!awaitMark("Probe.Quest.Key"))
+            return;
         onWindow({"mousemove", window, "%1", "900", "600", "type", "--delay", "150", "hi"});
         driven = true;
     });
     const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"}, 120);
     player.join();
     ASSERT_FALSE(noInput) << "the scripts have no InputDeviceManager\n" << run.log;
-    ASSERT_TRUE(driven) << "the game never got ready\n" << run.stderrText << run.log;
+    ASSERT_TRUE(driven) << "the game never showed " << missed << "\n" << run.stderrText << run.log;
     EXPECT_EQ(0, run.status) << run.stderrText << run.log;
     for (const char* mark : {"Probe.Clicked", "Probe.Quest.Key", "Probe.Typed.hi"})
         EXPECT_NE(std::string::npos, run.log.find(std::string("Sprite_Create (") + mark + ")...ok"))

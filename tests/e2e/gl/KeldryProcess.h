@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/ChildEnvironment.h"
 #include "tests/support/TempFolder.h"
 
 namespace E2E {
@@ -60,11 +61,7 @@ public:
         unlink(errPath.c_str());
         const pid_t child = fork();
         if (child == 0) {
-            setenv("XDG_DOCUMENTS_DIR", (home / "Documents").c_str(), 1);
-            setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-            setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-            setenv("ALSOFT_DRIVERS", "null", 0);
+            TestSupport::SetHeadlessChildEnvironment(home);
             for (const auto& entry : environment)
                 setenv(entry.first.c_str(), entry.second.c_str(), 1);
             const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

@@ -17,6 +17,7 @@
 #include "game/Logic/ProfilesFile.h"
 #include "tests/e2e/gl/KeldryProcess.h"
 #include "tests/e2e/gl/LoadingScripts.h"
+#include "tests/support/ChildEnvironment.h"
 #include "tests/support/TempFolder.h"
 
 using namespace E2E;
@@ -157,11 +158,7 @@ TEST_F(ProfilesRunTest, AProgramKilledWhileSavingLeavesAWholeFile)
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            setenv("XDG_DOCUMENTS_DIR", (keldry.home / "Documents").c_str(), 1);
-            setenv("XDG_RUNTIME_DIR", (keldry.home / "runtime").c_str(), 1);
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-            setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
-            setenv("ALSOFT_DRIVERS", "null", 0);
+            TestSupport::SetHeadlessChildEnvironment(keldry.home);
             if (chdir(game.Path().c_str()) != 0)
                 _exit(126);
             const int null = open("/dev/null", O_WRONLY);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "tests/platform/gl/HgeWindow.h"
+#include "tests/support/TempFolder.h"
 
 namespace hgetest {
 namespace {
@@ -315,7 +316,10 @@ TEST_F(SystemTest, ShutdownWithASceneOpenAndEveryCallAfterwardsIsHarmless) {
     EXPECT_EQ(hge->Target_TakeTexture(target), 0u);
     hge->Target_Free(target);
     EXPECT_FALSE(hge->System_Start());
-    hge->System_Snapshot("/tmp/never.bmp");
+    const TestSupport::TempFolder folder;
+    const std::string never = folder / "never.bmp";
+    hge->System_Snapshot(never.c_str());
+    EXPECT_FALSE(std::filesystem::exists(never)) << "a shut-down object wrote a snapshot";
     EXPECT_FALSE(hge->Test_ReadPixels(0, nullptr));
     EXPECT_EQ(hge->Effect_Load("x", 1), 0u);
     hge->Channel_Stop(1);
