@@ -74,6 +74,8 @@ protected:
             {"scriptfile/inner.lua", "Fail():String()\n"},
             {"scriptfile/throw.lua", "A():Throw('thrown')\n"},
             {"scriptfile/fail.lua", "Fail():String()\n"},
+            {"scriptfile/nilcall.lua", "a = 1\nNoSuchFunction()\n"},
+            {"scriptfile/syntax.lua", "a = 1\nb = = 2\n"},
         };
         for (const auto& file : files)
             data->WriteFile(file.name, file.bytes);
@@ -83,6 +85,7 @@ protected:
         TestSupport::PackWriter pack;
         pack.AddEntry("scriptpack/text.lua", std::string("w = 3"));
         pack.AddEntry("scriptpack/chunk.luac", chunk);
+        pack.AddEntry("scriptpack/nilcall.lua", std::string("\n\nNoSuchFunction()\n"));
         pack.Write(*work / "Scripts.resources");
 
         EngineCore::FileSystem::Instance().AddDirectory(data->Path());
@@ -167,12 +170,19 @@ TEST_F(LuaScriptFileTest, FailuresListTheRunningFilesOldestFirst)
     };
     const Case cases[] = {
         {"scriptfile/missing.lua", "File (scriptfile/missing.lua) not fond."},
-        {"scriptfile/fail.lua",
-         "boom\n\nScriptString: Fail():String()\n\n"
-         "\nList of script files:\n\tscriptfile/fail.lua\n"},
+        // A file's text is not repeated in the error: its errors name the file and line.
+        {"scriptfile/fail.lua", "boom\nList of script files:\n\tscriptfile/fail.lua\n"},
         {"scriptfile/outer.lua",
-         "boom\n\nScriptString: Fail():String()\n\n"
-         "\nList of script files:\n\tscriptfile/outer.lua\n\tscriptfile/inner.lua\n"},
+         "boom\nList of script files:\n\tscriptfile/outer.lua\n\tscriptfile/inner.lua\n"},
+        {"scriptfile/nilcall.lua",
+         "scriptfile/nilcall.lua:2: attempt to call global 'NoSuchFunction' (a nil value)"
+         "\nList of script files:\n\tscriptfile/nilcall.lua\n"},
+        {"scriptfile/syntax.lua",
+         "scriptfile/syntax.lua:2: unexpected symbol near '='"
+         "\nList of script files:\n\tscriptfile/syntax.lua\n"},
+        {"scriptpack/nilcall.lua",
+         "scriptpack/nilcall.lua:3: attempt to call global 'NoSuchFunction' (a nil value)"
+         "\nList of script files:\n\tscriptpack/nilcall.lua\n"},
         {"scriptfile/failing.luac",
          "boom\n\nScriptString: \x1bLuaQ\n"
          "\nList of script files:\n\tscriptfile/failing.luac\n"},
