@@ -13,7 +13,7 @@
 #include "demo/tools/DemoImages.h"
 #include "demo/tools/DemoSounds.h"
 #include "demo/tools/DemoVideo.h"
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 #include "tests/support/TrackFileWriter.h"
 
 namespace {
@@ -28,7 +28,7 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<unsigned cha
 
 bool WritePack(const std::filesystem::path& path, const std::vector<DemoData::Picture>& pictures)
 {
-    TestSupport::PackWriter pack;
+    PackTool::PackWriter pack;
     for (const DemoData::Picture& picture : pictures) {
         if (picture.png.empty())
             return false;

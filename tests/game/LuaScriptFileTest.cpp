@@ -9,7 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 #include "tests/support/TempFolder.h"
 #include "tests/game/ScriptEngineFixture.h"
 #include "engine/FileSystem/FileSystem.h"
@@ -82,7 +82,7 @@ protected:
         data->WriteFile("scriptfile/chunk.luac", chunk);
         data->WriteFile("scriptfile/failing.luac", failingChunk);
 
-        TestSupport::PackWriter pack;
+        PackTool::PackWriter pack;
         pack.AddEntry("scriptpack/text.lua", std::string("w = 3"));
         pack.AddEntry("scriptpack/chunk.luac", chunk);
         pack.AddEntry("scriptpack/nilcall.lua", std::string("\n\nNoSuchFunction()\n"));
