@@ -21,7 +21,7 @@
 
 #include "engine/FileSystem/CachedFile.h"
 #include "engine/FileSystem/FileSystem.h"
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -74,8 +74,8 @@ struct PackFixture {
 
     PackFixture()
     {
-        TestSupport::PackWriter writer;
-        writer.SetEntryMode(TestSupport::PackWriter::EntryMode::Compressed);
+        PackTool::PackWriter writer;
+        writer.SetEntryMode(PackTool::PackWriter::EntryMode::Compressed);
         uint64_t state = 0x9E3779B97F4A7C15ull;
         std::vector<std::string> names;
         // The compression ratio is measured on the first entries; the rest are
@@ -98,9 +98,9 @@ struct PackFixture {
             writer.AddEntry(names.back(), content);
         }
         pack = writer.Build();
-        const size_t records = TestSupport::PackWriter::kHeaderSize + U32(pack, TestSupport::PackWriter::kNameStoredOffset);
+        const size_t records = PackTool::PackWriter::kHeaderSize + U32(pack, PackTool::PackWriter::kNameStoredOffset);
         for (size_t i = 0; i < names.size(); ++i) {
-            const size_t r = records + i * TestSupport::PackWriter::kRecordSize;
+            const size_t r = records + i * PackTool::PackWriter::kRecordSize;
             Entry e{names[i], U32(pack, r + 4), U32(pack, r), U32(pack, r + 12)};
             if (e.stored == e.full)
                 std::abort();  // every entry must be compressed

@@ -7,6 +7,7 @@
 #include "backend/Base/HGEChannel.h"
 #include "engine/FileSystem/CachedFile.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "engine/FileSystem/MountedPlaces.h"
 #include "engine/System/EngineError.h"
 
 namespace MobrixCore {
@@ -131,8 +132,10 @@ void HGESoundStream::Init()
     // wait for a read on the loader thread. Only this object's own loads touch `_file`.
     std::shared_ptr<EngineCore::CachedFile> file = _file;
     if (!file || file->GetInfo().GetFileName() != name) {
-        if (!EngineCore::FileSystem::Instance().GetFile(name.c_str(), file) || !file)
+        if (!EngineCore::FileSystem::Instance().GetFile(name.c_str(), file) || !file) {
+            EngineCore::LogWhereLookedFor(name);
             EngineCore::ThrowEngineErrorF(kSource, 128, "Resource (%s) loading error.", name.c_str());
+        }
     }
     std::lock_guard<std::recursive_mutex> lock(Lock());
     _file = file;
@@ -151,8 +154,10 @@ void HGESoundStream::Init(int index)
     HGE* hge = Hge();
     if (!_file || _file->GetInfo().GetFileName() != name) {
         std::shared_ptr<EngineCore::CachedFile> file;
-        if (!EngineCore::FileSystem::Instance().GetFile(name.c_str(), file) || !file)
+        if (!EngineCore::FileSystem::Instance().GetFile(name.c_str(), file) || !file) {
+            EngineCore::LogWhereLookedFor(name);
             EngineCore::ThrowEngineErrorF(kSource, 128, "Resource (%s) loading error.", name.c_str());
+        }
         _file = file;
     }
     const HSTREAM stream =

@@ -3,6 +3,7 @@
 #include "backend/Base/HGESystemObject.h"
 #include "backend/Base/ResourceLog.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "engine/FileSystem/MountedPlaces.h"
 #include "engine/System/EngineError.h"
 
 namespace MobrixCore {
@@ -36,8 +37,10 @@ void HGETexture::Init()
     hge->System_Log("Texture_Load (%s)...", name.c_str());
 
     std::shared_ptr<EngineCore::CachedFile> file;
-    if (!EngineCore::FileSystem::Instance().GetFile(name.c_str(), file) || !file)
+    if (!EngineCore::FileSystem::Instance().GetFile(name.c_str(), file) || !file) {
+        EngineCore::LogWhereLookedFor(name);
         EngineCore::ThrowEngineErrorF(kSource, 49, "Resource (%s) loading error.", name.c_str());
+    }
 
     const HTEXTURE handle = file->GetSize() > 0
                                 ? hge->Texture_Load(file->GetData(), file->GetSize(), false)

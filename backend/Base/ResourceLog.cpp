@@ -5,6 +5,7 @@
 
 #include "backend/Base/HGESystemObject.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "engine/FileSystem/MountedPlaces.h"
 #include "engine/Resources/Resource.h"
 #include "engine/System/EngineError.h"
 
@@ -45,8 +46,10 @@ void LoadResourceFile(const EngineCore::Resource& resource, const char* source, 
     LogResource(loading.c_str(), name.c_str());
     {
         std::shared_ptr<EngineCore::CachedFile> file;
-        if (!EngineCore::FileSystem::Instance().GetFile(name, file) || !file)
+        if (!EngineCore::FileSystem::Instance().GetFile(name, file) || !file) {
+            EngineCore::LogWhereLookedFor(name);
             EngineCore::ThrowEngineErrorF(source, fileLine, "Resource (%s) loading error.", name.c_str());
+        }
         read(file->GetData(), file->GetSize());
     }
     LogResource((loading + "ok").c_str(), name.c_str());

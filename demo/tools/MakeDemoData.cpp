@@ -13,7 +13,7 @@
 #include "demo/tools/DemoImages.h"
 #include "demo/tools/DemoSounds.h"
 #include "demo/tools/DemoVideo.h"
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 #include "tests/support/TrackFileWriter.h"
 
 namespace {
@@ -28,7 +28,7 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<unsigned cha
 
 bool WritePack(const std::filesystem::path& path, const std::vector<DemoData::Picture>& pictures)
 {
-    TestSupport::PackWriter pack;
+    PackTool::PackWriter pack;
     for (const DemoData::Picture& picture : pictures) {
         if (picture.png.empty())
             return false;
@@ -67,12 +67,34 @@ std::vector<unsigned char> SparksDescription()
     return out;
 }
 
+// The pictures of one pack as loose files below `folder`, for the pack command to pack.
+bool WritePackSources(const std::filesystem::path& folder, const std::vector<DemoData::Picture>& pictures)
+{
+    for (const DemoData::Picture& picture : pictures) {
+        if (picture.png.empty() || !WriteFile(folder / picture.name, picture.png))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // With --pack-sources, the packs' pictures are written as files below that folder
+    // (Loading/, Sprites/) for the build to pack with Keldry-pack; without it, the
+    // packs are written at once.
+    std::filesystem::path packSources;
+    if (argc >= 3 && std::strcmp(argv[1], "--pack-sources") == 0) {
+        packSources = argv[2];
+        argv += 2;
+        argc -= 2;
+    }
     if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: %s <Base folder> [<bunny picture path> [<bench picture folder>]]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s [--pack-sources <folder>] <Base folder> [<bunny picture path> [<bench picture "
+                     "folder>]]\n",
+                     argv[0]);
         return 2;
     }
     const std::filesystem::path base = argv[1];
@@ -115,8 +137,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the hero's track\n");
         return 1;
     }
-    if (!WritePack(base / "Loading.resources", DemoData::LoadingPackPictures()) ||
-        !WritePack(base / "Sprites.resources", DemoData::SpritePackPictures())) {
+    const bool packsWritten =
+        packSources.empty()
+            ? WritePack(base / "Loading.resources", DemoData::LoadingPackPictures()) &&
+                  WritePack(base / "Sprites.resources", DemoData::SpritePackPictures())
+            : WritePackSources(packSources / "Loading", DemoData::LoadingPackPictures()) &&
+                  WritePackSources(packSources / "Sprites", DemoData::SpritePackPictures());
+    if (!packsWritten) {
         std::fprintf(stderr, "cannot write the packs\n");
         return 1;
     }

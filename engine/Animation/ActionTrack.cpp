@@ -6,6 +6,7 @@
 #include "engine/Animation/ActionTrackManager.h"
 #include "engine/FileSystem/CachedFile.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "engine/FileSystem/MountedPlaces.h"
 #include "engine/FileSystem/InputDataStream.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/ScriptEngine.h"
@@ -36,8 +37,10 @@ ActionTrack::~ActionTrack()
 bool ActionTrack::Load(const std::string& name)
 {
     std::shared_ptr<CachedFile> file;
-    if (!FileSystem::Instance().GetFile(name, file) || !file)
+    if (!FileSystem::Instance().GetFile(name, file) || !file) {
+        EngineCore::LogWhereLookedFor(name);
         ThrowEngineErrorF(kSource, 139, "Resource (%s) loading error.", name.c_str());
+    }
     InputDataStream stream(file->GetData(), file->GetSize());
     char magic[sizeof(kMagic)];
     if (!stream.Read(magic, sizeof(magic)) || std::memcmp(magic, kMagic, sizeof(kMagic)) != 0)

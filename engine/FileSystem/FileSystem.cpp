@@ -20,6 +20,7 @@
 
 #include "engine/FileSystem/DiskPath.h"
 #include "engine/FileSystem/FileLoader.h"
+#include "engine/FileSystem/MountedPlaces.h"
 #include "engine/FileSystem/PackFile.h"
 #include "engine/FileSystem/PackFileStorage.h"
 #include "engine/Resources/Resource.h"
@@ -95,7 +96,45 @@ struct FolderId {
     bool operator==(const FolderId& o) const { return device == o.device && inode == o.inode; }
 };
 
+// Every folder and pack mounted, once each, in mounting order.
+struct MountedPlaces {
+    std::mutex mutex;
+    std::vector<std::string> folders;
+    std::vector<std::string> packs;
+
+    static MountedPlaces& Instance()
+    {
+        static MountedPlaces places;
+        return places;
+    }
+    static void Add(std::vector<std::string>& list, const std::string& place)
+    {
+        if (std::find(list.begin(), list.end(), place) == list.end())
+            list.push_back(place);
+    }
+};
+
+std::string JoinPlaces(const std::vector<std::string>& places)
+{
+    std::string text;
+    for (const std::string& place : places)
+        text += (text.empty() ? "" : ", ") + place;
+    return text.empty() ? "none" : text;
+}
+
 }  // namespace
+
+void LogWhereLookedFor(const std::string& name)
+{
+    MountedPlaces& places = MountedPlaces::Instance();
+    std::string line;
+    {
+        std::lock_guard<std::mutex> lock(places.mutex);
+        line = "File (" + name + ") was looked for in the data folders (" + JoinPlaces(places.folders) +
+               ") and the packs (" + JoinPlaces(places.packs) + ").";
+    }
+    SystemLogger::Instance().Log(line.c_str());
+}
 
 struct FileSystem::Impl {
     // Recursive: a resource made inside a locked section may read files again on this thread.
@@ -187,7 +226,13 @@ void FileSystem::AddDirectory(const std::string& root, const char* sub)
     while (!relative.empty() && relative.back() == '/')
         relative.pop_back();
     std::vector<FolderId> open;
-    _impl->IndexFolder(ResolveDiskPath(base), relative, open, *this);
+    const std::string resolved = ResolveDiskPath(base);
+    {
+        MountedPlaces& places = MountedPlaces::Instance();
+        std::lock_guard<std::mutex> lock(places.mutex);
+        MountedPlaces::Add(places.folders, relative.empty() ? resolved : resolved + "/" + relative);
+    }
+    _impl->IndexFolder(resolved, relative, open, *this);
 }
 
 void FileSystem::AddDiskFile(const std::string& name, const std::string& root)
@@ -233,6 +278,11 @@ void FileSystem::AddResourceFile(const std::string& name, const std::string& roo
     auto pack = std::make_shared<PackFile>();
     if (!pack->Create(packPath) || !storage.AddFile(packPath, pack))
         return;
+    {
+        MountedPlaces& places = MountedPlaces::Instance();
+        std::lock_guard<std::mutex> lock(places.mutex);
+        MountedPlaces::Add(places.packs, packPath);
+    }
     std::lock_guard<std::recursive_mutex> lock(_impl->mutex);
     const int count = pack->GetNumFiles();
     for (int i = 0; i < count; ++i) {

@@ -143,7 +143,7 @@ int GUISystemWrapper::ShowCursor(lua_State*)
 
 int GUISystemWrapper::HideCursor(lua_State*)
 {
-    EngineCore::GUISystem::Instance().HideCursor(false);
+    EngineCore::GUISystem::Instance().HideCursor(true);
     return 0;
 }
 

@@ -27,11 +27,11 @@
 #include "engine/System/SystemLogger.h"
 #include "tests/support/EnvGuard.h"
 #include "tests/support/FakeResource.h"
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 #include "tests/support/TempFolder.h"
 
 using namespace EngineCore;
-using TestSupport::PackWriter;
+using PackTool::PackWriter;
 using TestSupport::TempFolder;
 using TestSupport::UtcTime;
 

@@ -11,11 +11,11 @@
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/FileSystem/PackFile.h"
 #include "engine/FileSystem/PackFileStorage.h"
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 #include "tests/support/TempFolder.h"
 
 using namespace EngineCore;
-using TestSupport::PackWriter;
+using PackTool::PackWriter;
 using TestSupport::TempFolder;
 using Bytes = std::vector<unsigned char>;
 

@@ -14,12 +14,12 @@
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/SystemLogger.h"
 #include "tests/support/FakeResource.h"
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 #include "tests/support/TempFolder.h"
 
 using namespace EngineCore;
 using TestSupport::FakeResourceCreator;
-using TestSupport::PackWriter;
+using PackTool::PackWriter;
 using TestSupport::ResourceLog;
 using TestSupport::TempFolder;
 

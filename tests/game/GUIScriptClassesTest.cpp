@@ -517,9 +517,11 @@ TEST_F(GUIScriptClassesTest, TheCursorIsMadeOnceAndDriven)
     EXPECT_EQ(hand, std::static_pointer_cast<EngineCore::Cursor>(cursor)->GetSprite());
 
     Run("g:CursorSetNumAnimatedFrames(4) g:CursorSetAnimationSpeed(1) g:CursorPlay() g:ShowCursor()"
-        " shown = g:IsCursorVisible() g:HideCursor() still = g:IsCursorVisible()");
+        " shown = g:IsCursorVisible() g:HideCursor() hid = g:IsCursorVisible()"
+        " g:ShowCursor() again = g:IsCursorVisible()");
     EXPECT_EQ("1", Global("shown"));
-    EXPECT_EQ("1", Global("still"));  // the custom cursor in use: HideCursor leaves it
+    EXPECT_EQ("0", Global("hid"));  // the custom cursor hides while it is in use
+    EXPECT_EQ("1", Global("again"));
     GUISystem::Instance().Update(0.5f);
     GUISystem::Instance().Update(0.1f);
     float x, y, w, h;

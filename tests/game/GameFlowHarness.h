@@ -29,7 +29,7 @@
 #include "game/Base/GameState.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "tests/support/FailureText.h"
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestDocuments.h"
 
@@ -136,7 +136,7 @@ protected:
         TestSupport::UseTestDocumentsFolder();
         char buffer[4096];
         previousDirectory = getcwd(buffer, sizeof buffer) ? buffer : ".";
-        TestSupport::PackWriter pack;
+        PackTool::PackWriter pack;
         pack.AddEntry("PreStartup.lua", std::string("PreStartupRan = true\n"));
         folder.WriteFile("Base/Loading.resources", pack.Build());
         Write("Loading/SystemState.lua", SystemStateScript());

@@ -9,7 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 #include "tests/support/TempFolder.h"
 #include "tests/game/ScriptEngineFixture.h"
 #include "engine/FileSystem/FileSystem.h"
@@ -74,15 +74,18 @@ protected:
             {"scriptfile/inner.lua", "Fail():String()\n"},
             {"scriptfile/throw.lua", "A():Throw('thrown')\n"},
             {"scriptfile/fail.lua", "Fail():String()\n"},
+            {"scriptfile/nilcall.lua", "a = 1\nNoSuchFunction()\n"},
+            {"scriptfile/syntax.lua", "a = 1\nb = = 2\n"},
         };
         for (const auto& file : files)
             data->WriteFile(file.name, file.bytes);
         data->WriteFile("scriptfile/chunk.luac", chunk);
         data->WriteFile("scriptfile/failing.luac", failingChunk);
 
-        TestSupport::PackWriter pack;
+        PackTool::PackWriter pack;
         pack.AddEntry("scriptpack/text.lua", std::string("w = 3"));
         pack.AddEntry("scriptpack/chunk.luac", chunk);
+        pack.AddEntry("scriptpack/nilcall.lua", std::string("\n\nNoSuchFunction()\n"));
         pack.Write(*work / "Scripts.resources");
 
         EngineCore::FileSystem::Instance().AddDirectory(data->Path());
@@ -167,12 +170,19 @@ TEST_F(LuaScriptFileTest, FailuresListTheRunningFilesOldestFirst)
     };
     const Case cases[] = {
         {"scriptfile/missing.lua", "File (scriptfile/missing.lua) not fond."},
-        {"scriptfile/fail.lua",
-         "boom\n\nScriptString: Fail():String()\n\n"
-         "\nList of script files:\n\tscriptfile/fail.lua\n"},
+        // A file's text is not repeated in the error: its errors name the file and line.
+        {"scriptfile/fail.lua", "boom\nList of script files:\n\tscriptfile/fail.lua\n"},
         {"scriptfile/outer.lua",
-         "boom\n\nScriptString: Fail():String()\n\n"
-         "\nList of script files:\n\tscriptfile/outer.lua\n\tscriptfile/inner.lua\n"},
+         "boom\nList of script files:\n\tscriptfile/outer.lua\n\tscriptfile/inner.lua\n"},
+        {"scriptfile/nilcall.lua",
+         "scriptfile/nilcall.lua:2: attempt to call global 'NoSuchFunction' (a nil value)"
+         "\nList of script files:\n\tscriptfile/nilcall.lua\n"},
+        {"scriptfile/syntax.lua",
+         "scriptfile/syntax.lua:2: unexpected symbol near '='"
+         "\nList of script files:\n\tscriptfile/syntax.lua\n"},
+        {"scriptpack/nilcall.lua",
+         "scriptpack/nilcall.lua:3: attempt to call global 'NoSuchFunction' (a nil value)"
+         "\nList of script files:\n\tscriptpack/nilcall.lua\n"},
         {"scriptfile/failing.luac",
          "boom\n\nScriptString: \x1bLuaQ\n"
          "\nList of script files:\n\tscriptfile/failing.luac\n"},

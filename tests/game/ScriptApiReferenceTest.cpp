@@ -2,8 +2,10 @@
 // really get: the same classes in registration order, and for each registered class the
 // same methods in table order. The reference's layout is rigid so that it reads back
 // here: one "## Name" heading per class (no other "## " headings), then a table whose
-// rows start with the method name in backticks.
+// rows start with the method name in backticks, and whose last cell lists the errors,
+// each error text in double quotes as the code spells it.
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -25,6 +27,8 @@ namespace {
 struct ClassEntry {
     std::string name;
     std::vector<std::string> methods;
+    // Per method row: the error texts quoted in its last cell.
+    std::vector<std::vector<std::string>> errors;
 };
 
 using ClassList = std::vector<ClassEntry>;
@@ -36,6 +40,23 @@ std::string Trim(const std::string& text)
         return std::string();
     const size_t last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
+}
+
+// The texts in double quotes in one table cell; a quote inside a text is escaped, as in C.
+std::vector<std::string> QuotedTexts(const std::string& cell)
+{
+    std::vector<std::string> texts;
+    size_t at = cell.find('"');
+    while (at != std::string::npos) {
+        size_t end = at + 1;
+        while (end < cell.size() && !(cell[end] == '"' && cell[end - 1] != '\\'))
+            ++end;
+        if (end >= cell.size())
+            break;
+        texts.push_back(cell.substr(at + 1, end - at - 1));
+        at = cell.find('"', end + 1);
+    }
+    return texts;
 }
 
 // Classes and their method rows, in the order the text gives them. A row's method is
@@ -54,7 +75,7 @@ ClassList ParseReference(const std::string& text)
         if (inCode)
             continue;
         if (line.compare(0, 3, "## ") == 0) {
-            classes.push_back({Trim(line.substr(3)), {}});
+            classes.push_back({Trim(line.substr(3)), {}, {}});
             continue;
         }
         if (classes.empty() || line.empty() || line[0] != '|')
@@ -64,8 +85,11 @@ ClassList ParseReference(const std::string& text)
             continue;
         const std::string cell = Trim(line.substr(1, end - 1));
         if (cell.size() > 2 && cell.front() == '`' && cell.back() == '`' &&
-            cell.find('`', 1) == cell.size() - 1)
+            cell.find('`', 1) == cell.size() - 1) {
             classes.back().methods.push_back(cell.substr(1, cell.size() - 2));
+            const size_t last = line.find_last_of('|', line.find_last_not_of(" \t\r|") );
+            classes.back().errors.push_back(QuotedTexts(last == std::string::npos ? "" : line.substr(last)));
+        }
     }
     return classes;
 }
@@ -132,7 +156,7 @@ ClassList Registered(void (*registerClasses)(lua_State*))
     const int count = static_cast<int>(lua_objlen(L, -1));
     for (int i = 1; i <= count; ++i) {
         lua_rawgeti(L, -1, i);
-        classes.push_back({lua_tostring(L, -1), {}});
+        classes.push_back({lua_tostring(L, -1), {}, {}});
         lua_pop(L, 1);
     }
     lua_pop(L, 1);
@@ -211,6 +235,68 @@ TEST_F(ScriptApiReferenceTest, ListsTheMethodsOfEveryRegisteredClassInTableOrder
     }
 }
 
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The script class whose own wrapper file this is ("SpriteWrapper.cpp",
+// "SpriteScriptMethods.cpp"), or "" for a helper that wrappers share.
+std::string OwnerOf(const std::string& fileName, const std::vector<std::string>& classNames)
+{
+    std::string owner;
+    for (const std::string& name : classNames) {
+        const bool own = fileName.rfind(name + "Wrapper", 0) == 0 || fileName.rfind(name + "ScriptMethods", 0) == 0;
+        if (own && name.size() > owner.size())
+            owner = name;
+    }
+    return owner;
+}
+
+// The sources a method's error can come from: the class's own wrapper files, and every
+// other source of the libraries that is not another class's wrapper.
+std::string SourcesFor(const std::string& className, const std::vector<std::string>& classNames)
+{
+    const std::filesystem::path root(SOURCE_ROOT);
+    std::string text;
+    for (const char* library : {"engine", "backend", "game"}) {
+        std::vector<std::filesystem::path> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root / library)) {
+            const std::filesystem::path& path = entry.path();
+            if (path.extension() != ".cpp" && path.extension() != ".h")
+                continue;
+            const std::string owner = path.parent_path().filename() == "Wrappers"
+                                          ? OwnerOf(path.filename().string(), classNames)
+                                          : std::string();
+            if (owner.empty() || owner == className)
+                files.push_back(path);
+        }
+        std::sort(files.begin(), files.end());
+        for (const auto& path : files)
+            text += ReadFile(path);
+    }
+    return text;
+}
+
+TEST_F(ScriptApiReferenceTest, QuotesOnlyErrorTextsTheMethodsCodeSpells)
+{
+    for (const ClassEntry& entry : reference) {
+        if (!FindRegistered(entry.name))
+            continue;
+        const std::string sources = SourcesFor(entry.name, Names(registered));
+        for (size_t i = 0; i < entry.methods.size(); ++i) {
+            for (const std::string& quoted : entry.errors[i]) {
+                EXPECT_NE(sources.find("\"" + quoted + "\""), std::string::npos)
+                    << entry.name << ":" << entry.methods[i] << " quotes \"" << quoted
+                    << "\", which neither its wrapper nor the libraries spell";
+            }
+        }
+    }
+}
+
 // The reader above is what keeps the check honest: it must find rows where the
 // reference's layout puts them and nothing else.
 TEST(ScriptApiReferenceParse, ReadsHeadingsAndFirstCellsOnly)
@@ -223,7 +309,7 @@ TEST(ScriptApiReferenceParse, ReadsHeadingsAndFirstCellsOnly)
         "| method | arguments |\n"
         "|---|---|\n"
         "| `Alpha` | x |\n"
-        "| `Beta` | `y` |\n"
+        "| `Beta` | `y` | \"One (%s) error.\"; \"Two (\\\"%s\\\") error.\" |\n"
         "|`Gamma`|z|\n"
         "| Delta | no backticks |\n"
         "| `Two` `names` | not one name |\n"
@@ -238,6 +324,9 @@ TEST(ScriptApiReferenceParse, ReadsHeadingsAndFirstCellsOnly)
     ASSERT_EQ(2u, classes.size());
     EXPECT_EQ("First", classes[0].name);
     EXPECT_EQ("Alpha Beta Gamma", Join(classes[0].methods));
+    ASSERT_EQ(3u, classes[0].errors.size());
+    EXPECT_EQ("One (%s) error.|Two (\\\"%s\\\") error.", classes[0].errors[1][0] + "|" + classes[0].errors[1][1]);
+    EXPECT_TRUE(classes[0].errors[0].empty());
     EXPECT_EQ("Second", classes[1].name);
     EXPECT_EQ("Alpha", Join(classes[1].methods));
 }

@@ -116,6 +116,10 @@ struct LuaScriptEngine::Impl {
     lua_State* state = nullptr;
     // Paths of the script files whose run has started and not ended, oldest first.
     std::vector<std::string> fileStack;
+
+    // Loads and runs one chunk (see RunString); a text read from a file passes its chunk
+    // name ("@path"), any other text an empty name.
+    bool Run(const char* text, uint32_t length, const std::string& fileChunkName);
 };
 
 LuaScriptEngine::LuaScriptEngine() : _impl(new Impl) {}
@@ -191,14 +195,19 @@ bool LuaScriptEngine::RunFile(const std::string& path)
     if (bytes[0] == 27)
         return RunString(bytes, static_cast<uint32_t>(size));
     // The cached buffer is shared and has no terminator; the whole text runs, its last
-    // byte included, from a terminated copy.
+    // byte included, from a terminated copy. Named "@path", the chunk's errors read
+    // "path:line:", and the text itself stays out of the error.
     const std::string text(bytes, static_cast<size_t>(size));
-    return RunString(text.c_str(), 0);
+    return _impl->Run(text.c_str(), 0, "@" + path);
 }
 
 bool LuaScriptEngine::RunString(const char* text, uint32_t length)
 {
-    lua_State* state = _impl->state;
+    return _impl->Run(text, length, std::string());
+}
+
+bool LuaScriptEngine::Impl::Run(const char* text, uint32_t length, const std::string& fileChunkName)
+{
     if (!state || !text)
         return false;
     const RunGuard guard(state);
@@ -207,7 +216,10 @@ bool LuaScriptEngine::RunString(const char* text, uint32_t length)
     const int top = lua_gettop(state);
     int status;
     if (length == 0) {
-        status = luaL_loadstring(state, text);
+        // Text without a file is named by its own text, as the auxiliary library does.
+        status = fileChunkName.empty()
+                     ? luaL_loadstring(state, text)
+                     : luaL_loadbuffer(state, text, std::strlen(text), fileChunkName.c_str());
         if (status == 0)
             status = lua_pcall(state, 0, LUA_MULTRET, 0);
     } else {
@@ -251,10 +263,11 @@ bool LuaScriptEngine::RunString(const char* text, uint32_t length)
 
     std::string message = ReadErrorMessage(state);
     lua_settop(state, top);
-    message += ScriptPiece(text, length);
-    if (!_impl->fileStack.empty()) {
+    if (fileChunkName.empty())
+        message += ScriptPiece(text, length);
+    if (!fileStack.empty()) {
         message += "\nList of script files:\n";
-        for (const std::string& path : _impl->fileStack)
+        for (const std::string& path : fileStack)
             message += "\t" + path + "\n";
     }
     EngineCore::ThrowEngineError(kSource, kLineRunFailed, message);

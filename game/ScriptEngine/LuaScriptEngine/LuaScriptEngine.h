@@ -23,8 +23,8 @@ public:
     bool Open() override;
     // Runs a script file of the virtual file system: a precompiled Lua 5.1 chunk when its
     // first byte is 27, Lua text otherwise. Files under 3 bytes run nothing. Every failure
-    // is thrown. Like RunString, refused with the engine error while another thread runs
-    // in the state.
+    // is thrown; a text file's errors name it as "path:line:" and do not repeat its text.
+    // Like RunString, refused with the engine error while another thread runs in the state.
     bool RunFile(const std::string& path) override;
     // length 0: NUL-terminated Lua text; otherwise that many bytes of a precompiled chunk.
     // Returns true on success and ends with a full garbage collection; every failure is

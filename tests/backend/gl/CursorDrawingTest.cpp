@@ -79,6 +79,15 @@ TEST_F(CursorDrawing, AShownCursorIsDrawnAtThePointerAndGoesWithItsSprite)
     ASSERT_TRUE(Hge()->Input_IsMouseOver());
     EXPECT_EQ(Rgb(kRed), PixelAtPointer());
 
+    // Hidden (as the script method hides it, the custom cursor being in use), it is not
+    // drawn; shown again, it is.
+    GUISystem::Instance().HideCursor(true);
+    window.RunFrames(3);
+    EXPECT_EQ(0u, PixelAtPointer());
+    GUISystem::Instance().ShowCursor();
+    window.RunFrames(3);
+    EXPECT_EQ(Rgb(kRed), PixelAtPointer());
+
     // The sprite's helper is freed by a release of the resources: nothing is drawn
     // from it afterwards, and nothing crashes.
     ResourceManager::Instance().Clear();

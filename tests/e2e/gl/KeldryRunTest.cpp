@@ -177,17 +177,39 @@ TEST_F(KeldryRunTest, ASecondDataFolderReplacesAScriptOnlyWithALaterDate)
     }
 }
 
-TEST_F(KeldryRunTest, AScriptErrorInAFrameEndsTheRunWithStatusOne)
+TEST_F(KeldryRunTest, AScriptErrorEndsTheRunWithStatusOneNamingTheFileAndLine)
 {
-    WriteProbeGame(ProbeMenu("NoSuchFunction()"));
-    const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
-    EXPECT_EQ(run.status, 1) << run.stderrText;
-    const size_t at = run.log.find(kFatalStart);
-    ASSERT_NE(at, std::string::npos) << run.log;
-    EXPECT_NE(run.log.find("NoSuchFunction", at), std::string::npos) << run.log;
-    EXPECT_NE(run.stderrText.find(kFatalStart), std::string::npos) << run.stderrText;
-    EXPECT_NE(run.stderrText.find("NoSuchFunction"), std::string::npos) << run.stderrText;
-    EXPECT_NE(run.stderrText.find("Vexa.log"), std::string::npos) << run.stderrText;
+    struct Case {
+        const char* name;
+        std::string menu;
+        const char* place;
+        const char* logLine;  // a further line the log holds before the error, if any
+    };
+    const Case cases[] = {
+        {"in a frame", ProbeMenu("NoSuchFunction()"), "States/Menu.lua:2: attempt to call global 'NoSuchFunction'", nullptr},
+        {"while the file runs", "Frames = 0\n-- The menu's own words stay out of the error.\nNoSuchFunction()\n",
+         "States/Menu.lua:3: attempt to call global 'NoSuchFunction'", nullptr},
+        {"a missing picture", "Frames = 0\nlocal s = Sprite(); s:SetName('Nope'); s:SetTexture('Textures/Nope.png')\n",
+         "Resource (Textures/Nope.png) loading error.",
+         "File (Textures/Nope.png) was looked for in the data folders (Base, "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteProbeGame(c.menu);
+        const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+        EXPECT_EQ(run.status, 1) << run.stderrText;
+        const size_t at = run.log.find(kFatalStart);
+        ASSERT_NE(at, std::string::npos) << run.log;
+        EXPECT_NE(run.log.find(c.place, at), std::string::npos) << run.log;
+        if (c.logLine) {
+            const size_t line = run.log.find(c.logLine);
+            EXPECT_LT(line, at) << run.log;
+        }
+        EXPECT_NE(run.stderrText.find(kFatalStart), std::string::npos) << run.stderrText;
+        EXPECT_NE(run.stderrText.find(c.place), std::string::npos) << run.stderrText;
+        EXPECT_EQ(run.stderrText.find("own words"), std::string::npos) << run.stderrText;
+        EXPECT_NE(run.stderrText.find("Vexa.log"), std::string::npos) << run.stderrText;
+    }
 }
 
 TEST_F(KeldryRunTest, ABadNumberEndsTheRunBeforeAnyWindowOrLog)

@@ -9,6 +9,10 @@ Play.field:SetVerticalScale(24)
 
 Play.box = Helpers.MakeSprite('Play.Box', 'Textures/Box.png', Play.x, Play.y, 10)
 
+-- The badge's picture comes from the pack Base/Packed.resources, made from the folder
+-- Packed/ with Keldry-pack; in scripts a packed file has the same name as a loose one.
+Play.badge = Helpers.MakeSprite('Play.Badge', 'Textures/Badge.png', 960, 16, 5)
+
 -- Key texts start with '#': the rest is Lua, run in this state when the key goes down.
 Play.input = InputDeviceManager()
 Play.input:RegisterKeyboardAction('Left', '', '#Play.Push(-1, 0)', '')

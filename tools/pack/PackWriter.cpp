@@ -1,4 +1,4 @@
-#include "tests/support/PackWriter.h"
+#include "tools/pack/PackWriter.h"
 
 #include <zlib.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace TestSupport {
+namespace PackTool {
 
 namespace {
 
@@ -53,9 +53,11 @@ void PackWriter::AddEntry(const std::string& name, const std::vector<unsigned ch
     entry.fullSize = static_cast<uint32_t>(bytes.size());
     entry.date = date;
     // An empty entry stored scrambled would have stored size 0, which reads as absent.
-    if (_mode == EntryMode::Compressed || bytes.empty())
+    if (_mode != EntryMode::Scrambled || bytes.empty())
         entry.stored = Deflate(bytes.data(), bytes.size());
-    if ((_mode == EntryMode::Scrambled && !bytes.empty()) || entry.stored.size() == bytes.size()) {
+    const bool scramble = !bytes.empty() && (_mode == EntryMode::Scrambled || entry.stored.size() == bytes.size() ||
+                                             (_mode == EntryMode::Smallest && entry.stored.size() > bytes.size()));
+    if (scramble) {
         entry.stored.resize(bytes.size());
         for (size_t i = 0; i < bytes.size(); ++i)
             entry.stored[i] = static_cast<unsigned char>(bytes[i] ^ 0xC3);
@@ -131,4 +133,4 @@ bool PackWriter::Write(const std::string& path) const
     return static_cast<bool>(file);
 }
 
-}  // namespace TestSupport
+}  // namespace PackTool

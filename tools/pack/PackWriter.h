@@ -1,17 +1,20 @@
 #pragma once
-// Builds resource packs for tests: named entries, stored scrambled or zlib
-// compressed, with a plain or compressed name block.
+// Builds resource packs: named entries, stored scrambled or zlib compressed, with a
+// plain or compressed name block. The pack command and the demo's data build write
+// their packs with it; the tests make their fixtures with it.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/FileSystem/SystemTime.h"
 
-namespace TestSupport {
+namespace PackTool {
 
 class PackWriter {
 public:
-    enum class EntryMode { Compressed, Scrambled };
+    // Smallest: compressed when that saves bytes, scrambled otherwise (pictures and
+    // sounds that are compressed already).
+    enum class EntryMode { Compressed, Scrambled, Smallest };
 
     // Byte offsets of the header fields, for tests that corrupt a pack.
     static constexpr size_t kCountOffset = 12;
@@ -61,4 +64,4 @@ private:
     std::vector<Entry> _entries;
 };
 
-}  // namespace TestSupport
+}  // namespace PackTool

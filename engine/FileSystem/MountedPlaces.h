@@ -1,0 +1,12 @@
+#pragma once
+// Where the file system looks for names: every data folder and pack it has mounted, in
+// mounting order. Kept for the log line that goes with a name found in none of them.
+#include <string>
+
+namespace EngineCore {
+
+// "File (<name>) was looked for in the data folders (...) and the packs (...)."
+// written to the system log.
+void LogWhereLookedFor(const std::string& name);
+
+}  // namespace EngineCore
