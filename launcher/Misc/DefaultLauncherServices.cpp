@@ -11,6 +11,7 @@
 #include "engine/FileSystem/FileSystem.h"
 #include "platform/hge/hge.h"
 #include "launcher/Misc/LauncherServices.h"
+#include "launcher/Misc/StopSignals.h"
 #include "platform/os/MessageBox.h"
 
 namespace ApplicationCore {
@@ -23,6 +24,9 @@ LauncherServices DefaultLauncherServices()
             new MobrixCore::HGEEngineWrapperApplication());
     };
     services.showDialog = [](DialogKind kind, const std::string& caption, const std::string& text, void* window) {
+        // The error box ends the run: while it waits for a click, a stop signal must not.
+        if (kind == DialogKind::Error)
+            EndAtOnceOnStopSignals();
         OsPlatform::ShowMessage(caption, text,
                                 kind == DialogKind::Warning ? OsPlatform::MessageIcon::Warning
                                                             : OsPlatform::MessageIcon::Error,

@@ -104,3 +104,91 @@ TEST(KeldryInputTest, RealKeysAndClicksRunTheGamesBoundActions)
         << run.log;
     EXPECT_EQ(run.log.find("FatalError"), std::string::npos) << run.log;
 }
+
+namespace {
+
+// Waits up to `seconds` for `child` to end; its exit status, or -1 when it is still running.
+int WaitForExit(pid_t child, double seconds)
+{
+    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (Clock::now() < deadline) {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+}
+
+}  // namespace
+
+// The fatal-error box waits for a click; a stop signal ends the process while it is up,
+// with the failed run's status (a runner that stops a game with SIGTERM must not hang).
+TEST(KeldryInputTest, AStopSignalEndsTheRunWhileTheFatalErrorBoxIsUp)
+{
+    XServer screen;
+    ASSERT_FALSE(screen.Display().empty()) << "no virtual X server could be started: scripts/setup.sh installs Xvfb";
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(signal);
+        TestSupport::TempFolder game;
+        KeldryProcess keldry;
+        keldry.environment = {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", screen.Display()}};
+        // No start-up scripts at all: the run fails before its first frame.
+        const pid_t child = keldry.Start(game.Path(), {"-script", "Missing.lua", "-windowed"});
+        ASSERT_GT(child, 0);
+        // The box is centred across the screen a third of the way down, and is the only
+        // window: it is up once the window under that point is no longer the root.
+        std::string root;
+        ASSERT_EQ(RunTool({"xdotool", "mousemove", "640", "330", "getmouselocation", "--shell"}, screen.Display(), &root),
+                  0);
+        bool shown = false;
+        for (int tries = 0; tries < 600 && !shown; ++tries) {
+            std::string under;
+            RunTool({"xdotool", "getmouselocation", "--shell"}, screen.Display(), &under);
+            shown = !under.empty() && under != root;
+            if (!shown)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        if (!shown) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            FAIL() << "the fatal-error box did not appear";
+        }
+        kill(child, signal);
+        // Bounded: a hang shows as a still-running child, not as a test timeout.
+        const int status = WaitForExit(child, 10);
+        if (status < 0) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+        EXPECT_EQ(status, 1);
+        EXPECT_NE(ReadText(keldry.home / "stderr.txt").find("*** FatalError: "), std::string::npos);
+    }
+}
+
+// A frame that never ends keeps the orderly end from running: the second stop signal
+// ends the process at once.
+TEST(KeldryInputTest, ASecondStopSignalEndsAStuckRunAtOnce)
+{
+    TestSupport::TempFolder game;
+    WriteLoadingScripts(game, kBareSystemState, kStartup);
+    game.WriteFile("Base/Probe/Ready.lua", "");
+    game.WriteFile("Base/States/Game.lua",
+                   "function OnFrame() GameStateSystem():RunScript('Probe/Ready.lua') while true do end end\n"
+                   "GameStateSystem():SetUpdaterFunctionName('OnFrame')\n");
+    KeldryProcess keldry;
+    const pid_t child = keldry.Start(game.Path(), {"-resource", "Base", "-windowed"});
+    ASSERT_GT(child, 0);
+    const bool ready = WaitForLogLine(keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Ready.lua).", 120);
+    kill(child, SIGTERM);
+    // The first asks for the orderly end, which the stuck frame never reaches.
+    EXPECT_EQ(WaitForExit(child, 1), -1);
+    kill(child, SIGTERM);
+    const int status = WaitForExit(child, 10);
+    if (status < 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    EXPECT_TRUE(ready) << ReadText(keldry.home / "stderr.txt");
+    EXPECT_EQ(status, 1);
+}
