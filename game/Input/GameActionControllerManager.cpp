@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "game/Base/Application.h"
 #include "game/Base/GameState.h"
-#include "game/Base/StateCallback.h"
 #include "game/Input/GameActionController.h"
 
 namespace GameCore {
@@ -54,22 +54,18 @@ void GameActionControllerManager::Update()
 
 bool GameActionControllerManager::RunAction(const char* text, const std::shared_ptr<EngineCore::InputEvent>& event)
 {
-    return RunBoundAction(StateCallback(), text, event);
-}
-
-bool GameActionControllerManager::RunBoundAction(const StateCallback& owner, const char* text,
-                                                 const std::shared_ptr<EngineCore::InputEvent>& event)
-{
     if (!text || text[0] == '\0')
         return false;
     if (text[0] == '#' && text[1] != '\0') {
-        // A state is entered once its scripts have run: before that its interpreter
-        // belongs to the loader thread, which may be entering it right now.
-        const std::shared_ptr<GameState> state = owner.Owner();
-        if (!state || !state->IsEntered())
+        // While a state loads, its interpreter belongs to the loader thread, which may be
+        // in it right now; the text rests rather than enter it from here.
+        Application& application = Application::Instance();
+        std::shared_ptr<GameState> current;
+        if (!application.GetCurrentGameState(current) || !current || !current->IsEntered() ||
+            application.IsWaiting())
             return false;
         // The text is copied: running it may unbind the very action that holds it.
-        return owner.Run(std::string(text + 1));
+        return current->RunScriptString(std::string(text + 1));
     }
     const auto found = _impl->functions.find(text);
     if (found == _impl->functions.end())

@@ -9,12 +9,10 @@ class InputEvent;
 namespace GameCore {
 
 class GameActionController;
-class StateCallback;
 
-// Runs the handler texts of input bindings and GUI actions. A text of more than one
-// character that starts with "#" is Lua, run in the interpreter of the game state that
-// owns the text (the one that made the binding); any other text ("#" alone included)
-// names a function registered here.
+// Runs the handler texts of input bindings. A text of more than one character that
+// starts with "#" is Lua, run in the interpreter of the current game state; any other
+// text ("#" alone included) names a function registered here.
 class GameActionControllerManager {
 public:
     using ActionFunction = std::function<void(const std::shared_ptr<EngineCore::InputEvent>&)>;
@@ -34,15 +32,12 @@ public:
 
     // Every stored controller's Update, in order of storing.
     virtual void Update();
-    // Runs a text for the state that calls (StateCallback's rule: the state whose
-    // script runs on this thread, else the current one); as RunBoundAction.
+    // False for an empty or null text, for a name without a function, and for a "#"
+    // text while no state is entered: there is no current state, or it is loading
+    // (its scripts run on the loader thread until the load ends). A Lua error in the
+    // text passes out as the engine error: a game that binds a text in one state and
+    // leaves its function out of another gets that error there.
     virtual bool RunAction(const char* text, const std::shared_ptr<EngineCore::InputEvent>& event);
-    // False for an empty or null text, for a "#" text whose owner is gone or is not
-    // entered (it was left, or the loader thread is entering it: in the frame that
-    // starts a switch), and for a name without a function. A Lua error in the text
-    // passes out as the engine error.
-    virtual bool RunBoundAction(const StateCallback& owner, const char* text,
-                                const std::shared_ptr<EngineCore::InputEvent>& event);
 
 private:
     struct Impl;

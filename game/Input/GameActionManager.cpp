@@ -1,6 +1,7 @@
 #include "game/Input/GameActionManager.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "engine/Input/ActionInfo.h"
@@ -10,6 +11,8 @@
 #include "engine/Input/KeyboardDevice.h"
 #include "engine/Input/MouseActionManager.h"
 #include "engine/Input/MouseDevice.h"
+#include "engine/System/Mutex.h"
+#include "engine/System/MutexLocker.h"
 #include "game/Input/GameActionControllerManager.h"
 
 namespace GameCore {
@@ -20,7 +23,6 @@ const int kMouseAxisBase = 3;
 const int kJoystickAxisBase = 4;
 
 using Record = GameActionManager::ActionRecord;
-using Handler = void (GameActionManager::*)(void*, const std::shared_ptr<EngineCore::InputEvent>&);
 
 // Records indexed by action code; a slot is valid when it is in range and occupied.
 class ActionStorage {
@@ -68,214 +70,165 @@ int PointerCode(void* pointer) { return static_cast<int>(reinterpret_cast<intptr
 
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
+// Where a name binds on one device: its action code, and the engine's key (button) or
+// axis number.
+struct Target {
+    int code = 0;
+    bool axis = false;
+    int id = 0;
+};
+
+// One device kind: its table of records, how its names map to keys and axes, and its
+// engine action manager.
+struct Device {
+    Device(int slots, int (*keyByName)(const std::string&), int (*axisByName)(const std::string&), int axisBase)
+        : records(slots), keyByName(keyByName), axisByName(axisByName), axisBase(axisBase)
+    {
+    }
+
+    // False for a name that is no key, button or axis of the device. No key has code 0:
+    // binding it would fire on every key the back-end does not map.
+    bool Find(const std::string& name, Target& target) const
+    {
+        target.id = keyByName(name);
+        target.axis = false;
+        if (target.id == 0 && axisByName) {
+            target.id = axisByName(name);
+            target.axis = true;
+        }
+        target.code = target.axis ? target.id + axisBase : target.id;
+        return target.id != 0;
+    }
+
+    ActionStorage records;
+    int (*keyByName)(const std::string&);
+    // Null: the device has no axes.
+    int (*axisByName)(const std::string&);
+    int axisBase;
+    std::function<void(const Target&, const EngineCore::ActionInfo&)> bind;
+    std::function<void(const Target&)> unbind;
+};
+
+// A device whose names are keys (buttons) or axes, each bound in the engine manager.
+template <class Manager>
+void BindKeysAndAxes(Device& device, Manager& manager)
+{
+    device.bind = [&manager](const Target& t, const EngineCore::ActionInfo& info) {
+        if (t.axis)
+            manager.RegisterAxisAction(t.id, info);
+        else
+            manager.RegisterKeyAction(t.id, info);
+    };
+    device.unbind = [&manager](const Target& t) {
+        if (t.axis)
+            manager.UnregisterAxisAction(t.id);
+        else
+            manager.UnregisterKeyAction(t.id);
+    };
+}
+
 }  // namespace
 
 struct GameActionManager::Impl {
-    ActionStorage mouse{1};
-    ActionStorage joystick{1};
-    ActionStorage keyboard{256};
     EngineCore::MouseActionManager mouseActions;
     EngineCore::JoystickActionManager joystickActions;
     EngineCore::KeyboardActionManager keyboardActions;
+    Device mouse{1, &EngineCore::MouseDevice::GetKeyByName, &EngineCore::MouseDevice::GetAxisByName, kMouseAxisBase};
+    Device joystick{1, &EngineCore::JoystickDevice::GetKeyByName, &EngineCore::JoystickDevice::GetAxisByName,
+                    kJoystickAxisBase};
+    Device keyboard{256, &EngineCore::KeyboardDevice::GetKeyByName, nullptr, 0};
     std::shared_ptr<GameActionControllerManager> controllers = std::make_shared<GameActionControllerManager>();
+    // Guards the three devices (their records and engine actions) and `controllers`.
+    mutable EngineCore::Mutex mutex;
 
-    ActionStorage& Storage(Table table)
+    Impl()
     {
-        return table == kMouseTable ? mouse : table == kJoystickTable ? joystick : keyboard;
+        BindKeysAndAxes(mouse, mouseActions);
+        BindKeysAndAxes(joystick, joystickActions);
+        keyboard.bind = [this](const Target& t, const EngineCore::ActionInfo& info) {
+            keyboardActions.RegisterAction(t.id, info);
+        };
+        keyboard.unbind = [this](const Target& t) { keyboardActions.UnregisterAction(t.id); };
     }
 
-    EngineCore::ActionInfo Info(GameActionManager* owner, int code, Handler whileActive, Handler on, Handler off)
-    {
-        EngineCore::ActionInfo info;
-        info.user = CodePointer(code);
-        info.whileActive = [owner, whileActive](void* user, const std::shared_ptr<EngineCore::InputEvent>& event) {
-            (owner->*whileActive)(user, event);
-        };
-        info.on = [owner, on](void* user, const std::shared_ptr<EngineCore::InputEvent>& event) {
-            (owner->*on)(user, event);
-        };
-        info.off = [owner, off](void* user, const std::shared_ptr<EngineCore::InputEvent>& event) {
-            (owner->*off)(user, event);
-        };
-        return info;
-    }
-
-    // Hands the chosen text of the record at the code to the controller manager. The text
-    // and the manager are copied first: the script may rebind or clear this very action.
-    void Dispatch(ActionStorage& storage, void* pointer, std::string Record::*text,
-                  const std::shared_ptr<EngineCore::InputEvent>& event)
-    {
-        const int code = PointerCode(pointer);
-        if (!storage.Valid(code))
-            return;
-        const std::string chosen = storage.At(code).*text;
-        const StateCallback owner = storage.At(code).owner;
-        const std::shared_ptr<GameActionControllerManager> runner = controllers;
-        if (runner)
-            runner->RunBoundAction(owner, chosen.c_str(), event);
-    }
+    Device& Of(Table table) { return table == kMouseTable ? mouse : table == kJoystickTable ? joystick : keyboard; }
 };
 
 GameActionManager::GameActionManager() : _impl(new Impl) {}
 GameActionManager::~GameActionManager() = default;
 
-void GameActionManager::RegisterMouseAction(const char* name, const char* action, const char* actionOn,
-                                            const char* actionOff)
+void GameActionManager::Register(Table table, const char* name, const char* action, const char* actionOn,
+                                 const char* actionOff)
 {
+    EngineCore::MutexLocker lock(_impl->mutex);
+    Device& device = _impl->Of(table);
     const std::string key = Text(name);
-    const int button = EngineCore::MouseDevice::GetKeyByName(key);
-    const int axis = EngineCore::MouseDevice::GetAxisByName(key);
-    int code = 0;
-    if (button != 0)
-        code = button;
-    else if (axis != 0)
-        code = axis + kMouseAxisBase;
-    else
+    Target target;
+    if (!device.Find(key, target))
         return;
-    const EngineCore::ActionInfo info = _impl->Info(this, code, &GameActionManager::MouseAction,
-                                                    &GameActionManager::MouseActionOn, &GameActionManager::MouseActionOff);
-    if (button != 0)
-        _impl->mouseActions.RegisterKeyAction(button, info);
-    else
-        _impl->mouseActions.RegisterAxisAction(axis, info);
-    _impl->mouse.Store(code, Record{key, Text(action), Text(actionOn), Text(actionOff), StateCallback()});
+    const auto firing = [this, table](std::string ActionRecord::*text) {
+        return [this, table, text](void* code, const std::shared_ptr<EngineCore::InputEvent>& event) {
+            Fire(table, text, code, event);
+        };
+    };
+    EngineCore::ActionInfo info;
+    info.user = CodePointer(target.code);
+    info.whileActive = firing(&ActionRecord::action);
+    info.on = firing(&ActionRecord::actionOn);
+    info.off = firing(&ActionRecord::actionOff);
+    device.bind(target, info);
+    device.records.Store(target.code, Record{key, Text(action), Text(actionOn), Text(actionOff)});
 }
 
-void GameActionManager::RegisterJoystickAction(const char* name, const char* action, const char* actionOn,
-                                               const char* actionOff)
+void GameActionManager::Unregister(Table table, const char* name)
 {
-    const std::string key = Text(name);
-    const int button = EngineCore::JoystickDevice::GetKeyByName(key);
-    const int axis = EngineCore::JoystickDevice::GetAxisByName(key);
-    int code = 0;
-    if (button != 0)
-        code = button;
-    else if (axis != 0)
-        code = axis + kJoystickAxisBase;
-    else
+    EngineCore::MutexLocker lock(_impl->mutex);
+    Device& device = _impl->Of(table);
+    Target target;
+    if (!device.Find(Text(name), target))
         return;
-    const EngineCore::ActionInfo info =
-        _impl->Info(this, code, &GameActionManager::JoystickAction, &GameActionManager::JoystickActionOn,
-                    &GameActionManager::JoystickActionOff);
-    if (button != 0)
-        _impl->joystickActions.RegisterKeyAction(button, info);
-    else
-        _impl->joystickActions.RegisterAxisAction(axis, info);
-    _impl->joystick.Store(code, Record{key, Text(action), Text(actionOn), Text(actionOff), StateCallback()});
+    device.records.Erase(target.code);
+    device.unbind(target);
 }
 
-void GameActionManager::RegisterKeyboardAction(const char* name, const char* action, const char* actionOn,
-                                               const char* actionOff)
+void GameActionManager::Fire(Table table, std::string ActionRecord::*text, void* code,
+                             const std::shared_ptr<EngineCore::InputEvent>& event)
 {
-    const std::string key = Text(name);
-    // A name that is no key binds nothing: code 0 would be fired by every unmapped key.
-    const int code = EngineCore::KeyboardDevice::GetKeyByName(key);
-    if (code == 0)
-        return;
-    const EngineCore::ActionInfo info =
-        _impl->Info(this, code, &GameActionManager::KeyboardAction, &GameActionManager::KeyboardActionOn,
-                    &GameActionManager::KeyboardActionOff);
-    _impl->keyboardActions.RegisterAction(code, info);
-    _impl->keyboard.Store(code, Record{key, Text(action), Text(actionOn), Text(actionOff), StateCallback()});
-}
-
-void GameActionManager::UnregisterMouseAction(const char* name)
-{
-    const std::string key = Text(name);
-    const int button = EngineCore::MouseDevice::GetKeyByName(key);
-    const int axis = EngineCore::MouseDevice::GetAxisByName(key);
-    if (button != 0) {
-        _impl->mouse.Erase(button);
-        _impl->mouseActions.UnregisterKeyAction(button);
-    } else if (axis != 0) {
-        _impl->mouse.Erase(axis + kMouseAxisBase);
-        _impl->mouseActions.UnregisterAxisAction(axis);
+    // The text and the runner are copied: the text may rebind or clear this very action.
+    std::string chosen;
+    std::shared_ptr<GameActionControllerManager> runner;
+    {
+        EngineCore::MutexLocker lock(_impl->mutex);
+        const ActionStorage& records = _impl->Of(table).records;
+        const int at = PointerCode(code);
+        if (!records.Valid(at))
+            return;
+        chosen = records.At(at).*text;
+        runner = _impl->controllers;
     }
-}
-
-void GameActionManager::UnregisterJoystickAction(const char* name)
-{
-    const std::string key = Text(name);
-    const int button = EngineCore::JoystickDevice::GetKeyByName(key);
-    const int axis = EngineCore::JoystickDevice::GetAxisByName(key);
-    if (button != 0) {
-        _impl->joystick.Erase(button);
-        _impl->joystickActions.UnregisterKeyAction(button);
-    } else if (axis != 0) {
-        _impl->joystick.Erase(axis + kJoystickAxisBase);
-        _impl->joystickActions.UnregisterAxisAction(axis);
-    }
-}
-
-void GameActionManager::UnregisterKeyboardAction(const char* name)
-{
-    const int code = EngineCore::KeyboardDevice::GetKeyByName(Text(name));
-    if (code == 0)
-        return;
-    _impl->keyboard.Erase(code);
-    _impl->keyboardActions.UnregisterAction(code);
-}
-
-void GameActionManager::MouseAction(void* code, const std::shared_ptr<EngineCore::InputEvent>& event)
-{
-    _impl->Dispatch(_impl->mouse, code, &Record::action, event);
-}
-
-void GameActionManager::MouseActionOn(void* code, const std::shared_ptr<EngineCore::InputEvent>& event)
-{
-    _impl->Dispatch(_impl->mouse, code, &Record::actionOn, event);
-}
-
-void GameActionManager::MouseActionOff(void* code, const std::shared_ptr<EngineCore::InputEvent>& event)
-{
-    _impl->Dispatch(_impl->mouse, code, &Record::actionOff, event);
-}
-
-void GameActionManager::JoystickAction(void* code, const std::shared_ptr<EngineCore::InputEvent>& event)
-{
-    _impl->Dispatch(_impl->joystick, code, &Record::action, event);
-}
-
-void GameActionManager::JoystickActionOn(void* code, const std::shared_ptr<EngineCore::InputEvent>& event)
-{
-    _impl->Dispatch(_impl->joystick, code, &Record::actionOn, event);
-}
-
-void GameActionManager::JoystickActionOff(void* code, const std::shared_ptr<EngineCore::InputEvent>& event)
-{
-    _impl->Dispatch(_impl->joystick, code, &Record::actionOff, event);
-}
-
-void GameActionManager::KeyboardAction(void* code, const std::shared_ptr<EngineCore::InputEvent>& event)
-{
-    _impl->Dispatch(_impl->keyboard, code, &Record::action, event);
-}
-
-void GameActionManager::KeyboardActionOn(void* code, const std::shared_ptr<EngineCore::InputEvent>& event)
-{
-    _impl->Dispatch(_impl->keyboard, code, &Record::actionOn, event);
-}
-
-void GameActionManager::KeyboardActionOff(void* code, const std::shared_ptr<EngineCore::InputEvent>& event)
-{
-    _impl->Dispatch(_impl->keyboard, code, &Record::actionOff, event);
+    if (runner)
+        runner->RunAction(chosen.c_str(), event);
 }
 
 void GameActionManager::Update()
 {
-    _impl->mouseActions.Update();
-    _impl->keyboardActions.Update();
-    _impl->joystickActions.Update();
-    const std::shared_ptr<GameActionControllerManager> controllers = _impl->controllers;
+    std::shared_ptr<GameActionControllerManager> controllers;
+    {
+        EngineCore::MutexLocker lock(_impl->mutex);
+        _impl->mouseActions.Update();
+        _impl->keyboardActions.Update();
+        _impl->joystickActions.Update();
+        controllers = _impl->controllers;
+    }
     if (controllers)
         controllers->Update();
 }
 
 void GameActionManager::Clear()
 {
-    _impl->mouse.Clear();
-    _impl->joystick.Clear();
-    _impl->keyboard.Clear();
+    EngineCore::MutexLocker lock(_impl->mutex);
+    for (Device* device : {&_impl->mouse, &_impl->joystick, &_impl->keyboard})
+        device->records.Clear();
     _impl->mouseActions.Clear();
     _impl->keyboardActions.Clear();
     _impl->joystickActions.Clear();
@@ -310,6 +263,7 @@ EngineCore::JoystickActionManager& GameActionManager::GetJoystickActionManager()
 
 void GameActionManager::SetActionControllerManager(const std::shared_ptr<GameActionControllerManager>& manager)
 {
+    EngineCore::MutexLocker lock(_impl->mutex);
     _impl->controllers = manager;
 }
 
@@ -320,13 +274,18 @@ const std::shared_ptr<GameActionControllerManager>& GameActionManager::GetAction
 
 bool GameActionManager::GetRecord(Table table, int code, ActionRecord& record) const
 {
-    const ActionStorage& storage = _impl->Storage(table);
-    if (!storage.Valid(code))
+    EngineCore::MutexLocker lock(_impl->mutex);
+    const ActionStorage& records = _impl->Of(table).records;
+    if (!records.Valid(code))
         return false;
-    record = storage.At(code);
+    record = records.At(code);
     return true;
 }
 
-int GameActionManager::GetSlotCount(Table table) const { return _impl->Storage(table).Count(); }
+int GameActionManager::GetSlotCount(Table table) const
+{
+    EngineCore::MutexLocker lock(_impl->mutex);
+    return _impl->Of(table).records.Count();
+}
 
 }  // namespace GameCore

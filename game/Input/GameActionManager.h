@@ -2,7 +2,6 @@
 #include <memory>
 #include <string>
 
-#include "game/Base/StateCallback.h"
 
 namespace EngineCore {
 class InputDevice;
@@ -23,18 +22,22 @@ class GameActionControllerManager;
 //   (axis + 4); keyboard keys 1-103.
 // A name that is no key, button or axis of that device binds nothing. The bindings are
 // one set for the whole game: they last until unregistered, cleared or released, across
-// state changes. Their "#" texts run in the game state that made the binding, and only
-// while it is entered: a state's bindings rest while another state is current and work
-// again when it comes back.
+// state changes, and their texts go to the action controller manager, which runs a "#"
+// text in whatever game state is current when the binding fires.
+//
+// The tables are guarded: a state's scripts bind on the loader thread while the loading
+// screen's scripts may bind on the main thread. The guard is held while the engine
+// managers fire, and it is recursive, so a text that binds or clears on the firing
+// thread goes through at once.
 class GameActionManager {
 public:
+    enum Table { kMouseTable, kJoystickTable, kKeyboardTable };
+
     struct ActionRecord {
         std::string name;
         std::string action;
         std::string actionOn;
         std::string actionOff;
-        // The state that made the binding, whose interpreter runs its texts.
-        StateCallback owner;
     };
 
     GameActionManager();
@@ -43,23 +46,31 @@ public:
     GameActionManager& operator=(const GameActionManager&) = delete;
 
     // Binding a name again replaces its texts and its engine action.
-    void RegisterMouseAction(const char* name, const char* action, const char* actionOn, const char* actionOff);
-    void RegisterJoystickAction(const char* name, const char* action, const char* actionOn, const char* actionOff);
-    void RegisterKeyboardAction(const char* name, const char* action, const char* actionOn, const char* actionOff);
-    void UnregisterMouseAction(const char* name);
-    void UnregisterJoystickAction(const char* name);
-    void UnregisterKeyboardAction(const char* name);
+    void Register(Table table, const char* name, const char* action, const char* actionOn, const char* actionOff);
+    // Removes the engine action and the stored texts of that key, button or axis.
+    void Unregister(Table table, const char* name);
 
-    // Bound into the engine actions; the user pointer carries the action code.
-    void MouseAction(void* code, const std::shared_ptr<EngineCore::InputEvent>& event);
-    void MouseActionOn(void* code, const std::shared_ptr<EngineCore::InputEvent>& event);
-    void MouseActionOff(void* code, const std::shared_ptr<EngineCore::InputEvent>& event);
-    void JoystickAction(void* code, const std::shared_ptr<EngineCore::InputEvent>& event);
-    void JoystickActionOn(void* code, const std::shared_ptr<EngineCore::InputEvent>& event);
-    void JoystickActionOff(void* code, const std::shared_ptr<EngineCore::InputEvent>& event);
-    void KeyboardAction(void* code, const std::shared_ptr<EngineCore::InputEvent>& event);
-    void KeyboardActionOn(void* code, const std::shared_ptr<EngineCore::InputEvent>& event);
-    void KeyboardActionOff(void* code, const std::shared_ptr<EngineCore::InputEvent>& event);
+    void RegisterMouseAction(const char* name, const char* action, const char* actionOn, const char* actionOff)
+    {
+        Register(kMouseTable, name, action, actionOn, actionOff);
+    }
+    void RegisterJoystickAction(const char* name, const char* action, const char* actionOn, const char* actionOff)
+    {
+        Register(kJoystickTable, name, action, actionOn, actionOff);
+    }
+    void RegisterKeyboardAction(const char* name, const char* action, const char* actionOn, const char* actionOff)
+    {
+        Register(kKeyboardTable, name, action, actionOn, actionOff);
+    }
+    void UnregisterMouseAction(const char* name) { Unregister(kMouseTable, name); }
+    void UnregisterJoystickAction(const char* name) { Unregister(kJoystickTable, name); }
+    void UnregisterKeyboardAction(const char* name) { Unregister(kKeyboardTable, name); }
+
+    // What the engine actions call, the user pointer carrying the action code: hands
+    // the chosen text of the record at that code to the action controller manager.
+    // Nothing for a code without a record.
+    void Fire(Table table, std::string ActionRecord::*text, void* code,
+              const std::shared_ptr<EngineCore::InputEvent>& event);
 
     // The engine mouse, keyboard and joystick managers, then the controllers.
     void Update();
@@ -80,7 +91,6 @@ public:
     // The record stored at a code of the mouse, joystick or keyboard table; false when
     // the slot is empty. The slot count of a table: 1 (mouse, joystick) or 256
     // (keyboard) at first, 0 after Clear, then the power of two above the largest code.
-    enum Table { kMouseTable, kJoystickTable, kKeyboardTable };
     bool GetRecord(Table table, int code, ActionRecord& record) const;
     int GetSlotCount(Table table) const;
 

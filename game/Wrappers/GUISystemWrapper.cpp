@@ -26,6 +26,10 @@ using ScreenSettings = EngineCore::RenderSystem::ScreenSettings;
 GUISystemWrapper::ProfileChoices DefaultChoices()
 {
     GUISystemWrapper::ProfileChoices choices;
+    choices.selected = [] {
+        std::shared_ptr<Profile> selected;
+        return ProfileSystem::Instance().GetSelectedProfile(selected) && selected;
+    };
     choices.storeScreen = [](bool windowed, bool stretch) {
         ProfileSystem& profiles = ProfileSystem::Instance();
         std::shared_ptr<Profile> selected;
@@ -91,7 +95,7 @@ const GameLuaScriptImpl::LuaHelper<GUISystemWrapper>::RegType GUISystemWrapper::
 
 void GUISystemWrapper::SetProfileChoices(const ProfileChoices& choices)
 {
-    Choices() = choices.storeScreen && choices.storeSystemCursor ? choices : DefaultChoices();
+    Choices() = choices.selected && choices.storeScreen && choices.storeSystemCursor ? choices : DefaultChoices();
 }
 
 GUISystemWrapper::GUISystemWrapper(lua_State*) : _cursorName("Cursor.System")
@@ -172,7 +176,7 @@ int GUISystemWrapper::SetScreenSettings(lua_State* L)
     settings.height = CheckInt32(L, 3);
     settings.windowed = CheckFlagTruncatedOne(L, 4);
     settings.stretch = CheckFlagTruncatedOne(L, 5);
-    if (!Choices().storeScreen(settings.windowed, settings.stretch))
+    if (!Choices().selected())
         EngineCore::ThrowEngineError(kSource, 138, kNoProfile);
 
     EngineCore::RenderSystem& render = EngineCore::RenderSystem::Instance();
@@ -183,6 +187,9 @@ int GUISystemWrapper::SetScreenSettings(lua_State* L)
         settings.windowed = false;
     }
     render.ApplyScreenSettings(settings);
+    // Stored once applied: saving the profiles records the render system's settings.
+    if (!Choices().storeScreen(settings.windowed, settings.stretch))
+        EngineCore::ThrowEngineError(kSource, 138, kNoProfile);
     return 0;
 }
 

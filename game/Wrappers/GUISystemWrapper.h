@@ -19,10 +19,11 @@ public:
     static const char className[];
     static const GameLuaScriptImpl::LuaHelper<GUISystemWrapper>::RegType methods[];
 
-    // Where the display choices are kept: the selected profile. Each function
-    // stores and saves, and answers false (storing nothing) when no profile is
-    // selected.
+    // Where the display choices are kept: the selected profile. `selected` answers
+    // whether there is one; each store function stores and saves, and answers false
+    // (storing nothing) when no profile is selected.
     struct ProfileChoices {
+        std::function<bool()> selected;
         std::function<bool(bool windowed, bool stretch)> storeScreen;
         std::function<bool(bool systemCursor)> storeSystemCursor;
     };

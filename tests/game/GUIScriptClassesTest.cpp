@@ -413,17 +413,19 @@ TEST_F(GUIScriptClassesTest, OfTwoActiveEditBoxesTheFirstTypes)
 
 // ---- GUISystem -------------------------------------------------------------------
 
-TEST_F(GUIScriptClassesTest, ScreenSettingsAreStoredThenApplied)
+TEST_F(GUIScriptClassesTest, ScreenSettingsAreAppliedThenStored)
 {
+    // What is applied and what is stored, in order: saving the profiles records the
+    // render system's settings, so the choice is stored once it is applied.
     std::vector<std::string> applied;
-    std::vector<std::string> stored;
     RenderSystem::Instance().SetChangeScreenSettingsFunction([&](const RenderSystem::ScreenSettings& s) {
         applied.push_back(std::to_string(s.bpp) + "/" + std::to_string(s.width) + "x" + std::to_string(s.height) +
                           (s.windowed ? " w" : " f") + (s.stretch ? "s" : ""));
     });
     GUISystemWrapper::ProfileChoices choices;
+    choices.selected = [] { return true; };
     choices.storeScreen = [&](bool w, bool s) {
-        stored.push_back(std::string(w ? "w" : "f") + (s ? "s" : ""));
+        applied.push_back(std::string("stored ") + (w ? "w" : "f") + (s ? "s" : ""));
         return true;
     };
     choices.storeSystemCursor = [](bool) { return true; };
@@ -445,11 +447,11 @@ TEST_F(GUIScriptClassesTest, ScreenSettingsAreStoredThenApplied)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
         applied.clear();
-        stored.clear();
         Run(std::string("g:SetScreenSettings(") + c.args + ")"
             " local b, w, h, win, st = g:GetScreenSettings() read = b .. ' ' .. w .. ' ' .. h .. ' ' .. win .. ' ' .. st");
-        EXPECT_EQ(c.applied, applied);
-        EXPECT_EQ(std::vector<std::string>{c.stored}, stored);
+        std::vector<std::string> expected = c.applied;
+        expected.push_back(std::string("stored ") + c.stored);
+        EXPECT_EQ(expected, applied);
         EXPECT_EQ(c.read, Global("read"));
     }
 }
@@ -532,6 +534,7 @@ TEST_F(GUIScriptClassesTest, TheCursorIsMadeOnceAndDriven)
     EXPECT_FLOAT_EQ(0, x);
 
     GUISystemWrapper::ProfileChoices choices;
+    choices.selected = [] { return true; };
     choices.storeScreen = [](bool, bool) { return true; };
     choices.storeSystemCursor = [](bool) { return true; };
     GUISystemWrapper::SetProfileChoices(choices);

@@ -4,18 +4,19 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/GUI/GUISystem.h"
 #include "engine/Input/ActionManager.h"
 #include "engine/Input/InputEvent.h"
 #include "engine/Input/JoystickActionManager.h"
+#include "engine/Input/KeyboardDevice.h"
 #include "engine/Input/KeyboardActionManager.h"
 #include "engine/Input/MouseActionManager.h"
 #include "engine/Renderer/RenderSystem.h"
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
-#include "game/Base/StateCallback.h"
 #include "game/Input/GameActionController.h"
 #include "game/Input/GameActionControllerManager.h"
 #include "game/Input/GameActionManager.h"
@@ -37,8 +38,7 @@ public:
     std::vector<std::string> texts;
     std::function<void()> during;
 
-    bool RunBoundAction(const GameCore::StateCallback&, const char* text,
-                        const std::shared_ptr<EngineCore::InputEvent>& event) override
+    bool RunAction(const char* text, const std::shared_ptr<EngineCore::InputEvent>& event) override
     {
         texts.push_back(std::string(text) + (event ? "" : "()"));
         if (during)
@@ -173,6 +173,41 @@ TEST(GameActionManager, RebindingReplacesUnbindingErasesAndClearEmptiesEverythin
     EXPECT_EQ(actions.GetSlotCount(GameActionManager::kMouseTable), 2);
 }
 
+// A state's scripts bind on the loader thread while the loading screen's scripts bind
+// on the main thread. Each round starts from empty tables, so both threads grow the
+// same tables at once; every binding of both comes through.
+TEST(GameActionManager, TwoThreadsBindingAtOnceKeepEveryBinding)
+{
+    const std::vector<std::string> loaderKeys = {"A", "S", "D", "W", "F1", "F5", "F9", "PrintScreen"};
+    const std::vector<std::string> screenKeys = {"Escape", "Space", "Return", "P", "NumPad5", "F12", "Slash"};
+    GameActionManager actions;
+    for (int round = 0; round < 50; ++round) {
+        actions.Clear();
+        const auto bind = [&actions](const std::vector<std::string>& keys, const char* axis) {
+            for (int pass = 0; pass < 20; ++pass) {
+                for (const std::string& key : keys)
+                    actions.RegisterKeyboardAction(key.c_str(), "", ("#" + key).c_str(), "");
+                actions.RegisterMouseAction(axis, "", axis, "");
+                const std::string& again = keys[static_cast<size_t>(pass) % keys.size()];
+                actions.UnregisterKeyboardAction(again.c_str());
+                actions.RegisterKeyboardAction(again.c_str(), "", ("#" + again).c_str(), "");
+            }
+        };
+        std::thread loader(bind, loaderKeys, "AllAxis");
+        bind(screenKeys, "YawAxis");
+        loader.join();
+        for (const std::vector<std::string>* keys : {&loaderKeys, &screenKeys})
+            for (const std::string& key : *keys) {
+                const int code = EngineCore::KeyboardDevice::GetKeyByName(key);
+                ASSERT_EQ(RecordAt(actions, GameActionManager::kKeyboardTable, code), key + "||#" + key + "|")
+                    << "round " << round;
+                ASSERT_TRUE(actions.GetKeyboardActionManager().GetActions().IsExistAction(code)) << key;
+            }
+        ASSERT_EQ(RecordAt(actions, GameActionManager::kMouseTable, 7), "AllAxis||AllAxis|");
+        ASSERT_EQ(RecordAt(actions, GameActionManager::kMouseTable, 4), "YawAxis||YawAxis|");
+    }
+}
+
 TEST(GameDeviceManager, BoundKeysAndButtonsHandTheirTextsToTheRunner)
 {
     Rig rig;
@@ -196,10 +231,11 @@ TEST(GameDeviceManager, BoundKeysAndButtonsHandTheirTextsToTheRunner)
     EXPECT_EQ(rig.mouse->updates, 2);
 
     // Dispatch with codes that have no record does nothing.
-    rig.Actions().KeyboardActionOn(reinterpret_cast<void*>(intptr_t(500)), nullptr);
-    rig.Actions().KeyboardActionOn(reinterpret_cast<void*>(intptr_t(-1)), nullptr);
-    rig.Actions().MouseActionOn(reinterpret_cast<void*>(intptr_t(3)), nullptr);
-    rig.Actions().JoystickActionOn(nullptr, nullptr);
+    const auto on = &GameActionManager::ActionRecord::actionOn;
+    rig.Actions().Fire(GameActionManager::kKeyboardTable, on, reinterpret_cast<void*>(intptr_t(500)), nullptr);
+    rig.Actions().Fire(GameActionManager::kKeyboardTable, on, reinterpret_cast<void*>(intptr_t(-1)), nullptr);
+    rig.Actions().Fire(GameActionManager::kMouseTable, on, reinterpret_cast<void*>(intptr_t(3)), nullptr);
+    rig.Actions().Fire(GameActionManager::kJoystickTable, on, nullptr, nullptr);
     EXPECT_EQ(rig.runner->Take(), "");
 }
 

@@ -64,7 +64,7 @@ GameStateSystem():RunScript('Scripts/Walker.lua')
 Walker.Start(224, 416, { { x = 800, y = 416 }, { x = 224, y = 416 } })
 
 -- Controls: the arrows send the first ball that way; Escape goes back to the menu.
--- A binding's texts run in the state that made it, and only while it is current.
+-- Bindings outlast the state that makes them, so each state starts from none.
 function Play.Steer(vx, vy)
   local ball = Play.balls[1]
   if vx ~= 0 then ball.vx = vx end
@@ -72,6 +72,7 @@ function Play.Steer(vx, vy)
 end
 
 Play.input = InputDeviceManager()
+Play.input:Clear()
 Play.input:RegisterKeyboardAction('Left', '', '#Play.Steer(-300, 0)', '')
 Play.input:RegisterKeyboardAction('Right', '', '#Play.Steer(300, 0)', '')
 Play.input:RegisterKeyboardAction('Up', '', '#Play.Steer(0, -300)', '')

@@ -80,7 +80,10 @@ Menu.pointer:Hide()
 
 -- Controls: Return starts the game at once. The name field takes the keys that type
 -- a character while it is active, Return among them, so it answers Return too.
+-- Bindings are one set for the whole game and run in whichever state is current, so
+-- the menu starts from none: the game's keys would call functions only it defines.
 Menu.input = InputDeviceManager()
+Menu.input:Clear()
 Menu.input:RegisterKeyboardAction('Return', '', "#GameStateSystem():ChangeState('game')", '')
 
 Game.PlayMusic('Music/Menu.ogg')

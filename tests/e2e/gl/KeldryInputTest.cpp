@@ -19,18 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool WaitForLogLine(const std::string& path, const std::string& line, double seconds)
-{
-    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    std::string missing;
-    while (Clock::now() < deadline) {
-        if (HasLinesInOrder(ReadText(path), {line}, missing))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
 const char* const kStartup =
     "Application():SetStartupScript('Scripts/GameAPI.lua')\n"
     "local g = GameState(); g:SetName('game'); g:SetStartupScript('States/Game.lua')\n"
@@ -102,6 +90,78 @@ TEST(KeldryInputTest, RealKeysAndClicksRunTheGamesBoundActions)
                                 missing))
         << "missing: " << missing << "\n"
         << run.log;
+    EXPECT_EQ(run.log.find("FatalError"), std::string::npos) << run.log;
+}
+
+namespace {
+
+// The menu binds Q once and moves on to the game; the game-API script, which every
+// state runs, defines what Q does, and each state says who it is.
+const char* const kTwoStateStartup =
+    "Application():SetStartupScript('Scripts/GameAPI.lua')\n"
+    "local m = GameState(); m:SetName('menu'); m:SetStartupScript('States/Menu.lua')\n"
+    "local g = GameState(); g:SetName('game'); g:SetStartupScript('States/Game.lua')\n"
+    "Application():SetCurrentGameState('menu')\n";
+const char* const kGameApi =
+    "function Mark(name) local s = Sprite(); s:SetName(name) end\n"
+    "function OnQ() Mark('Input.Q.' .. Here); GameStateSystem():RunScript('Probe/Key.lua');"
+    " GameStateSystem():Quit() end\n";
+const char* const kBindingMenu =
+    "Here = 'menu'\n"
+    "InputDeviceManager():RegisterKeyboardAction('Q', '', '#OnQ()', '')\n"
+    "Frames = 0\n"
+    "function OnFrame() Frames = Frames + 1; if Frames == 3 then GameStateSystem():ChangeState('game') end end\n"
+    "GameStateSystem():SetUpdaterFunctionName('OnFrame')\n";
+const char* const kBoundGame =
+    "Here = 'game'\n"
+    "Frames = 0\n"
+    "function OnFrame() Frames = Frames + 1; if Frames == 10 then GameStateSystem():RunScript('Probe/Ready.lua') end "
+    "end\n"
+    "GameStateSystem():SetUpdaterFunctionName('OnFrame')\n";
+
+}  // namespace
+
+// A key the menu bound still fires once the game state is current, and its text runs in
+// the game's interpreter.
+TEST(KeldryInputTest, AKeyBoundInTheMenuFiresInTheGame)
+{
+    XServer screen;
+    ASSERT_FALSE(screen.Display().empty()) << "no virtual X server could be started: scripts/setup.sh installs Xvfb";
+
+    TestSupport::TempFolder game;
+    WriteLoadingScripts(game, kBareSystemState, kTwoStateStartup);
+    game.WriteFile("Base/Scripts/GameAPI.lua", kGameApi);
+    game.WriteFile("Base/States/Menu.lua", kBindingMenu);
+    game.WriteFile("Base/States/Game.lua", kBoundGame);
+    game.WriteFile("Base/Probe/Ready.lua", "");
+    game.WriteFile("Base/Probe/Key.lua", "");
+
+    KeldryProcess keldry;
+    keldry.environment = {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", screen.Display()}};
+    const pid_t child = keldry.Start(game.Path(), {"-resource", "Base", "-windowed"});
+    ASSERT_GT(child, 0);
+    const bool ready = WaitForLogLine(keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Ready.lua).", 120);
+    std::string window;
+    const bool found = ready && RunTool({"xdotool", "search", "--sync", "--onlyvisible", "--name", "Ferrowind"},
+                                        screen.Display(), &window, 30) == 0;
+    if (found) {
+        window = window.substr(0, window.find('\n'));
+        EXPECT_EQ(RunTool({"xdotool", "windowfocus", "--sync", window}, screen.Display()), 0);
+        EXPECT_EQ(RunTool({"xdotool", "key", "--delay", "100", "q"}, screen.Display()), 0);
+        EXPECT_TRUE(WaitForLogLine(keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Key.lua).", 60));
+    }
+    const RunResult run = keldry.Finish(child, found ? 60 : 1);
+    ASSERT_TRUE(ready) << run.stderrText << run.log;
+    ASSERT_TRUE(found) << "the game window did not appear\n" << run.log;
+    EXPECT_EQ(run.status, 0) << run.stderrText << run.log;
+    std::string missing;
+    EXPECT_TRUE(HasLinesInOrder(run.log,
+                                {"LuaScriptEngine::RunFile (Probe/Ready.lua).", "Sprite_Create (Input.Q.game)...ok",
+                                 "LuaScriptEngine::RunFile (Probe/Key.lua)."},
+                                missing))
+        << "missing: " << missing << "\n"
+        << run.log;
+    EXPECT_EQ(run.log.find("Input.Q.menu"), std::string::npos) << run.log;
     EXPECT_EQ(run.log.find("FatalError"), std::string::npos) << run.log;
 }
 

@@ -150,4 +150,17 @@ inline bool HasLinesInOrder(const std::string& log, const std::vector<std::strin
     return true;
 }
 
+// Waits up to `seconds` for `line` to appear as a whole line of the file at `path`.
+inline bool WaitForLogLine(const std::string& path, const std::string& line, double seconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    std::string missing;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (HasLinesInOrder(ReadText(path), {line}, missing))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
 }  // namespace E2E

@@ -69,6 +69,16 @@ const char* const kSaveEveryFrame =
     " p:SetTotalScores(p:GetSelectedProfileId(), Frames) end\n"
     "GameStateSystem():SetUpdaterFunctionName('OnFrame')\n";
 
+// Changes the display choice on its fifth frame (windowed, with the second display flag
+// set), says so through a probe file, then runs on until it is killed.
+const char* const kScreenChoice =
+    "Frames = 0\n"
+    "function OnFrame() Frames = Frames + 1\n"
+    "  if Frames == 5 then GUISystem():SetScreenSettings(32, 1024, 768, 1, 1)"
+    " GameStateSystem():RunScript('Probe/Set.lua') end\n"
+    "end\n"
+    "GameStateSystem():SetUpdaterFunctionName('OnFrame')\n";
+
 class ProfilesRunTest : public testing::Test {
 protected:
     KeldryProcess keldry;
@@ -208,4 +218,27 @@ TEST_F(ProfilesRunTest, AProgramKilledWhileSavingLeavesAWholeFile)
     EXPECT_LE(temporaries, 1);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%d kills in %.1f s; every file whole\n", kills, seconds);
+}
+
+// The display choice is on disk as soon as the script has made it: a program killed
+// right after the call leaves the new flags in the selected profile.
+TEST_F(ProfilesRunTest, AScreenChoiceIsOnDiskRightAfterTheCall)
+{
+    WriteGame(kScreenChoice);
+    game.WriteFile("Base/Probe/Set.lua", "");
+    const pid_t child = keldry.Start(game.Path(), {"-resource", "Base", "-windowed"});
+    ASSERT_GT(child, 0);
+    const bool set = WaitForLogLine(keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Set.lua).", 120);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(set) << ReadText(keldry.home / "stderr.txt") << ReadText(keldry.LogPath());
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the program ended on its own";
+
+    const std::string bytes = ReadText(ProfilesPath());
+    GameCore::ProfilesFileContents contents;
+    ASSERT_EQ(GameCore::DecodeProfilesFile(bytes.data(), bytes.size(), contents), GameCore::ProfilesFileStatus::Ok);
+    ASSERT_EQ(contents.profiles.size(), 1u);
+    EXPECT_TRUE(contents.profiles[0]->windowed);
+    EXPECT_TRUE(contents.profiles[0]->stretch);
 }
