@@ -9,9 +9,12 @@ namespace GameCore {
 class GameState;
 
 // The game state that made a script object, in whose interpreter the object's
-// script callbacks (end of animation, timers, GUI actions, input hooks, track
-// keys, character events) run. Every class that runs script text on an object's
-// behalf captures one when the object is made and runs its texts through it.
+// script callbacks (end of animation, timers, GUI actions, track keys, character
+// events) run. Every class that runs script text on an object's behalf captures
+// one when the object is made and runs its texts through it.
+//
+// Key and mouse bindings are not objects of a state: they are one table for the
+// game, and their texts run in the current state (GameActionControllerManager).
 //
 // The rule for script text the runtime runs on an object's behalf:
 // - a callback runs in the interpreter of the game state that made the object,

@@ -11,7 +11,8 @@ class GameDeviceManager;
 // keyboard keys and joystick keys and axes, reads and places the pointer, reads the
 // wheel and arms the mouse effect. It holds nothing: every object works on the game's
 // device manager installed in the input system, so bindings outlive the game state that
-// made them. Without that manager every method does nothing (reads give 0).
+// made them and their texts run in whichever state is current when they fire. Without
+// that manager every method does nothing (reads give 0).
 class InputDeviceManagerWrapper {
 public:
     static const char className[];
