@@ -12,6 +12,10 @@
 #include <lua.hpp>
 
 #include "engine/Audio/SoundSystem.h"
+#include "engine/GUI/Cursor.h"
+#include "engine/GUI/GUISystem.h"
+#include "engine/Resources/ResourceFactory.h"
+#include "engine/Resources/ResourceManager.h"
 #include "engine/System/SystemLogger.h"
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
@@ -318,6 +322,39 @@ TEST_F(PlayerDataScriptClassesTest, ProfileFieldsKeepTheirWidthsAndReachTheFile)
     ProfileSystem::Instance().Load();
     EXPECT_EQ(Eval("p:GetProfileName(0)"), "Ann");
     EXPECT_EQ(Eval("p:GetNumCompletedStages(0)"), "1");
+}
+
+// Saving the profiles records the render system's screen settings: the display choice is
+// in the file as soon as "GUISystem" has applied it, not only at the next save.
+TEST_F(PlayerDataScriptClassesTest, AScreenChoiceIsInTheFileRightAfterTheCall)
+{
+    // The first "GUISystem" object installs the cursor resource.
+    EngineCore::ResourceFactory::Instance().RegisterResourceCreator(
+        EngineCore::Resource::RT_CURSOR, [] { return std::make_shared<EngineCore::Cursor>(); });
+    const struct {
+        const char* args;
+        bool windowed;
+        bool stretch;
+    } cases[] = {
+        {"32, 800, 600, 1, 1", true, true},
+        {"32, 800, 600, 0, 1", false, true},
+        {"32, 800, 600, 1, 0", true, false},
+        {"32, 1024, 768, 0, 0", false, false},
+    };
+    Run("g = GUISystem()");
+    for (const auto& c : cases) {
+        Run(std::string("g:SetScreenSettings(") + c.args + ")");
+        const ProfilesFileContents disk = OnDisk();
+        ASSERT_EQ(disk.profiles.size(), 1u);
+        EXPECT_EQ(disk.profiles.front()->windowed, c.windowed) << c.args;
+        EXPECT_EQ(disk.profiles.front()->stretch, c.stretch) << c.args;
+    }
+    Run("g = nil");
+    EngineCore::GUISystem::Instance().Release();
+    std::shared_ptr<EngineCore::Resource> cursor;
+    if (EngineCore::ResourceManager::Instance().GetResource("Cursor.System", EngineCore::Resource::RT_CURSOR, cursor))
+        EngineCore::ResourceManager::Instance().RemoveResource(cursor);
+    EngineCore::ResourceFactory::Instance().UnregisterResourceCreator(EngineCore::Resource::RT_CURSOR);
 }
 
 TEST_F(PlayerDataScriptClassesTest, SelectingAProfileSavesFirstEvenWhenTheIdIsWrong)
