@@ -181,9 +181,7 @@ SpriteWrapper::~SpriteWrapper()
 
 EngineCore::Sprite& SpriteWrapper::AttachedSprite() const
 {
-    if (!_sprite)
-        EngineCore::ThrowEngineError(kSource, 57, "Sprite not initialized. First call - SetName().");
-    return *_sprite;
+    return _sprite.Require(kSource, 57, "Sprite not initialized. First call - SetName().");
 }
 
 EngineCore::Texture& SpriteWrapper::BaseTexture(const char* before) const
@@ -231,19 +229,15 @@ int SpriteWrapper::SetName(lua_State* L)
     const std::string name = CheckString(L, 1);
     // The sprite let go of may live on in the manager or another wrapper.
     Release();
-    _sprite = nullptr;
-    _spriteResource.reset();
+    _sprite.Reset();
 
     std::shared_ptr<EngineCore::Resource> resource;
     if (!EngineCore::ResourceManager::Instance().GetResource(name, EngineCore::Resource::RT_SPRITE, resource))
         EngineCore::ThrowEngineErrorF(kSource, 93, "Resource (%s) creating error.", name.c_str());
     // A name already taken by a resource that is not a sprite is never used as one.
-    auto* sprite = dynamic_cast<EngineCore::Sprite*>(resource.get());
-    if (!sprite)
+    _sprite.Hold(resource);
+    if (!_sprite)
         EngineCore::ThrowEngineErrorF(kSource, 97, "Resource (%s) creating error.", name.c_str());
-
-    _spriteResource = resource;
-    _sprite = sprite;
     _sprite->SetVisible(false);
     Init();
     return 0;
