@@ -55,9 +55,8 @@ public:
     int RegisterAll(lua_State* L, Control& control, std::initializer_list<int> actions)
     {
         std::vector<std::string> texts;
-        int index = 1;
-        for (auto it = actions.begin(); it != actions.end(); ++it)
-            texts.push_back(CheckString(L, index++));
+        for (int index = 1; index <= static_cast<int>(actions.size()); ++index)
+            texts.push_back(CheckString(L, index));
         auto text = texts.begin();
         for (const int action : actions) {
             if (!text->empty())
