@@ -68,18 +68,14 @@ AnimationPlayer::AnimationPlayer() = default;
 
 void AnimationPlayer::SetSprite(const std::shared_ptr<Resource>& sprite)
 {
-    Sprite* typed = nullptr;
-    if (sprite) {
-        typed = dynamic_cast<Sprite*>(sprite.get());
-        if (!typed)
-            return;
-    }
+    HeldResource<Sprite> next;
+    if (!next.Hold(sprite))
+        return;
     if (_sprite && _animation) {
         _position = _animation->GetFrameTime(0);
         Update(kForcedStep, true);
     }
-    _spriteResource = sprite;
-    _sprite = typed;
+    _sprite = next;
     if (!_sprite)
         return;
     _baseVerticalScale = _sprite->GetVerticalScale();
@@ -98,14 +94,9 @@ void AnimationPlayer::SetSprite(const std::shared_ptr<Resource>& sprite)
 
 void AnimationPlayer::SetAnimation(const std::shared_ptr<Resource>& animation)
 {
-    const Animation* typed = nullptr;
-    if (animation) {
-        typed = dynamic_cast<const Animation*>(animation.get());
-        if (!typed)
-            return;
-    }
-    _animationResource = animation;
-    _animation = typed;
+    HeldResource<const Animation> next;
+    if (next.Hold(animation))
+        _animation = next;
 }
 
 void AnimationPlayer::Play()
@@ -240,7 +231,7 @@ void AnimationPlayer::Apply()
 
     if (sample.vertexData.empty() || static_cast<int>(_sprite->GetType()) != kDistortionMeshType)
         return;
-    DistortionMesh* mesh = dynamic_cast<DistortionMesh*>(_sprite);
+    DistortionMesh* mesh = dynamic_cast<DistortionMesh*>(_sprite.Get());
     if (!mesh)
         return;
     const int columns = mesh->GetNumColumns();

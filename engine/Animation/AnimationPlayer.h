@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/Resources/HeldResource.h"
 #include "engine/Resources/Resource.h"
 
 namespace EngineCore {
@@ -23,7 +24,7 @@ public:
     // Rewinds the previous sprite to the first key, then binds `sprite` and takes
     // its current values as the base. A resource that is not a sprite is ignored.
     void SetSprite(const std::shared_ptr<Resource>& sprite);
-    const std::shared_ptr<Resource>& GetSprite() const { return _spriteResource; }
+    const std::shared_ptr<Resource>& GetSprite() const { return _sprite.Shared(); }
     // A resource that is not an animation is ignored.
     void SetAnimation(const std::shared_ptr<Resource>& animation);
 
@@ -88,12 +89,8 @@ private:
     float _baseRectWidth = 0;
     float _baseRectHeight = 0;
     uint32_t _baseColor = 0xFFFFFFFFu;
-    // The shared handles keep the objects alive; the typed pointers are the same
-    // objects, checked for their type when bound.
-    std::shared_ptr<Resource> _spriteResource;
-    std::shared_ptr<Resource> _animationResource;
-    Sprite* _sprite = nullptr;
-    const Animation* _animation = nullptr;
+    HeldResource<Sprite> _sprite;
+    HeldResource<const Animation> _animation;
     AnimationType _type = AT_ONCE;
     void* _callbackUser = nullptr;
     std::function<void(void*)> _callback;

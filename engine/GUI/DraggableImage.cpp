@@ -79,8 +79,7 @@ void DraggableImage::SetCollisionSprite(const std::shared_ptr<Resource>& sprite)
 
 void DraggableImage::SetDraggableSprite(const std::shared_ptr<Resource>& sprite)
 {
-    _draggableShare = sprite;
-    _draggable = dynamic_cast<Sprite*>(sprite.get());
+    _draggable.Hold(sprite);
 }
 
 }  // namespace EngineCore

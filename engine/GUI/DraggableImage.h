@@ -6,6 +6,7 @@
 #include "engine/GUI/CollisionSprite.h"
 #include "engine/GUI/Control.h"
 #include "engine/GUI/ControlActions.h"
+#include "engine/Resources/HeldResource.h"
 
 namespace EngineCore {
 
@@ -35,9 +36,9 @@ public:
     void SetState(DraggableImageState state);
     void SetCollisionSprite(const std::shared_ptr<Resource>& sprite);
     const std::shared_ptr<Resource>& GetCollisionSprite() const { return _collision.Get(); }
-    // An empty pointer clears it; a resource that is not a sprite is never moved.
+    // An empty pointer or a resource that is not a sprite clears it.
     void SetDraggableSprite(const std::shared_ptr<Resource>& sprite);
-    std::shared_ptr<Resource> GetDraggableSprite() const { return _draggableShare; }
+    std::shared_ptr<Resource> GetDraggableSprite() const { return _draggable.Shared(); }
     const char* GetQuestItemName() const { return _questItemName.c_str(); }
     void SetQuestItemName(const char* name) { _questItemName = name ? name : ""; }
     // The draggable sprite's position when the drag began.
@@ -51,8 +52,7 @@ private:
     std::string _questItemName;
     DraggableImageState _state = kNormal;
     CollisionSprite _collision;
-    Sprite* _draggable = nullptr;
-    std::shared_ptr<Resource> _draggableShare;
+    HeldResource<Sprite> _draggable;
     CPoint _grabPoint;
     CPoint _startPosition;
     ControlActions<2> _actions;

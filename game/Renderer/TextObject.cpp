@@ -95,15 +95,13 @@ void TextObject::SetText(const char* text)
 
 void TextObject::SetFont(const std::shared_ptr<EngineCore::Resource>& font)
 {
-    _font = nullptr;
-    _fontResource = font;
-    _font = dynamic_cast<EngineCore::Font*>(font.get());
+    _font.Hold(font);
     OnDataChanged();
 }
 
 float TextObject::GetCharWidthW(char c) const
 {
-    return GlyphWidth(_font, c);
+    return GlyphWidth(_font.Get(), c);
 }
 
 float TextObject::GetTextWidth(const char* text) const

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/Renderer/Sprite.h"
+#include "engine/Resources/HeldResource.h"
 
 namespace EngineCore {
 class Font;
@@ -47,7 +48,7 @@ public:
 
     const char* GetAsciiText() const { return _text.c_str(); }
     const std::u16string& GetUnicodeText() const { return _wideText; }
-    const std::shared_ptr<EngineCore::Resource>& GetFont() const { return _fontResource; }
+    const std::shared_ptr<EngineCore::Resource>& GetFont() const { return _font.Shared(); }
     // Number of character sprites held (one per non-space character once laid out).
     size_t GetCharacterCount() const { return _characters.size(); }
 
@@ -69,8 +70,7 @@ private:
     float _characterSpace = 2.0f;
     std::string _text;
     std::u16string _wideText;
-    EngineCore::Font* _font = nullptr;
-    std::shared_ptr<EngineCore::Resource> _fontResource;
+    EngineCore::HeldResource<EngineCore::Font> _font;
     std::vector<std::shared_ptr<EngineCore::Resource>> _characters;
 };
 

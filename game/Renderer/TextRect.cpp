@@ -108,9 +108,7 @@ void TextRect::SetPosition(float x, float y)
 
 void TextRect::SetFont(const std::shared_ptr<EngineCore::Resource>& font)
 {
-    _font = nullptr;
-    _fontResource = font;
-    _font = dynamic_cast<EngineCore::Font*>(font.get());
+    _font.Hold(font);
     OnDataChanged();
 }
 
@@ -170,7 +168,7 @@ bool TextRect::GetDrawTextRect(Rect& out) const
 
 float TextRect::GetCharWidthW(char c) const
 {
-    return GlyphWidth(_font, c);
+    return GlyphWidth(_font.Get(), c);
 }
 
 float TextRect::GetTextWidth(const char* text) const

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/Renderer/Sprite.h"
+#include "engine/Resources/HeldResource.h"
 
 namespace EngineCore {
 class Font;
@@ -64,7 +65,7 @@ public:
     void SetSpaceWidth(float width);
     void SetCharOffset(float offset);
     void SetLineOffset(float offset);
-    const std::shared_ptr<EngineCore::Resource>& GetFont() const { return _fontResource; }
+    const std::shared_ptr<EngineCore::Resource>& GetFont() const { return _font.Shared(); }
     void SetText(const char* text);
     // Stored and returned only: the layout draws the 8-bit text.
     void SetText(const char16_t* text);
@@ -108,8 +109,7 @@ private:
     std::u16string _wideText;
     StringAlignment _alignment = 0;
     VerticalAlignment _verAlignment = 0;
-    EngineCore::Font* _font = nullptr;
-    std::shared_ptr<EngineCore::Resource> _fontResource;
+    EngineCore::HeldResource<EngineCore::Font> _font;
     std::vector<std::shared_ptr<EngineCore::Resource>> _characters;
 };
 

@@ -4,7 +4,6 @@
 
 #include "engine/GUI/Button.h"
 #include "engine/GUI/GUISystem.h"
-#include "engine/GUI/GuiEvent.h"
 #include "game/Base/LuaText.h"
 #include "game/Wrappers/GuiActionText.h"
 #include "game/Wrappers/GuiControlMethods.h"
@@ -39,35 +38,20 @@ const GameLuaScriptImpl::LuaHelper<ButtonControlWrapper>::RegType ButtonControlW
     {nullptr, nullptr},
 };
 
-ButtonControlWrapper::ButtonControlWrapper(lua_State*) : _button(std::make_shared<EngineCore::Button>())
+ButtonControlWrapper::ButtonControlWrapper(lua_State*)
+    : _actions({EngineCore::Button::kActionOver, EngineCore::Button::kActionClick, EngineCore::Button::kActionOut},
+               [this](int action) { RunGuiAction(_owner, _actions.Text(action)); }),
+      _button(std::make_shared<EngineCore::Button>())
 {
     EngineCore::GUISystem::Instance().RegisterControl(_button);
 }
 
 ButtonControlWrapper::~ButtonControlWrapper()
 {
-    for (int action = 0; action < 3; ++action)
-        _button->SetAction(action, nullptr, nullptr);
+    _actions.UnbindAll(*_button);
     _button->SetQuestAction(nullptr, "", nullptr);
     EngineCore::GUISystem::Instance().UnregisterControl(_button);
     _button->SetCollisionSprite(nullptr);
-}
-
-void ButtonControlWrapper::Bind(int action)
-{
-    switch (action) {
-    case EngineCore::Button::kActionOver:
-        _button->SetAction(action, [this](void* data) { OnActive(data); }, nullptr);
-        break;
-    case EngineCore::Button::kActionClick:
-        _button->SetAction(action, [this](void* data) { OnPressed(data); }, nullptr);
-        break;
-    case EngineCore::Button::kActionOut:
-        _button->SetAction(action, [this](void* data) { OffActive(data); }, nullptr);
-        break;
-    default:
-        break;
-    }
 }
 
 int ButtonControlWrapper::Enable(lua_State*)
@@ -109,64 +93,32 @@ int ButtonControlWrapper::SetPriority(lua_State* L)
 
 int ButtonControlWrapper::RegisterAction(lua_State* L)
 {
-    const int32_t action = CheckInt32(L, 1);
-    const std::string text = CheckString(L, 2);
-    switch (action) {
-    case EngineCore::Button::kActionOver:
-        _onActive = text;
-        break;
-    case EngineCore::Button::kActionClick:
-        _onPressed = text;
-        break;
-    case EngineCore::Button::kActionOut:
-        _offActive = text;
-        break;
-    default:
-        return 0;
-    }
-    Bind(action);
-    return 0;
+    return _actions.Register(L, *_button);
 }
 
+// (hover, leave, click)
 int ButtonControlWrapper::RegisterAllActions(lua_State* L)
 {
-    const std::string onActive = CheckString(L, 1);
-    const std::string offActive = CheckString(L, 2);
-    const std::string onPressed = CheckString(L, 3);
-    if (!onActive.empty()) {
-        _onActive = onActive;
-        Bind(EngineCore::Button::kActionOver);
-    }
-    if (!offActive.empty()) {
-        _offActive = offActive;
-        Bind(EngineCore::Button::kActionOut);
-    }
-    if (!onPressed.empty()) {
-        _onPressed = onPressed;
-        Bind(EngineCore::Button::kActionClick);
-    }
-    return 0;
+    return _actions.RegisterAll(
+        L, *_button,
+        {EngineCore::Button::kActionOver, EngineCore::Button::kActionOut, EngineCore::Button::kActionClick});
 }
 
 int ButtonControlWrapper::UnregisterAction(lua_State* L)
 {
-    _button->SetAction(CheckInt32(L, 1), nullptr, nullptr);
-    return 0;
+    return _actions.Unregister(L, *_button);
 }
 
-int ButtonControlWrapper::UnregisterAllActions(lua_State*)
+int ButtonControlWrapper::UnregisterAllActions(lua_State* L)
 {
-    _button->SetAction(EngineCore::Button::kActionOver, nullptr, nullptr);
-    _button->SetAction(EngineCore::Button::kActionOut, nullptr, nullptr);
-    _button->SetAction(EngineCore::Button::kActionClick, nullptr, nullptr);
-    return 0;
+    return _actions.UnregisterAll(L, *_button);
 }
 
 int ButtonControlWrapper::AddQuestAction(lua_State* L)
 {
     const std::string function = CheckString(L, 1);
     const std::string item = CheckString(L, 2);
-    _button->SetQuestAction([this](void* data, const char* name) { OnQuestAction(data, name); }, item.c_str(),
+    _button->SetQuestAction([this](void*, const char* name) { OnQuestAction(name); }, item.c_str(),
                             nullptr);
     _questFunction = function;
     return 0;
@@ -179,44 +131,12 @@ int ButtonControlWrapper::SetCollisionSprite(lua_State* L)
     return 0;
 }
 
-void ButtonControlWrapper::OnActive(void*)
-{
-    RunGuiAction(_owner, _onActive);
-}
-
-void ButtonControlWrapper::OnPressed(void*)
-{
-    RunGuiAction(_owner, _onPressed);
-}
-
-void ButtonControlWrapper::OffActive(void*)
-{
-    RunGuiAction(_owner, _offActive);
-}
-
 // The item counts as accepted even when no function is set: the button decided.
-void ButtonControlWrapper::OnQuestAction(void*, const char* itemName)
+void ButtonControlWrapper::OnQuestAction(const char* itemName)
 {
     if (_questFunction.empty())
         return;
     RunGuiAction(_owner, GuiCallText(_questFunction, QuoteLuaString(itemName ? itemName : "")));
-}
-
-void ButtonControlWrapper::OnClick(void*)
-{
-    auto event = std::make_shared<EngineCore::GuiEvent>();
-    event->SetType(EngineCore::GuiEvent::kClick);
-    // A share for the call: the click may run code that frees this object.
-    const std::shared_ptr<EngineCore::Button> button = _button;
-    button->HandleEvent(event);
-}
-
-void ButtonControlWrapper::OffClick(void*)
-{
-    auto event = std::make_shared<EngineCore::GuiEvent>();
-    event->SetType(EngineCore::GuiEvent::kMouseOut);
-    const std::shared_ptr<EngineCore::Button> button = _button;
-    button->HandleEvent(event);
 }
 
 }  // namespace GameCore

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "game/Base/StateCallback.h"
+#include "game/Wrappers/GuiActionTexts.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
 
 struct lua_State;
@@ -42,24 +43,13 @@ public:
     int AddQuestAction(lua_State* L);
     int SetCollisionSprite(lua_State* L);
 
-    // The callbacks bound to the button (the user pointer is not used).
-    void OnActive(void*);
-    void OnPressed(void*);
-    void OffActive(void*);
-    void OnQuestAction(void*, const char* itemName);
-    // Not bound: a click or a leave handed to the button as if the GUI sent it.
-    void OnClick(void*);
-    void OffClick(void*);
-    void OffMove(void*) {}
-
     const std::shared_ptr<EngineCore::Button>& GetButton() const { return _button; }
 
 private:
-    void Bind(int action);
+    void OnQuestAction(const char* itemName);
 
-    std::string _onActive;
-    std::string _offActive;
-    std::string _onPressed;
+    // Hover, click and leave each run their text.
+    GuiActionTexts _actions;
     std::string _questFunction;
     StateCallback _owner;
     std::shared_ptr<EngineCore::Button> _button;

@@ -1,7 +1,6 @@
 #include "game/Wrappers/CharacterAnimationWrapper.h"
 
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 #include <lua.hpp>
@@ -22,13 +21,7 @@ namespace {
 const char* const kSource = "Wrappers\\CharacterAnimationWrapper.cpp";
 const int kTextureType = 3;
 const char* const kNotOpen = "Error: need first call CharacterAnimationWrapper::BeginAnimationState().";
-
-// Objects of several game states are made on the loader thread and collected on
-// the main thread: the class-wide record is locked.
-std::mutex g_alphaLock;
 }  // namespace
-
-std::map<std::string, std::string> CharacterAnimationWrapper::_textureAlphaStorageMap;
 
 // The event texts and the state they run in. Shared with the callbacks installed on
 // the animation and its states, which hold it weakly: once this object is gone its
@@ -103,17 +96,7 @@ CharacterAnimationWrapper::CharacterAnimationWrapper(lua_State*) : _events(std::
     _animation = state->GetGameLogic().GetCharacterAnimationStorage().CreateCharacterAnimation();
 }
 
-CharacterAnimationWrapper::~CharacterAnimationWrapper()
-{
-    std::lock_guard<std::mutex> guard(g_alphaLock);
-    _textureAlphaStorageMap.clear();
-}
-
-std::map<std::string, std::string> CharacterAnimationWrapper::TextureAlphaRecord()
-{
-    std::lock_guard<std::mutex> guard(g_alphaLock);
-    return _textureAlphaStorageMap;
-}
+CharacterAnimationWrapper::~CharacterAnimationWrapper() = default;
 
 CharacterAnimationState& CharacterAnimationWrapper::OpenState() const
 {
@@ -191,8 +174,7 @@ int CharacterAnimationWrapper::AddFrame(lua_State* L)
     ReadFrame(L, texture, &frame);
     const std::string alphaFileName = CheckString(L, 10);
     state.AddFrame(frame);
-    std::lock_guard<std::mutex> guard(g_alphaLock);
-    ApplyAlpha(texture, alphaFileName.c_str());
+    ApplyAlpha(texture, alphaFileName);
     return 0;
 }
 

@@ -5,11 +5,9 @@
 // the texts live in a record the installed callbacks share, so an event that frees
 // this object mid-update finds the record gone and runs nothing further.
 //
-// Frame textures receive an alpha image once per texture and alpha file; a class-wide
-// record remembers what was written and is emptied whenever any object of the class
-// is destroyed.
+// Frame textures receive an alpha image once per texture and alpha file, through the
+// record of texture alpha the Sprite class writes through too.
 
-#include <map>
 #include <memory>
 #include <string>
 
@@ -64,9 +62,6 @@ public:
     int ClearExecuteStates(lua_State* L);
     int GetNumExecuteStates(lua_State* L);
 
-    // What has been written into textures so far: texture name to alpha file name.
-    static std::map<std::string, std::string> TextureAlphaRecord();
-
 private:
     struct Events;
 
@@ -77,9 +72,7 @@ private:
     CharacterAnimationState& NamedState(const std::string& name, int line) const;
     // Reads (state name, x, y) and sets them through `set`; an unknown name throws from `line`.
     int SetStateOffset(lua_State* L, int line, void (CharacterAnimationState::*set)(float, float));
-    void ApplyAlpha(const std::shared_ptr<EngineCore::Resource>& texture, const char* alphaFileName);
-
-    static std::map<std::string, std::string> _textureAlphaStorageMap;
+    void ApplyAlpha(const std::shared_ptr<EngineCore::Resource>& texture, const std::string& alphaFileName);
 
     bool _stateOpen = false;
     std::shared_ptr<Events> _events;

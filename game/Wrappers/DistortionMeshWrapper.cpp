@@ -47,9 +47,7 @@ DistortionMeshWrapper::~DistortionMeshWrapper() = default;
 
 EngineCore::DistortionMesh& DistortionMeshWrapper::Mesh() const
 {
-    if (!_mesh)
-        EngineCore::ThrowEngineError(kSource, 56, "DistortionMesh not initialized. First call - SetName().");
-    return *_mesh;
+    return _mesh.Require(kSource, 56, "DistortionMesh not initialized. First call - SetName().");
 }
 
 int DistortionMeshWrapper::GetName(lua_State* L)
@@ -61,18 +59,15 @@ int DistortionMeshWrapper::GetName(lua_State* L)
 int DistortionMeshWrapper::SetName(lua_State* L)
 {
     // The mesh let go of may live on in the manager or another object.
-    _mesh = nullptr;
-    _meshResource.reset();
+    _mesh.Reset();
     const std::string name = CheckString(L, 1);
     std::shared_ptr<EngineCore::Resource> resource;
     if (!EngineCore::ResourceManager::Instance().GetResource(name, EngineCore::Resource::RT_DISTORTION_MESH, resource))
         EngineCore::ThrowEngineErrorF(kSource, 73, "Resource (%s) creating error.", name.c_str());
     // A name already taken by a resource that is not a mesh is never driven as one.
-    auto* mesh = dynamic_cast<EngineCore::DistortionMesh*>(resource.get());
-    if (!mesh)
+    _mesh.Hold(resource);
+    if (!_mesh)
         EngineCore::ThrowEngineErrorF(kSource, 77, "Resource (%s) creating error.", name.c_str());
-    _meshResource = resource;
-    _mesh = mesh;
     _mesh->SetVisible(false);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
+#include "game/Wrappers/HeldResource.h"
 
 struct lua_State;
 
@@ -62,9 +63,8 @@ private:
     TextureRect _textureRect;
     // The name of the texture last set through this object.
     std::string _textureName;
-    std::shared_ptr<EngineCore::Resource> _meshResource;
-    // Not owning: the object held by _meshResource, null until SetName succeeds.
-    EngineCore::DistortionMesh* _mesh = nullptr;
+    // Empty until SetName succeeds.
+    HeldResource<EngineCore::DistortionMesh> _mesh;
 };
 
 }  // namespace GameCore

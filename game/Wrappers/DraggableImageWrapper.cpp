@@ -5,7 +5,6 @@
 #include "engine/GUI/Button.h"
 #include "engine/GUI/DraggableImage.h"
 #include "engine/GUI/GUISystem.h"
-#include "engine/GUI/GuiEvent.h"
 #include "engine/Resources/Resource.h"
 #include "game/Base/LuaText.h"
 #include "game/Wrappers/GuiActionText.h"
@@ -43,26 +42,24 @@ const GameLuaScriptImpl::LuaHelper<DraggableImageWrapper>::RegType DraggableImag
 };
 
 DraggableImageWrapper::DraggableImageWrapper(lua_State*)
-    : _image(std::make_shared<EngineCore::DraggableImage>())
+    : _actions({EngineCore::DraggableImage::kActionDragStart, EngineCore::DraggableImage::kActionDrop},
+               [this](int action) {
+                   if (action == EngineCore::DraggableImage::kActionDragStart)
+                       OnDragStart();
+                   else
+                       OnDrop();
+               }),
+      _image(std::make_shared<EngineCore::DraggableImage>())
 {
     EngineCore::GUISystem::Instance().RegisterControl(_image);
 }
 
 DraggableImageWrapper::~DraggableImageWrapper()
 {
-    _image->SetAction(EngineCore::DraggableImage::kActionDragStart, nullptr, nullptr);
-    _image->SetAction(EngineCore::DraggableImage::kActionDrop, nullptr, nullptr);
+    _actions.UnbindAll(*_image);
     EngineCore::GUISystem::Instance().UnregisterControl(_image);
     _image->SetDraggableSprite(nullptr);
     _image->SetCollisionSprite(nullptr);
-}
-
-void DraggableImageWrapper::Bind(int action)
-{
-    if (action == EngineCore::DraggableImage::kActionDragStart)
-        _image->SetAction(action, [this](void* data) { OnActive(data); }, nullptr);
-    else if (action == EngineCore::DraggableImage::kActionDrop)
-        _image->SetAction(action, [this](void* data) { OffActive(data); }, nullptr);
 }
 
 int DraggableImageWrapper::Enable(lua_State*)
@@ -110,44 +107,24 @@ int DraggableImageWrapper::SetPriority(lua_State* L)
 
 int DraggableImageWrapper::RegisterAction(lua_State* L)
 {
-    const int32_t action = CheckInt32(L, 1);
-    const std::string function = CheckString(L, 2);
-    if (action == EngineCore::DraggableImage::kActionDragStart)
-        _dragStartFunction = function;
-    else if (action == EngineCore::DraggableImage::kActionDrop)
-        _dropFunction = function;
-    else
-        return 0;
-    Bind(action);
-    return 0;
+    return _actions.Register(L, *_image);
 }
 
+// (drag start, drop)
 int DraggableImageWrapper::RegisterAllActions(lua_State* L)
 {
-    const std::string dragStart = CheckString(L, 1);
-    const std::string drop = CheckString(L, 2);
-    if (!dragStart.empty()) {
-        _dragStartFunction = dragStart;
-        Bind(EngineCore::DraggableImage::kActionDragStart);
-    }
-    if (!drop.empty()) {
-        _dropFunction = drop;
-        Bind(EngineCore::DraggableImage::kActionDrop);
-    }
-    return 0;
+    return _actions.RegisterAll(
+        L, *_image, {EngineCore::DraggableImage::kActionDragStart, EngineCore::DraggableImage::kActionDrop});
 }
 
 int DraggableImageWrapper::UnregisterAction(lua_State* L)
 {
-    _image->SetAction(CheckInt32(L, 1), nullptr, nullptr);
-    return 0;
+    return _actions.Unregister(L, *_image);
 }
 
-int DraggableImageWrapper::UnregisterAllActions(lua_State*)
+int DraggableImageWrapper::UnregisterAllActions(lua_State* L)
 {
-    _image->SetAction(EngineCore::DraggableImage::kActionDragStart, nullptr, nullptr);
-    _image->SetAction(EngineCore::DraggableImage::kActionDrop, nullptr, nullptr);
-    return 0;
+    return _actions.UnregisterAll(L, *_image);
 }
 
 // Silent: a name that cannot be had leaves the image with no draggable sprite.
@@ -164,18 +141,20 @@ int DraggableImageWrapper::SetCollisionSprite(lua_State* L)
     return 0;
 }
 
-void DraggableImageWrapper::OnActive(void*)
+void DraggableImageWrapper::OnDragStart()
 {
-    if (_dragStartFunction.empty())
+    const std::string& function = _actions.Text(EngineCore::DraggableImage::kActionDragStart);
+    if (function.empty())
         return;
-    RunGuiAction(_owner, GuiCallText(_dragStartFunction, QuoteLuaString(_image->GetQuestItemName())));
+    RunGuiAction(_owner, GuiCallText(function, QuoteLuaString(_image->GetQuestItemName())));
 }
 
 // Every text is built before the first one runs: running script code may free
 // this object, so after that only local copies are used.
-void DraggableImageWrapper::OffActive(void*)
+void DraggableImageWrapper::OnDrop()
 {
-    if (_dropFunction.empty())
+    const std::string function = _actions.Text(EngineCore::DraggableImage::kActionDrop);
+    if (function.empty())
         return;
     const std::shared_ptr<EngineCore::DraggableImage> image = _image;
     const StateCallback owner = _owner;
@@ -201,33 +180,12 @@ void DraggableImageWrapper::OffActive(void*)
     const std::shared_ptr<EngineCore::Resource> sprite = image->GetDraggableSprite();
     const std::string spriteName = sprite ? sprite->GetName() : "";
     const EngineCore::CPoint start = sprite ? image->GetStartObjectPosition() : EngineCore::CPoint{};
-    const std::string drop = GuiCallText(_dropFunction, QuoteLuaString(spriteName) + ", " +
+    const std::string drop = GuiCallText(function, QuoteLuaString(spriteName) + ", " +
                                                             std::to_string(start.x) + ", " +
                                                             std::to_string(start.y) + ", " + QuoteLuaString(item));
     if (!interaction.empty())
         RunGuiAction(owner, interaction);
     RunGuiAction(owner, drop);
-}
-
-void DraggableImageWrapper::OnPressed(void*)
-{
-    RunGuiAction(_owner, _onPressed);
-}
-
-void DraggableImageWrapper::OnClick(void*)
-{
-    auto event = std::make_shared<EngineCore::GuiEvent>();
-    event->SetType(EngineCore::GuiEvent::kClick);
-    const std::shared_ptr<EngineCore::DraggableImage> image = _image;
-    image->HandleEvent(event);
-}
-
-void DraggableImageWrapper::OffClick(void*)
-{
-    auto event = std::make_shared<EngineCore::GuiEvent>();
-    event->SetType(EngineCore::GuiEvent::kMouseOut);
-    const std::shared_ptr<EngineCore::DraggableImage> image = _image;
-    image->HandleEvent(event);
 }
 
 }  // namespace GameCore

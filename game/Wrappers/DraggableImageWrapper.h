@@ -3,6 +3,7 @@
 #include <string>
 
 #include "game/Base/StateCallback.h"
+#include "game/Wrappers/GuiActionTexts.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
 
 struct lua_State;
@@ -44,23 +45,14 @@ public:
     int SetDraggableSprite(lua_State* L);
     int SetCollisionSprite(lua_State* L);
 
-    // The drag start and the drop (the user pointer is not used).
-    void OnActive(void*);
-    void OffActive(void*);
-    // Not bound: runs the OnPressed text, which no method sets.
-    void OnPressed(void*);
-    void OnClick(void*);
-    void OffClick(void*);
-    void OffMove(void*) {}
-
     const std::shared_ptr<EngineCore::DraggableImage>& GetImage() const { return _image; }
 
 private:
-    void Bind(int action);
+    void OnDragStart();
+    void OnDrop();
 
-    std::string _dragStartFunction;
-    std::string _dropFunction;
-    std::string _onPressed;
+    // The names of the functions the drag start and the drop call.
+    GuiActionTexts _actions;
     StateCallback _owner;
     std::shared_ptr<EngineCore::DraggableImage> _image;
 };

@@ -32,15 +32,16 @@ const GameLuaScriptImpl::LuaHelper<EditBoxControlWrapper>::RegType EditBoxContro
     {nullptr, nullptr},
 };
 
-EditBoxControlWrapper::EditBoxControlWrapper(lua_State*) : _box(std::make_shared<EngineCore::EditBox>())
+EditBoxControlWrapper::EditBoxControlWrapper(lua_State*)
+    : _actions({kTextChanged}, [this](int action) { RunGuiAction(_owner, _actions.Text(action)); }),
+      _box(std::make_shared<EngineCore::EditBox>())
 {
     EngineCore::GUISystem::Instance().RegisterControl(_box);
 }
 
 EditBoxControlWrapper::~EditBoxControlWrapper()
 {
-    for (int action = 0; action < 3; ++action)
-        _box->SetAction(action, nullptr, nullptr);
+    _actions.UnbindAll(*_box);
     EngineCore::GUISystem::Instance().UnregisterControl(_box);
 }
 
@@ -68,49 +69,29 @@ int EditBoxControlWrapper::IsVisible(lua_State* L)
 
 int EditBoxControlWrapper::RegisterAction(lua_State* L)
 {
-    const int32_t action = CheckInt32(L, 1);
-    const std::string text = CheckString(L, 2);
-    if (action != kTextChanged)
-        return 0;
-    _onTextChanged = text;
-    _box->SetAction(kTextChanged, [this](void* data) { OnTextChanged(data); }, nullptr);
-    return 0;
+    return _actions.Register(L, *_box);
 }
 
 // The first two texts are read as strings and not used.
 int EditBoxControlWrapper::RegisterAllActions(lua_State* L)
 {
-    CheckString(L, 1);
-    CheckString(L, 2);
-    const std::string text = CheckString(L, 3);
-    if (text.empty())
-        return 0;
-    _onTextChanged = text;
-    _box->SetAction(kTextChanged, [this](void* data) { OnTextChanged(data); }, nullptr);
-    return 0;
+    return _actions.RegisterAll(L, *_box, {GuiActionTexts::kUnused, GuiActionTexts::kUnused, kTextChanged});
 }
 
 int EditBoxControlWrapper::UnregisterAction(lua_State* L)
 {
-    _box->SetAction(CheckInt32(L, 1), nullptr, nullptr);
-    return 0;
+    return _actions.Unregister(L, *_box);
 }
 
-int EditBoxControlWrapper::UnregisterAllActions(lua_State*)
+int EditBoxControlWrapper::UnregisterAllActions(lua_State* L)
 {
-    _box->SetAction(kTextChanged, nullptr, nullptr);
-    return 0;
+    return _actions.UnregisterAll(L, *_box);
 }
 
 int EditBoxControlWrapper::GetLastKeyCharValue(lua_State* L)
 {
     lua_pushnumber(L, _box->PopLastKeyChar());
     return 1;
-}
-
-void EditBoxControlWrapper::OnTextChanged(void*)
-{
-    RunGuiAction(_owner, _onTextChanged);
 }
 
 }  // namespace GameCore

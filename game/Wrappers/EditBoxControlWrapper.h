@@ -3,6 +3,7 @@
 #include <string>
 
 #include "game/Base/StateCallback.h"
+#include "game/Wrappers/GuiActionTexts.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
 
 struct lua_State;
@@ -38,12 +39,11 @@ public:
     int UnregisterAllActions(lua_State* L);
     int GetLastKeyCharValue(lua_State* L);
 
-    void OnTextChanged(void*);
-
     const std::shared_ptr<EngineCore::EditBox>& GetEditBox() const { return _box; }
 
 private:
-    std::string _onTextChanged;
+    // A typed character runs the text of action 1.
+    GuiActionTexts _actions;
     StateCallback _owner;
     std::shared_ptr<EngineCore::EditBox> _box;
 };

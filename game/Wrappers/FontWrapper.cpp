@@ -36,9 +36,7 @@ FontWrapper::~FontWrapper() = default;
 
 EngineCore::Font& FontWrapper::AttachedFont() const
 {
-    if (!_font)
-        EngineCore::ThrowEngineError(kSource, 38, "Font is not initialized. First call - SetName().");
-    return *_font;
+    return _font.Require(kSource, 38, "Font is not initialized. First call - SetName().");
 }
 
 int FontWrapper::GetName(lua_State* L)
@@ -51,12 +49,10 @@ int FontWrapper::SetName(lua_State* L)
 {
     const std::string name = CheckString(L, 1);
     // A failed SetName leaves no font attached, even one attached before.
-    _font = nullptr;
-    _fontResource.reset();
+    _font.Reset();
 
     // A name already taken by a resource that is not a font is never used as one.
-    _fontResource = FindFont(name, kSource, 56);
-    _font = static_cast<EngineCore::Font*>(_fontResource.get());
+    _font.Hold(FindFont(name, kSource, 56));
     return 0;
 }
 

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
+#include "game/Wrappers/HeldResource.h"
 
 struct lua_State;
 
@@ -36,9 +37,8 @@ private:
     // before reading any argument.
     EngineCore::Font& AttachedFont() const;
 
-    // Not owning: the object held by _fontResource, null until SetName succeeds.
-    EngineCore::Font* _font = nullptr;
-    std::shared_ptr<EngineCore::Resource> _fontResource;
+    // Empty until SetName succeeds.
+    HeldResource<EngineCore::Font> _font;
 };
 
 }  // namespace GameCore

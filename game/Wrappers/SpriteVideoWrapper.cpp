@@ -59,9 +59,7 @@ SpriteVideoWrapper::~SpriteVideoWrapper() = default;
 
 EngineCore::Sprite& SpriteVideoWrapper::AttachedSprite() const
 {
-    if (!_sprite)
-        EngineCore::ThrowEngineError(kSource, __LINE__, "Sprite not initialized. First call - SetName().");
-    return *_sprite;
+    return _sprite.Require(kSource, __LINE__, "Sprite not initialized. First call - SetName().");
 }
 
 int SpriteVideoWrapper::GetName(lua_State* L)
@@ -74,20 +72,16 @@ int SpriteVideoWrapper::SetName(lua_State* L)
 {
     const std::string name = CheckString(L, 1);
     // The sprite let go of may live on in the manager or another wrapper.
-    _sprite = nullptr;
-    _spriteResource.reset();
+    _sprite.Reset();
 
     std::shared_ptr<EngineCore::Resource> resource;
     if (!EngineCore::ResourceManager::Instance().GetResource(name, EngineCore::Resource::RT_VIDEO_SPRITE,
                                                              resource))
         EngineCore::ThrowEngineErrorF(kSource, __LINE__, "Resource (%s) creating error.", name.c_str());
     // A name already taken by a resource that is not a sprite is never used as one.
-    auto* sprite = dynamic_cast<EngineCore::Sprite*>(resource.get());
-    if (!sprite)
+    _sprite.Hold(resource);
+    if (!_sprite)
         EngineCore::ThrowEngineErrorF(kSource, __LINE__, "Resource (%s) creating error.", name.c_str());
-
-    _spriteResource = resource;
-    _sprite = sprite;
     _sprite->SetVisible(false);
     return 0;
 }

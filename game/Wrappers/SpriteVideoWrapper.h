@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
+#include "game/Wrappers/HeldResource.h"
 
 struct lua_State;
 
@@ -59,9 +60,8 @@ private:
     // it before reading any argument.
     EngineCore::Sprite& AttachedSprite() const;
 
-    // Not owning: the object held by _spriteResource, null until SetName succeeds.
-    EngineCore::Sprite* _sprite = nullptr;
-    std::shared_ptr<EngineCore::Resource> _spriteResource;
+    // Empty until SetName succeeds.
+    HeldResource<EngineCore::Sprite> _sprite;
 };
 
 }  // namespace GameCore

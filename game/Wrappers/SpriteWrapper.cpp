@@ -19,6 +19,7 @@
 #include "game/Wrappers/AlphaPicture.h"
 #include "game/Wrappers/ScriptArguments.h"
 #include "game/Wrappers/SpriteScriptMethods.h"
+#include "game/Wrappers/TextureAlphaRecord.h"
 #include "game/Wrappers/TextureLock.h"
 
 namespace GameCore {
@@ -97,23 +98,14 @@ TexelRect Clip(const SpriteRect& r, const EngineCore::Texture& texture, int64_t 
 
 }  // namespace
 
-// Class-wide records: which alpha image each texture (by resource name) holds and how
-// many uses it has; the decoded masks and their uses. An entry exists while its count
-// is at least 1.
+// The class-wide record of decoded masks and their uses. An entry exists while its
+// count is at least 1. Which alpha image each texture holds is in TextureAlphaRecord.
 struct SpriteWrapper::AlphaStores {
-    struct TextureAlpha {
-        std::string image;
-        int count = 0;
-        // The texture object written: one freed and loaded again under the same name
-        // has lost the alpha and is written again.
-        std::weak_ptr<EngineCore::Resource> texture;
-    };
     struct PictureAlpha {
         std::shared_ptr<FreeImageLibEx::Picture> picture;
         int count = 0;
     };
     std::mutex mutex;
-    std::map<std::string, TextureAlpha> textureAlpha;
     std::map<std::string, PictureAlpha> pictureAlpha;
     // Kept for the class's layout; nothing fills it.
     std::map<std::string, std::pair<std::string, int>> clipMask;
@@ -181,9 +173,7 @@ SpriteWrapper::~SpriteWrapper()
 
 EngineCore::Sprite& SpriteWrapper::AttachedSprite() const
 {
-    if (!_sprite)
-        EngineCore::ThrowEngineError(kSource, 57, "Sprite not initialized. First call - SetName().");
-    return *_sprite;
+    return _sprite.Require(kSource, 57, "Sprite not initialized. First call - SetName().");
 }
 
 EngineCore::Texture& SpriteWrapper::BaseTexture(const char* before) const
@@ -231,19 +221,15 @@ int SpriteWrapper::SetName(lua_State* L)
     const std::string name = CheckString(L, 1);
     // The sprite let go of may live on in the manager or another wrapper.
     Release();
-    _sprite = nullptr;
-    _spriteResource.reset();
+    _sprite.Reset();
 
     std::shared_ptr<EngineCore::Resource> resource;
     if (!EngineCore::ResourceManager::Instance().GetResource(name, EngineCore::Resource::RT_SPRITE, resource))
         EngineCore::ThrowEngineErrorF(kSource, 93, "Resource (%s) creating error.", name.c_str());
     // A name already taken by a resource that is not a sprite is never used as one.
-    auto* sprite = dynamic_cast<EngineCore::Sprite*>(resource.get());
-    if (!sprite)
+    _sprite.Hold(resource);
+    if (!_sprite)
         EngineCore::ThrowEngineErrorF(kSource, 97, "Resource (%s) creating error.", name.c_str());
-
-    _spriteResource = resource;
-    _sprite = sprite;
     _sprite->SetVisible(false);
     Init();
     return 0;
@@ -464,42 +450,9 @@ int SpriteWrapper::SetTextureAlpha(lua_State* L)
     const std::shared_ptr<EngineCore::Resource>& textureResource = sprite.GetTexture();
     const std::string textureName = texture.GetName();
 
-    AlphaStores& stores = Stores();
-    std::lock_guard<std::mutex> guard(stores.mutex);
-    auto known = stores.textureAlpha.find(textureName);
-    if (known != stores.textureAlpha.end() && known->second.image == name &&
-        known->second.texture.lock() == textureResource) {
-        ++known->second.count;
-        LogAlphaUse(textureName, true, known->second.count);
-        return 0;
-    }
-
-    const std::shared_ptr<FreeImageLibEx::Picture> picture = LoadAlphaPicture(name, kSource);
-    const AlphaPictureView image = ViewAlphaPicture(*picture, name, kSource);
-    const unsigned width = texture.GetWidth();
-    const unsigned height = texture.GetHeight();
-    if (static_cast<int64_t>(width) != image.width || static_cast<int64_t>(height) != image.height)
-        EngineCore::ThrowEngineErrorF(kSource, 330, "Texture (%s) and TextureAlpha (%s) size is wrong.",
-                                      textureName.c_str(), name.c_str());
-    {
-        TextureLock lock(texture, 0, 0, width, height, false);
-        if (!lock.Pixels())
-            ThrowLockError(texture);
-        auto* texels = reinterpret_cast<unsigned char*>(lock.Pixels());
-        for (unsigned row = 0; row < height; ++row) {
-            for (unsigned column = 0; column < width; ++column) {
-                unsigned char alpha = 0;
-                if (!image.AlphaAt(*picture, static_cast<int>(column), static_cast<int>(row), alpha))
-                    EngineCore::ThrowEngineError(kSource, 345, "Internal error.");
-                // Texels are B, G, R, A in memory: only the fourth byte changes.
-                texels[(static_cast<size_t>(row) * width + column) * 4 + 3] = alpha;
-            }
-        }
-    }
-    AlphaStores::TextureAlpha& entry = stores.textureAlpha[textureName];
-    entry.image = name;
-    entry.count = 1;
-    entry.texture = textureResource;
+    const TextureAlphaUse use = TakeTextureAlpha(texture, textureResource, name, kSource);
+    if (!use.written)
+        LogAlphaUse(textureName, true, use.count);
     return 0;
 }
 
@@ -723,15 +676,9 @@ void SpriteWrapper::GiveBackTextureAlpha()
     if (!texture)
         return;
     const std::string textureName = texture->GetName();
-    AlphaStores& stores = Stores();
-    std::lock_guard<std::mutex> guard(stores.mutex);
-    auto known = stores.textureAlpha.find(textureName);
-    if (known == stores.textureAlpha.end())
-        return;
-    const int count = --known->second.count;
-    LogAlphaUse(textureName, false, count);
-    if (count <= 0)
-        stores.textureAlpha.erase(known);
+    const int count = GameCore::GiveBackTextureAlpha(textureName);
+    if (count >= 0)
+        LogAlphaUse(textureName, false, count);
 }
 
 void SpriteWrapper::GiveBackMasks()

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
+#include "game/Wrappers/HeldResource.h"
 #include "game/Wrappers/CRect.h"
 
 struct lua_State;
@@ -130,9 +131,8 @@ private:
     std::string _textureName;
     // The image last given to SetTextureAlpha, kept even when that call failed.
     std::string _textureAlphaName;
-    // Not owning: the object held by _spriteResource, null until SetName succeeds.
-    EngineCore::Sprite* _sprite = nullptr;
-    std::shared_ptr<EngineCore::Resource> _spriteResource;
+    // Empty until SetName succeeds.
+    HeldResource<EngineCore::Sprite> _sprite;
     // The rectangle's alpha at the first ApplyAlphaMask, row by row.
     std::vector<unsigned char> _storedAlpha;
     // One name per use of a decoded mask taken by this wrapper.

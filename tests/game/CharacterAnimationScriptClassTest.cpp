@@ -11,7 +11,7 @@
 
 #include "engine/Renderer/Texture.h"
 #include "engine/System/EngineError.h"
-#include "game/Wrappers/CharacterAnimationWrapper.h"
+#include "game/Wrappers/TextureAlphaRecord.h"
 #include "tests/game/GameFlowHarness.h"
 
 using testing::EndsWith;
@@ -346,6 +346,24 @@ TEST_F(CharacterAnimationScriptTest, EventsMayDropTheirOwnObject)
     }
 }
 
+// Sprites and frames write alpha images into the same textures: what one wrote, the
+// other sees, so a texture never shows an image other than the one the record names.
+TEST_F(CharacterAnimationScriptTest, SpritesAndFramesShareTheRecordOfEachTexturesAlpha)
+{
+    Run("s = Sprite() s:SetName('holder') s:SetTexture('hero.png') s:SetTextureAlpha('Alpha/grey.bmp')");
+    std::shared_ptr<PixelTexture> hero = TextureNamed("hero.png");
+    ASSERT_TRUE(hero);
+    EXPECT_EQ(1, hero->locks);
+    Run("a = MakeHero(2)");
+    EXPECT_EQ(1, hero->locks) << "the sprite wrote that image already";
+
+    Run("a:BeginAnimationState('b') a:AddFrame(0, 0, 0, 0, 'hero.png', 0, 0, 4, 2, 'Alpha/other.bmp')");
+    EXPECT_EQ(2, hero->locks);
+    Run("t = Sprite() t:SetName('holder') t:SetTextureAlpha('Alpha/grey.bmp')");
+    EXPECT_EQ(3, hero->locks) << "a frame wrote another image since";
+    EXPECT_EQ("Alpha/grey.bmp", GameCore::TextureAlphaImages().at("hero.png"));
+}
+
 TEST_F(CharacterAnimationScriptTest, AlphaImagesAreWrittenOncePerTextureAndFile)
 {
     Run("a = MakeHero(10)");
@@ -358,17 +376,16 @@ TEST_F(CharacterAnimationScriptTest, AlphaImagesAreWrittenOncePerTextureAndFile)
     for (uint32_t i = 0; i < 8; ++i)
         golden.push_back((10 * i) << 24 | 0x00AABBCCu);
     EXPECT_EQ(golden, hero->texels);
-    EXPECT_EQ("Alpha/grey.bmp", GameCore::CharacterAnimationWrapper::TextureAlphaRecord().at("hero.png"));
+    EXPECT_EQ("Alpha/grey.bmp", GameCore::TextureAlphaImages().at("hero.png"));
 
     Run("a:BeginAnimationState('b') a:AddFrame(0, 0, 0, 0, 'hero.png', 0, 0, 4, 2, 'Alpha/other.bmp')");
     EXPECT_EQ(2, hero->locks) << "another file is written over the first";
-    EXPECT_EQ("Alpha/other.bmp", GameCore::CharacterAnimationWrapper::TextureAlphaRecord().at("hero.png"));
+    EXPECT_EQ("Alpha/other.bmp", GameCore::TextureAlphaImages().at("hero.png"));
 
-    // Collecting any object of the class empties the record: the next frame writes again.
+    // Collecting an object of the class leaves the texture holding its image.
     Run("local other = CharacterAnimation() other = nil");
-    EXPECT_TRUE(GameCore::CharacterAnimationWrapper::TextureAlphaRecord().empty());
     Run("a:AddFrame(0, 0, 0, 0, 'hero.png', 0, 0, 4, 2, 'Alpha/other.bmp')");
-    EXPECT_EQ(3, hero->locks);
+    EXPECT_EQ(2, hero->locks);
 
     struct Case {
         const char* texture;
