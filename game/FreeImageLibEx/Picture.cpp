@@ -1,6 +1,7 @@
 #include "game/FreeImageLibEx/Picture.h"
 
 #include "platform/image/ImageFormat.h"
+#include "platform/image/TgaDecoder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -35,7 +36,7 @@ FREE_IMAGE_FORMAT FreeImageFormat(imageformat::ImageFormat format)
     case imageformat::ImageFormat::kBmp:
         return FIF_BMP;
     case imageformat::ImageFormat::kTga:
-        return FIF_TARGA;
+        return FIF_TARGA;  // decoded by TgaBitmap, never by FreeImage
     case imageformat::ImageFormat::kGif:
         return FIF_GIF;
     case imageformat::ImageFormat::kDds:
@@ -44,6 +45,52 @@ FREE_IMAGE_FORMAT FreeImageFormat(imageformat::ImageFormat format)
         break;
     }
     return FIF_UNKNOWN;
+}
+
+// A TGA file as FreeImage holds pictures: indexed and grey files as 8 bits with their
+// palette (see-through entries in the transparency table), 32-bit files as 32 bits, other
+// true-colour files as 24; rows bottom first. Null when the file does not decode.
+FIBITMAP* TgaBitmap(const unsigned char* data, unsigned long size)
+{
+    imageformat::TgaImage tga;
+    if (!imageformat::DecodeTga(data, size, Picture::kMaxPixels, &tga))
+        return nullptr;
+    const int w = int(tga.width), h = int(tga.height);
+    FIBITMAP* bitmap = FreeImage_Allocate(w, h, tga.indexed ? 8 : (tga.depth == 32 ? 32 : 24));
+    if (!bitmap)
+        return nullptr;
+    if (tga.indexed) {
+        RGBQUAD* palette = FreeImage_GetPalette(bitmap);
+        BYTE alpha[256];
+        bool seeThrough = false;
+        for (int i = 0; i < 256; ++i) {
+            const uint32_t c = tga.palette[size_t(i)];
+            palette[i] = RGBQUAD{BYTE(c), BYTE(c >> 8), BYTE(c >> 16), 0};
+            alpha[i] = BYTE(c >> 24);
+            seeThrough = seeThrough || alpha[i] != 255;
+        }
+        if (seeThrough)
+            FreeImage_SetTransparencyTable(bitmap, alpha, 256);
+    }
+    const unsigned bytes = tga.indexed ? 1 : FreeImage_GetBPP(bitmap) / 8;
+    for (int y = 0; y < h; ++y) {
+        BYTE* line = FreeImage_GetScanLine(bitmap, h - 1 - y);
+        for (int x = 0; x < w; ++x) {
+            const size_t at = size_t(y) * size_t(w) + size_t(x);
+            if (tga.indexed) {
+                line[x] = tga.indexes[at];
+                continue;
+            }
+            const uint32_t c = tga.texels[at];
+            BYTE* p = line + size_t(x) * bytes;
+            p[FI_RGBA_BLUE] = BYTE(c);
+            p[FI_RGBA_GREEN] = BYTE(c >> 8);
+            p[FI_RGBA_RED] = BYTE(c >> 16);
+            if (bytes == 4)
+                p[FI_RGBA_ALPHA] = BYTE(c >> 24);
+        }
+    }
+    return bitmap;
 }
 
 }  // namespace
@@ -82,6 +129,11 @@ bool Picture::Load(unsigned char* data, unsigned long size, FreeImageLib::FREE_I
     if (found == FIF_UNKNOWN || (format != FIF_UNKNOWN && format != found) || !SizeFits(header.width, header.height))
         return false;
     InitFreeImage();
+    if (found == FIF_TARGA) {
+        _image = TgaBitmap(data, size);
+        UpdatePalette();
+        return _image != nullptr;
+    }
     FIMEMORY* stream = FreeImage_OpenMemory(data, static_cast<DWORD>(size));
     if (!stream)
         return false;

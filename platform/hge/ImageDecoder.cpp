@@ -10,6 +10,7 @@
 #include "platform/hge/JpegDecoder.h"
 #include "platform/hge/PngDecoder.h"
 #include "platform/image/ImageFormat.h"
+#include "platform/image/TgaDecoder.h"
 
 namespace hgeplatform {
 
@@ -32,7 +33,6 @@ FREE_IMAGE_FORMAT FreeImageFormat(imageformat::ImageFormat format) {
     switch (format) {
         case imageformat::ImageFormat::kJpeg: return FIF_JPEG;
         case imageformat::ImageFormat::kBmp: return FIF_BMP;
-        case imageformat::ImageFormat::kTga: return FIF_TARGA;
         case imageformat::ImageFormat::kGif: return FIF_GIF;
         case imageformat::ImageFormat::kDds: return FIF_DDS;
         default: return FIF_UNKNOWN;
@@ -96,6 +96,26 @@ bool CopyTexels(FIBITMAP* image, std::vector<uint32_t>* pixels) {
     return true;
 }
 
+// TGA is decoded by our own code: FreeImage's reader trusts the file's run lengths and
+// extension area.
+bool DecodeTgaTexels(const void* data, uint32_t size, int* width, int* height, std::vector<uint32_t>* pixels) {
+    imageformat::TgaImage image;
+    if (!imageformat::DecodeTga(data, size, kMaxImagePixels, &image)) return false;
+    try {
+        if (image.indexed) {
+            pixels->resize(image.indexes.size());
+            for (size_t i = 0; i < image.indexes.size(); ++i) (*pixels)[i] = image.palette[image.indexes[i]];
+        } else {
+            pixels->swap(image.texels);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    *width = int(image.width);
+    *height = int(image.height);
+    return true;
+}
+
 // The formats FreeImage decodes here hold plain bitmaps of 1 to 32 bits only.
 bool DecodeWithFreeImage(FREE_IMAGE_FORMAT fif, const uint8_t* data, uint32_t size, const Limits& limits,
                          int* width, int* height, std::vector<uint32_t>* pixels) {
@@ -132,6 +152,8 @@ bool DecodeImage(const void* data, uint32_t size, int maxSide, int* width, int* 
     bool ok = false;
     if (header.format == imageformat::ImageFormat::kPng) {
         ok = DecodePng(data, size, maxSide, kMaxImagePixels, width, height, pixels);
+    } else if (header.format == imageformat::ImageFormat::kTga) {
+        ok = DecodeTgaTexels(data, size, width, height, pixels);
     } else {
         JpegResult jpeg = JpegResult::kNotHandled;
         if (header.format == imageformat::ImageFormat::kJpeg)
