@@ -1,4 +1,4 @@
-// Alpha and mask images: decoding any format from memory, the header-first size checks,
+// Alpha and mask images: the accepted formats told from the bytes, the header-first checks,
 // widening to 8 bits, and every pixel's palette entry as the Sprite script class reads it.
 #include <cstdint>
 #include <cstdlib>

@@ -16,6 +16,7 @@
 
 #include "engine/FileSystem/DeflatePacker.h"
 #include "tests/platform/AudioFixtures.h"
+#include "tests/support/HostileImages.h"
 #include "tests/support/TheoraClip.h"
 
 namespace {
@@ -217,7 +218,7 @@ bool Write(const std::filesystem::path& path, const Bytes& bytes)
 }  // namespace
 
 // A small image of every kind the alpha images come in, encoded by FreeImage.
-Bytes Picture(FREE_IMAGE_FORMAT format, int bitsPerPixel)
+Bytes Picture(FREE_IMAGE_FORMAT format, int bitsPerPixel, int flags = 0)
 {
     FIBITMAP* bitmap = FreeImage_Allocate(5, 3, bitsPerPixel, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
     if (!bitmap)
@@ -234,7 +235,8 @@ Bytes Picture(FREE_IMAGE_FORMAT format, int bitsPerPixel)
     FIMEMORY* stream = FreeImage_OpenMemory(nullptr, 0);
     BYTE* data = nullptr;
     DWORD size = 0;
-    if (stream && FreeImage_SaveToMemory(format, bitmap, stream, 0) && FreeImage_AcquireMemory(stream, &data, &size))
+    if (stream && FreeImage_SaveToMemory(format, bitmap, stream, flags) &&
+        FreeImage_AcquireMemory(stream, &data, &size))
         out.assign(data, data + size);
     if (stream)
         FreeImage_CloseMemory(stream);
@@ -324,7 +326,8 @@ Bytes Png(int colourType, int depth, bool interlaced, bool transparent)
 }
 
 // A DDS file of uncompressed 32-bit texels.
-Bytes Dds()
+// A DDS surface of 4 x 3 texels: 32-bit colours, or DXT1 / DXT5 blocks.
+Bytes Dds(const char* fourCc = nullptr)
 {
     Bytes out(128, 0);
     std::memcpy(out.data(), "DDS ", 4);
@@ -334,8 +337,16 @@ Bytes Dds()
     for (const auto& field : fields)
         for (int i = 0; i < 4; ++i)
             out[field[0] + i] = static_cast<unsigned char>(field[1] >> (8 * i));
-    for (uint32_t i = 0; i < 12; ++i)
-        U32(out, 0x80102030u + i * 0x01030507u);
+    if (!fourCc) {
+        for (uint32_t i = 0; i < 12; ++i)
+            U32(out, 0x80102030u + i * 0x01030507u);
+        return out;
+    }
+    out[80] = 0x4;  // compressed: the four-character code names the blocks
+    std::memcpy(out.data() + 84, fourCc, 4);
+    const bool dxt1 = std::strcmp(fourCc, "DXT1") == 0;
+    for (uint32_t i = 0; i < (dxt1 ? 2u : 4u); ++i)
+        U32(out, 0x07E0F800u ^ (i * 0x11111111u));
     return out;
 }
 
@@ -402,6 +413,9 @@ int main(int argc, char** argv)
     ok &= Write(root / "picture" / "bmp8", Picture(FIF_BMP, 8));
     ok &= Write(root / "picture" / "gif8", Picture(FIF_GIF, 8));
     ok &= Write(root / "picture" / "tga8", Picture(FIF_TARGA, 8));
+    ok &= Write(root / "picture" / "tga24_rle", Picture(FIF_TARGA, 24, TARGA_SAVE_RLE));
+    ok &= Write(root / "picture" / "jpeg", Picture(FIF_JPEG, 24));
+    ok &= Write(root / "picture" / "dds_dxt3", Dds("DXT3"));
     // Small clips of each pixel format, an odd picture, and one beside a sound stream;
     // each well under the fuzzer's input limit.
     TestSupport::ClipFormat format;
@@ -446,6 +460,18 @@ int main(int argc, char** argv)
     ok &= Write(root / "texture" / "tga32", Picture(FIF_TARGA, 32));
     ok &= Write(root / "texture" / "gif8", Picture(FIF_GIF, 8));
     ok &= Write(root / "texture" / "dds32", Dds());
+    ok &= Write(root / "texture" / "dds_dxt1", Dds("DXT1"));
+    ok &= Write(root / "texture" / "dds_dxt5", Dds("DXT5"));
+    ok &= Write(root / "texture" / "bmp8_rle", Picture(FIF_BMP, 8, BMP_SAVE_RLE));
+    ok &= Write(root / "texture" / "tga8", Picture(FIF_TARGA, 8));
+    ok &= Write(root / "texture" / "tga24_rle", Picture(FIF_TARGA, 24, TARGA_SAVE_RLE));
+    ok &= Write(root / "texture" / "jpeg_grey", Picture(FIF_JPEG, 8));
+    // Files of formats off the list, refused unread; among them ones that once crashed or
+    // hung a decoder.
+    for (const TestSupport::HostileImage& hostile : TestSupport::HostileImages()) {
+        ok &= Write(root / "texture" / hostile.name, Bytes(hostile.bytes.begin(), hostile.bytes.end()));
+        ok &= Write(root / "picture" / hostile.name, Bytes(hostile.bytes.begin(), hostile.bytes.end()));
+    }
     ok &= Write(root / "texture" / "tiff_grey16", TypedPicture(FIF_TIFF, FIT_UINT16));
     ok &= Write(root / "texture" / "tiff_int16", TypedPicture(FIF_TIFF, FIT_INT16));
     ok &= Write(root / "texture" / "tiff_rgbaf", TypedPicture(FIF_TIFF, FIT_RGBAF));

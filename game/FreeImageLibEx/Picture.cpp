@@ -1,5 +1,8 @@
 #include "game/FreeImageLibEx/Picture.h"
 
+#include "platform/image/ImageFormat.h"
+#include "platform/image/TgaDecoder.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -22,54 +25,72 @@ bool SizeFits(uint64_t width, uint64_t height)
            width * height <= Picture::kMaxPixels;
 }
 
-unsigned ReadLe16(const unsigned char* p)
+// FreeImage is only ever told a format read from the bytes, and only one on the list.
+FREE_IMAGE_FORMAT FreeImageFormat(imageformat::ImageFormat format)
 {
-    return unsigned(p[0]) | unsigned(p[1]) << 8;
+    switch (format) {
+    case imageformat::ImageFormat::kPng:
+        return FIF_PNG;
+    case imageformat::ImageFormat::kJpeg:
+        return FIF_JPEG;
+    case imageformat::ImageFormat::kBmp:
+        return FIF_BMP;
+    case imageformat::ImageFormat::kTga:
+        return FIF_TARGA;  // decoded by TgaBitmap, never by FreeImage
+    case imageformat::ImageFormat::kGif:
+        return FIF_GIF;
+    case imageformat::ImageFormat::kDds:
+        return FIF_DDS;
+    case imageformat::ImageFormat::kNone:
+        break;
+    }
+    return FIF_UNKNOWN;
 }
 
-// FreeImage cannot read a GIF's header alone, so the logical screen and the first
-// image descriptor, whose size the decoder allocates, are found here. Every step moves
-// forward through the bytes, so the walk ends.
-bool GifSizeFits(const unsigned char* data, unsigned long size)
+// A TGA file as FreeImage holds pictures: indexed and grey files as 8 bits with their
+// palette (see-through entries in the transparency table), 32-bit files as 32 bits, other
+// true-colour files as 24; rows bottom first. Null when the file does not decode.
+FIBITMAP* TgaBitmap(const unsigned char* data, unsigned long size)
 {
-    if (size < 13 || !SizeFits(ReadLe16(data + 6), ReadLe16(data + 8)))
-        return false;
-    unsigned long at = 13;
-    if (data[10] & 0x80)
-        at += 3ul << ((data[10] & 7) + 1);
-    while (at < size) {
-        const unsigned char block = data[at];
-        if (block == 0x2C)
-            return size - at >= 10 && SizeFits(ReadLe16(data + at + 5), ReadLe16(data + at + 7));
-        if (block != 0x21 || size - at < 2)
-            return false;
-        at += 2;
-        for (;;) {
-            if (at >= size)
-                return false;
-            const unsigned length = data[at];
-            at += 1 + length;
-            if (length == 0)
-                break;
+    imageformat::TgaImage tga;
+    if (!imageformat::DecodeTga(data, size, Picture::kMaxPixels, &tga))
+        return nullptr;
+    const int w = int(tga.width), h = int(tga.height);
+    FIBITMAP* bitmap = FreeImage_Allocate(w, h, tga.indexed ? 8 : (tga.depth == 32 ? 32 : 24));
+    if (!bitmap)
+        return nullptr;
+    if (tga.indexed) {
+        RGBQUAD* palette = FreeImage_GetPalette(bitmap);
+        BYTE alpha[256];
+        bool seeThrough = false;
+        for (int i = 0; i < 256; ++i) {
+            const uint32_t c = tga.palette[size_t(i)];
+            palette[i] = RGBQUAD{BYTE(c), BYTE(c >> 8), BYTE(c >> 16), 0};
+            alpha[i] = BYTE(c >> 24);
+            seeThrough = seeThrough || alpha[i] != 255;
+        }
+        if (seeThrough)
+            FreeImage_SetTransparencyTable(bitmap, alpha, 256);
+    }
+    const unsigned bytes = tga.indexed ? 1 : FreeImage_GetBPP(bitmap) / 8;
+    for (int y = 0; y < h; ++y) {
+        BYTE* line = FreeImage_GetScanLine(bitmap, h - 1 - y);
+        for (int x = 0; x < w; ++x) {
+            const size_t at = size_t(y) * size_t(w) + size_t(x);
+            if (tga.indexed) {
+                line[x] = tga.indexes[at];
+                continue;
+            }
+            const uint32_t c = tga.texels[at];
+            BYTE* p = line + size_t(x) * bytes;
+            p[FI_RGBA_BLUE] = BYTE(c);
+            p[FI_RGBA_GREEN] = BYTE(c >> 8);
+            p[FI_RGBA_RED] = BYTE(c >> 16);
+            if (bytes == 4)
+                p[FI_RGBA_ALPHA] = BYTE(c >> 24);
         }
     }
-    return false;
-}
-
-// Whether the image in `stream` may be decoded: its sides are read without its pixels.
-bool HeaderFits(FREE_IMAGE_FORMAT format, FIMEMORY* stream, const unsigned char* data, unsigned long size)
-{
-    if (format == FIF_GIF)
-        return GifSizeFits(data, size);
-    if (!FreeImage_FIFSupportsNoPixels(format))
-        return false;
-    FIBITMAP* header = FreeImage_LoadFromMemory(format, stream, FIF_LOAD_NOPIXELS);
-    if (!header)
-        return false;
-    const bool fits = SizeFits(FreeImage_GetWidth(header), FreeImage_GetHeight(header));
-    FreeImage_Unload(header);
-    FreeImage_SeekMemory(stream, 0, SEEK_SET);
-    return fits;
+    return bitmap;
 }
 
 }  // namespace
@@ -103,17 +124,22 @@ bool Picture::Load(unsigned char* data, unsigned long size, FreeImageLib::FREE_I
     Release();
     if (!data || size == 0 || size > 0xFFFFFFFFul)
         return false;
+    const imageformat::ImageHeader header = imageformat::ReadImageHeader(data, size);
+    const FREE_IMAGE_FORMAT found = FreeImageFormat(header.format);
+    if (found == FIF_UNKNOWN || (format != FIF_UNKNOWN && format != found) || !SizeFits(header.width, header.height))
+        return false;
     InitFreeImage();
+    if (found == FIF_TARGA) {
+        _image = TgaBitmap(data, size);
+        UpdatePalette();
+        return _image != nullptr;
+    }
     FIMEMORY* stream = FreeImage_OpenMemory(data, static_cast<DWORD>(size));
     if (!stream)
         return false;
-    if (format == FIF_UNKNOWN)
-        format = FreeImage_GetFileTypeFromMemory(stream, 0);
-    if (format != FIF_UNKNOWN && FreeImage_FIFSupportsReading(format) && HeaderFits(format, stream, data, size)) {
-        _image = FreeImage_LoadFromMemory(format, stream, 0);
-        if (_image && !SizeFits(FreeImage_GetWidth(_image), FreeImage_GetHeight(_image)))
-            Release();
-    }
+    _image = FreeImage_LoadFromMemory(found, stream, 0);
+    if (_image && !SizeFits(FreeImage_GetWidth(_image), FreeImage_GetHeight(_image)))
+        Release();
     FreeImage_CloseMemory(stream);
     UpdatePalette();
     return _image != nullptr;
@@ -123,11 +149,6 @@ bool Picture::Load(const char* path, FreeImageLib::FREE_IMAGE_FORMAT format)
 {
     Release();
     if (!path)
-        return false;
-    InitFreeImage();
-    if (format == FIF_UNKNOWN)
-        format = FreeImage_GetFIFFromFilename(path);
-    if (format == FIF_UNKNOWN)
         return false;
     // Read whole, so that a file on disk passes the same size checks as one in a pack.
     std::FILE* file = std::fopen(path, "rb");

@@ -18,8 +18,7 @@ namespace FreeImageLibEx {
 
 // Empty, or the only owner of one FreeImage image. The cached palette belongs to that
 // image and is read again whenever the image is replaced or changed. No operation
-// throws: every failure is a false result. A format of -1 means "find it from the data
-// or the name".
+// throws: every failure is a false result. A format of -1 means "find it from the data".
 class Picture {
 public:
     // Largest side, and largest pixel count, of an image decoded from outside data:
@@ -36,9 +35,10 @@ public:
     void Release();
     bool IsValid() const { return _image != nullptr; }
 
-    // Decodes a file held in memory. Formats whose size cannot be read before their
-    // pixels are decoded are refused, as are images larger than the limits above.
-    // A failed load leaves the picture empty.
+    // Decodes a file held in memory. Only the formats of platform/image/ImageFormat.h are
+    // taken, told from the bytes with their headers checked before FreeImage sees them;
+    // a named format must be the one the bytes hold. Images larger than the limits above
+    // are refused from their header. A failed load leaves the picture empty.
     bool Load(unsigned char* data, unsigned long size, FreeImageLib::FREE_IMAGE_FORMAT format);
     bool Load(const char* path, FreeImageLib::FREE_IMAGE_FORMAT format);
     bool Create(int width, int height, int bitsPerPixel);

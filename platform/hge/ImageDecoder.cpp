@@ -9,6 +9,8 @@
 
 #include "platform/hge/JpegDecoder.h"
 #include "platform/hge/PngDecoder.h"
+#include "platform/image/ImageFormat.h"
+#include "platform/image/TgaDecoder.h"
 
 namespace hgeplatform {
 
@@ -27,99 +29,14 @@ struct Limits {
     }
 };
 
-unsigned Le16(const uint8_t* p) { return unsigned(p[0]) | unsigned(p[1]) << 8; }
-uint32_t Le32(const uint8_t* p) { return uint32_t(Le16(p)) | uint32_t(Le16(p + 2)) << 16; }
-
-// FreeImage cannot read a GIF's header alone: the logical screen and the first image
-// descriptor, whose size the decoder allocates, are found here. Every step moves forward
-// through the bytes, so the walk ends.
-bool GifFits(const uint8_t* data, uint32_t size, const Limits& limits) {
-    if (size < 13 || !limits.Fit(Le16(data + 6), Le16(data + 8))) return false;
-    uint64_t at = 13;
-    if (data[10] & 0x80) at += 3u << ((data[10] & 7) + 1);
-    while (at < size) {
-        const uint8_t block = data[at];
-        if (block == 0x2C) return size - at >= 10 && limits.Fit(Le16(data + at + 5), Le16(data + at + 7));
-        if (block != 0x21 || size - at < 2) return false;
-        at += 2;
-        for (;;) {
-            if (at >= size) return false;
-            const unsigned length = data[at];
-            at += 1 + length;
-            if (length == 0) break;
-        }
+FREE_IMAGE_FORMAT FreeImageFormat(imageformat::ImageFormat format) {
+    switch (format) {
+        case imageformat::ImageFormat::kJpeg: return FIF_JPEG;
+        case imageformat::ImageFormat::kBmp: return FIF_BMP;
+        case imageformat::ImageFormat::kGif: return FIF_GIF;
+        case imageformat::ImageFormat::kDds: return FIF_DDS;
+        default: return FIF_UNKNOWN;
     }
-    return false;
-}
-
-// A DDS file's sides sit at fixed places of its 128-byte header; only the top surface is
-// decoded.
-bool DdsFits(const uint8_t* data, uint32_t size, const Limits& limits) {
-    return size >= 128 && Le32(data + 4) == 124 && limits.Fit(Le32(data + 16), Le32(data + 12));
-}
-
-// Whether the file may be decoded, from its header alone: a few bytes can claim a
-// picture of many gigabytes. Formats whose header cannot be read on its own are refused.
-bool HeaderFits(FREE_IMAGE_FORMAT fif, FIMEMORY* mem, const uint8_t* data, uint32_t size, const Limits& limits) {
-    if (fif == FIF_GIF) return GifFits(data, size, limits);
-    if (fif == FIF_DDS) return DdsFits(data, size, limits);
-    // Camera raw files are no textures, and their decoder sizes its work from the sensor.
-    if (fif == FIF_RAW || !FreeImage_FIFSupportsNoPixels(fif)) return false;
-    FIBITMAP* header = FreeImage_LoadFromMemory(fif, mem, FIF_LOAD_NOPIXELS);
-    if (!header) return false;
-    const bool fits = limits.Fit(FreeImage_GetWidth(header), FreeImage_GetHeight(header));
-    FreeImage_Unload(header);
-    FreeImage_SeekMemory(mem, 0, SEEK_SET);
-    return fits;
-}
-
-// A standard bitmap of 1 to 32 bits from any image type FreeImage decodes; null when
-// there is none. `image` is consumed.
-FIBITMAP* ToStandardBitmap(FIBITMAP* image) {
-    FIBITMAP* out = nullptr;
-    switch (FreeImage_GetImageType(image)) {
-        case FIT_BITMAP:
-            return image;
-        case FIT_UINT16:  // 16-bit grey: the high byte, as 16-bit colours lose their low one
-        case FIT_RGB16:
-        case FIT_RGBA16:
-            out = FreeImage_GetImageType(image) == FIT_UINT16 ? FreeImage_ConvertTo8Bits(image)
-                                                               : FreeImage_ConvertTo32Bits(image);
-            break;
-        case FIT_RGBF:
-        case FIT_RGBAF: {
-            // High dynamic range colours are tone mapped; alpha is a plain 0..1 value.
-            FIBITMAP* mapped = FreeImage_ToneMapping(image, FITMO_DRAGO03);
-            out = mapped ? FreeImage_ConvertTo32Bits(mapped) : nullptr;
-            if (mapped) FreeImage_Unload(mapped);
-            if (out && FreeImage_GetImageType(image) == FIT_RGBAF) {
-                const unsigned w = FreeImage_GetWidth(image), h = FreeImage_GetHeight(image);
-                for (unsigned y = 0; y < h; ++y) {
-                    const FIRGBAF* from = reinterpret_cast<const FIRGBAF*>(FreeImage_GetScanLine(image, int(y)));
-                    BYTE* to = FreeImage_GetScanLine(out, int(y));
-                    for (unsigned x = 0; x < w; ++x) {
-                        // Written so that a NaN alpha reads as 0 (clamp would pass it on).
-                        const float a = from[x].alpha;
-                        const float alpha = a > 0.0f ? (a < 1.0f ? a : 1.0f) : 0.0f;
-                        to[x * 4 + FI_RGBA_ALPHA] = BYTE(alpha * 255.0f + 0.5f);
-                    }
-                }
-            }
-            break;
-        }
-        case FIT_INT16:
-        case FIT_UINT32:
-        case FIT_INT32:
-        case FIT_FLOAT:
-        case FIT_DOUBLE:
-            // Grey values of any range: scaled from their least to their greatest.
-            out = FreeImage_ConvertToStandardType(image, TRUE);
-            break;
-        default:
-            break;
-    }
-    FreeImage_Unload(image);
-    return out;
 }
 
 // The texel of every palette index: the palette's colour with the transparency table's
@@ -179,30 +96,47 @@ bool CopyTexels(FIBITMAP* image, std::vector<uint32_t>* pixels) {
     return true;
 }
 
-bool DecodeWithFreeImage(const uint8_t* data, uint32_t size, const Limits& limits, int* width, int* height,
-                         std::vector<uint32_t>* pixels) {
+// TGA is decoded by our own code: FreeImage's reader trusts the file's run lengths and
+// extension area.
+bool DecodeTgaTexels(const void* data, uint32_t size, int* width, int* height, std::vector<uint32_t>* pixels) {
+    imageformat::TgaImage image;
+    if (!imageformat::DecodeTga(data, size, kMaxImagePixels, &image)) return false;
+    try {
+        if (image.indexed) {
+            pixels->resize(image.indexes.size());
+            for (size_t i = 0; i < image.indexes.size(); ++i) (*pixels)[i] = image.palette[image.indexes[i]];
+        } else {
+            pixels->swap(image.texels);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    *width = int(image.width);
+    *height = int(image.height);
+    return true;
+}
+
+// The formats FreeImage decodes here hold plain bitmaps of 1 to 32 bits only.
+bool DecodeWithFreeImage(FREE_IMAGE_FORMAT fif, const uint8_t* data, uint32_t size, const Limits& limits,
+                         int* width, int* height, std::vector<uint32_t>* pixels) {
     InitFreeImage();
     FIMEMORY* mem = FreeImage_OpenMemory(const_cast<BYTE*>(data), size);
     if (!mem) return false;
     bool ok = false;
-    const FREE_IMAGE_FORMAT fif = FreeImage_GetFileTypeFromMemory(mem, 0);
-    if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsReading(fif) && HeaderFits(fif, mem, data, size, limits)) {
-        FIBITMAP* image = FreeImage_LoadFromMemory(fif, mem, 0);
-        if (image) image = ToStandardBitmap(image);
-        if (image) {
-            const unsigned w = FreeImage_GetWidth(image), h = FreeImage_GetHeight(image);
-            try {
-                ok = limits.Fit(w, h) && CopyTexels(image, pixels);
-            } catch (const std::bad_alloc&) {
-                ok = false;
-            }
-            if (ok) {
-                *width = int(w);
-                *height = int(h);
-            }
-            FreeImage_Unload(image);
+    FIBITMAP* image = FreeImage_LoadFromMemory(fif, mem, 0);
+    if (image && FreeImage_GetImageType(image) == FIT_BITMAP) {
+        const unsigned w = FreeImage_GetWidth(image), h = FreeImage_GetHeight(image);
+        try {
+            ok = limits.Fit(w, h) && CopyTexels(image, pixels);
+        } catch (const std::bad_alloc&) {
+            ok = false;
+        }
+        if (ok) {
+            *width = int(w);
+            *height = int(h);
         }
     }
+    if (image) FreeImage_Unload(image);
     FreeImage_CloseMemory(mem);
     return ok;
 }
@@ -213,14 +147,21 @@ bool DecodeImage(const void* data, uint32_t size, int maxSide, int* width, int* 
                  std::vector<uint32_t>* pixels) {
     if (!data || size == 0 || maxSide <= 0) return false;
     const Limits limits{maxSide};
+    const imageformat::ImageHeader header = imageformat::ReadImageHeader(data, size);
+    if (header.format == imageformat::ImageFormat::kNone || !limits.Fit(header.width, header.height)) return false;
     bool ok = false;
-    if (IsPng(data, size)) {
+    if (header.format == imageformat::ImageFormat::kPng) {
         ok = DecodePng(data, size, maxSide, kMaxImagePixels, width, height, pixels);
+    } else if (header.format == imageformat::ImageFormat::kTga) {
+        ok = DecodeTgaTexels(data, size, width, height, pixels);
     } else {
-        const JpegResult jpeg = DecodeJpeg(data, size, maxSide, kMaxImagePixels, width, height, pixels);
-        ok = jpeg == JpegResult::kNotHandled
-                 ? DecodeWithFreeImage(static_cast<const uint8_t*>(data), size, limits, width, height, pixels)
-                 : jpeg == JpegResult::kDecoded;
+        JpegResult jpeg = JpegResult::kNotHandled;
+        if (header.format == imageformat::ImageFormat::kJpeg)
+            jpeg = DecodeJpeg(data, size, maxSide, kMaxImagePixels, width, height, pixels);
+        ok = jpeg == JpegResult::kNotHandled ? DecodeWithFreeImage(FreeImageFormat(header.format),
+                                                                   static_cast<const uint8_t*>(data), size, limits,
+                                                                   width, height, pixels)
+                                             : jpeg == JpegResult::kDecoded;
     }
     if (!ok) pixels->clear();
     return ok;

@@ -1,8 +1,11 @@
 #pragma once
-// Image files in memory to ARGB texels, top row first: PNG through libpng, JPEG through
-// libjpeg (CMYK ones through FreeImage), and through FreeImage the other formats whose sides can be read from the header (JPEG, BMP, TGA,
-// DDS, GIF, TIFF, PSD, PNM, HDR, EXR, PFM, WebP, ...). Images of other types than plain
-// bitmaps (16-bit grey, integer, float) are converted first, floats tone mapped.
+// Image files in memory to ARGB texels, top row first. Only the formats of
+// platform/image/ImageFormat.h are taken, told from the bytes, with their headers checked
+// there before any decoder runs: PNG through libpng, JPEG through libjpeg (CMYK ones
+// through FreeImage), TGA through platform/image/TgaDecoder, and BMP, GIF and DDS through
+// FreeImage, which is told the format. Every other format is refused unread. The decoders' memory is bounded by the
+// final texels: each accepted format decodes to at most 32 bits a texel, and the one copy
+// besides the decoder's own is the result.
 #include <cstdint>
 #include <vector>
 
@@ -11,10 +14,10 @@ namespace hgeplatform {
 // At most this many texels (256 MiB of them) per image, whatever its sides.
 constexpr uint64_t kMaxImagePixels = uint64_t(8192) * 8192;
 
-// False for data not recognised or damaged, for formats whose sides cannot be read before
-// decoding, and for images larger than `maxSide` on either side or than kMaxImagePixels in
-// all: the sides are checked from the header, before the pixels are decoded. `pixels` is
-// sized once and written in place; it is left empty on failure.
+// False for data of no accepted format or damaged, and for images larger than `maxSide`
+// on either side or than kMaxImagePixels in all: the sides are checked from the header,
+// before the pixels are decoded. `pixels` is sized once and written in place; it is left
+// empty on failure.
 bool DecodeImage(const void* data, uint32_t size, int maxSide, int* width, int* height,
                  std::vector<uint32_t>* pixels);
 

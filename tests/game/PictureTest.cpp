@@ -1,9 +1,11 @@
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "game/FreeImageLibEx/Picture.h"
+#include "tests/support/HostileImages.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/PeakMemory.h"
 
@@ -102,6 +104,50 @@ TEST(PictureTest, LoadFindsTheFormatAndAFailedLoadLeavesItEmpty)
         EXPECT_FALSE(picture.GetBits(bits));
         unsigned char r, g, b;
         EXPECT_FALSE(picture.GetColor(0, r, g, b));
+    }
+}
+
+// Only the accepted formats reach FreeImage, told from the bytes: TIFF, PSD, the portable
+// maps and the float formats are refused unread (among them files that once crashed or
+// hung a decoder), and a format the caller names must be the one the bytes hold.
+TEST(PictureTest, FormatsOffTheListAndMismatchedNamesAreRefused)
+{
+    Picture picture;
+    std::vector<std::vector<unsigned char>> refused;
+    for (const TestSupport::HostileImage& hostile : TestSupport::HostileImages())
+        refused.push_back(hostile.bytes);
+    const auto palettised = [] {
+        return MakePalettised(6, 4, 8, SkewedPalette(4), [](int x, int y) { return (x + y) % 4; });
+    };
+    for (FREE_IMAGE_FORMAT format : {FIF_TIFF, FIF_PGMRAW, FIF_PSD, FIF_XPM}) {
+        refused.push_back(Encode(palettised(), format));
+        ASSERT_FALSE(refused.back().empty()) << FreeImage_GetFormatFromFIF(format);
+    }
+    for (std::vector<unsigned char>& bytes : refused) {
+        EXPECT_FALSE(picture.Load(bytes.data(), static_cast<unsigned long>(bytes.size()), FIF_UNKNOWN));
+        EXPECT_FALSE(picture.IsValid());
+    }
+
+    std::vector<unsigned char> png = Encode(palettised(), FIF_PNG);
+    EXPECT_FALSE(picture.Load(png.data(), static_cast<unsigned long>(png.size()), FIF_BMP));
+    EXPECT_TRUE(picture.Load(png.data(), static_cast<unsigned long>(png.size()), FIF_PNG));
+    // The bytes decide, not the name: a PNG named .bmp loads, a TIFF named .png does not.
+    const std::string folder = ::testing::TempDir();
+    const struct {
+        std::string path;
+        FREE_IMAGE_FORMAT written;
+        bool loads;
+    } files[] = {{folder + "picture-test-really-png.bmp", FIF_PNG, true},
+                 {folder + "picture-test-really-tiff.png", FIF_TIFF, false}};
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.path);
+        const std::vector<unsigned char> bytes = Encode(palettised(), f.written);
+        FILE* out = std::fopen(f.path.c_str(), "wb");
+        ASSERT_TRUE(out);
+        ASSERT_EQ(bytes.size(), std::fwrite(bytes.data(), 1, bytes.size(), out));
+        std::fclose(out);
+        EXPECT_EQ(f.loads, picture.Load(f.path.c_str(), FIF_UNKNOWN));
+        std::remove(f.path.c_str());
     }
 }
 

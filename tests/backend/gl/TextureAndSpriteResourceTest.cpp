@@ -2,12 +2,14 @@
 #include <iterator>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "backend/Base/HGESprite.h"
 #include "backend/Base/HGETexture.h"
 #include "engine/Renderer/Texture.h"
 #include "tests/backend/gl/BackendWindow.h"
 #include "tests/support/FailureText.h"
+#include "tests/support/HostileImages.h"
 
 using namespace BackendTest;
 using EngineCore::Resource;
@@ -73,10 +75,14 @@ TEST(TextureAndSprite, LoadAndFreeAreLoggedAndLogTextIsData)
                                      std::string("\0\0\0\xff\xff\xff", 6) +
                                      std::string("\x2c\0\0\0\0\x40\x9c\x40\x9c\0", 10) +
                                      std::string("\x02\x02\x4c\x01\0\x3b", 6);
-        const std::pair<const char*, std::string> damaged[] = {
+        std::vector<std::pair<std::string, std::string>> damaged = {
             {"cut.png", whole.substr(0, whole.size() / 2)},
             {"huge.gif", gif40000},
         };
+        // Files of formats off the list that once crashed or hung a decoder, named as a
+        // game would name its textures.
+        for (const TestSupport::HostileImage& hostile : TestSupport::HostileImages())
+            damaged.push_back({hostile.name + std::string(".png"), std::string(hostile.bytes.begin(), hostile.bytes.end())});
         for (const auto& file : damaged) {
             std::ofstream(window.data + "/" + file.first, std::ios::binary) << file.second;
             window.Index();

@@ -1,0 +1,28 @@
+#pragma once
+// The image formats a game's pictures may come in, told from the bytes alone (never from a
+// file name), with the sides each file claims read from its header by this code, before
+// any decoder sees the file. A file of any other format, or whose header is damaged,
+// inconsistent or promises more pixel data than the file holds, is of no accepted format:
+// the decoders are never asked about it. Depends on nothing but the standard library, so
+// the platform layer and the game library share one list.
+#include <cstddef>
+#include <cstdint>
+
+namespace imageformat {
+
+enum class ImageFormat { kNone, kPng, kJpeg, kBmp, kTga, kGif, kDds };
+
+struct ImageHeader {
+    ImageFormat format = ImageFormat::kNone;
+    // The largest sides the decoder will allocate for; 0 with kNone. For a GIF, each is
+    // the larger of the logical screen's and the first image's.
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+
+ImageHeader ReadImageHeader(const void* data, size_t size);
+
+// "PNG", "JPEG", "BMP", "TGA", "GIF", "DDS", or "none".
+const char* FormatName(ImageFormat format);
+
+}  // namespace imageformat
