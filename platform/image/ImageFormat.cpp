@@ -22,6 +22,12 @@ struct Bytes {
     }
 };
 
+// A TGA run-length packet (a count byte and at least one pixel byte) makes at most 128
+// texels, so a file claiming more texels than 128 per byte of pixel data is damaged, and
+// would otherwise make the decoder fill a large picture from a few bytes. (BMP's runs can
+// skip whole rows, so no such bound holds there.)
+constexpr uint64_t kMostTexelsPerRunByte = 128;
+
 ImageHeader Header(ImageFormat format, uint64_t width, uint64_t height) {
     ImageHeader header;
     if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) return header;
@@ -146,6 +152,8 @@ ImageHeader Tga(const Bytes& b) {
     const uint64_t pixelsAt = 18 + uint64_t(idLength) + mapBytes;
     const uint64_t pixelBytes = imageType == kind ? uint64_t(width) * height * ((depth + 7) / 8) : 1;
     if (pixelsAt + pixelBytes > b.size) return {};
+    if (imageType != kind && uint64_t(width) * height > kMostTexelsPerRunByte * (b.size - pixelsAt))
+        return {};  // more texels than its runs can make
     return Header(ImageFormat::kTga, width, height);
 }
 

@@ -124,7 +124,7 @@ TEST(ImageFormat, EachAcceptedFormatIsToldFromItsBytesWithItsSides) {
         {"bmp run-length 8", Bmp(300, 200, 8, 1, 10), ImageFormat::kBmp, 300, 200},
         {"tga true colour", Tga(4, 3, 2, 32), ImageFormat::kTga, 4, 3},
         {"tga indexed", Tga(4, 3, 1, 8, 16), ImageFormat::kTga, 4, 3},
-        {"tga grey run-length", Tga(400, 300, 11, 8), ImageFormat::kTga, 400, 300},
+        {"tga grey run-length", Tga(40, 3, 11, 8), ImageFormat::kTga, 40, 3},
         {"gif", Gif(5, 6, 5, 6), ImageFormat::kGif, 5, 6},
         // The decoder allocates for the larger of the screen and the first image.
         {"gif image beyond its screen", Gif(2, 2, 900, 3), ImageFormat::kGif, 900, 3},
@@ -188,6 +188,7 @@ TEST(ImageFormat, HeadersThatCannotBeTrustedAreOfNoFormat) {
         {"tga of an unknown type", Tga(4, 3, 4, 24)},
         {"tga interleaved", tgaInterleaved},
         {"tga of zero width", Tga(0, 3, 2, 24)},
+        {"tga run-length claiming more texels than its runs can make", Tga(400, 300, 11, 8)},
         {"gif cut inside its extension", Cut(Gif(2, 2, 2, 2), 22)},
         {"gif without an image", Cut(Gif(2, 2, 2, 2), 27)},
         {"gif of a zero-height image", Gif(2, 2, 2, 0)},
