@@ -9,9 +9,8 @@
 #include "tests/platform/gl/HgeWindow.h"
 #include "tests/support/EnvGuard.h"
 
-// Last: its macros (Bool, None, Status) would break the headers above.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+// Last: Xlib's macros (Bool, None, Status) would break the headers above.
+#include "tests/e2e/gl/XWindows.h"
 
 namespace hgetest {
 namespace {
@@ -47,20 +46,6 @@ std::map<std::string, int> ShellValues(const std::string& text) {
         if (eq != std::string::npos) values[line.substr(0, eq)] = std::atoi(line.c_str() + eq + 1);
     }
     return values;
-}
-
-// The screen's pixel at (x, y) as 0xRRGGBB.
-unsigned long ScreenPixel(const std::string& display, int x, int y) {
-    Display* connection = XOpenDisplay(display.c_str());
-    if (!connection) return ~0ul;
-    XImage* image = XGetImage(connection, DefaultRootWindow(connection), x, y, 1, 1, AllPlanes, ZPixmap);
-    unsigned long pixel = ~0ul;
-    if (image) {
-        pixel = XGetPixel(image, 0, 0) & 0xFFFFFFul;
-        XDestroyImage(image);
-    }
-    XCloseDisplay(connection);
-    return pixel;
 }
 
 class FullScreenTest : public HgeWindowTest {
@@ -100,6 +85,11 @@ protected:
         return ShellValues(text);
     }
 
+    unsigned long Pixel(int x, int y) {
+        E2E::XConnection connection(screen.Display());
+        return connection.Open() ? connection.ScreenPixel(x, y) : ~0ul;
+    }
+
     E2E::XServer screen;
     TestSupport::EnvGuard display{"DISPLAY"}, driver{"SDL_VIDEODRIVER"};
 };
@@ -119,10 +109,10 @@ TEST_F(FullScreenTest, WithoutAWindowManagerThePictureStillFillsTheScreen) {
     EXPECT_FLOAT_EQ(hge->Gfx_GetVerticalScale(), s);
 
     // The picture on the screen: the red corner at the screen's bottom right, above the bar.
-    EXPECT_EQ(ScreenPixel(screen.Display(), kScreenWidth - 10, kScreenHeight - barY - 10), kCorner & 0xFFFFFFu);
-    EXPECT_EQ(ScreenPixel(screen.Display(), kScreenWidth / 2, kScreenHeight / 2), kBackground & 0xFFFFFFu);
-    EXPECT_EQ(ScreenPixel(screen.Display(), kScreenWidth / 2, barY / 2), 0u);
-    EXPECT_EQ(ScreenPixel(screen.Display(), kScreenWidth / 2, kScreenHeight - barY / 2), 0u);
+    EXPECT_EQ(Pixel(kScreenWidth - 10, kScreenHeight - barY - 10), kCorner & 0xFFFFFFu);
+    EXPECT_EQ(Pixel(kScreenWidth / 2, kScreenHeight / 2), kBackground & 0xFFFFFFu);
+    EXPECT_EQ(Pixel(kScreenWidth / 2, barY / 2), 0u);
+    EXPECT_EQ(Pixel(kScreenWidth / 2, kScreenHeight - barY / 2), 0u);
 
     // The real pointer over the game's point (768, 576) reads back as that point.
     const int px = int(std::lround(768 * s)), py = barY + int(std::lround(576 * s));
@@ -148,7 +138,7 @@ TEST_F(FullScreenTest, WithoutAWindowManagerThePictureStillFillsTheScreen) {
     EXPECT_EQ(where["Y"], 0);
     EXPECT_EQ(where["WIDTH"], kScreenWidth);
     EXPECT_EQ(where["HEIGHT"], kScreenHeight);
-    EXPECT_EQ(ScreenPixel(screen.Display(), kScreenWidth - 10, kScreenHeight - barY - 10), kCorner & 0xFFFFFFu);
+    EXPECT_EQ(Pixel(kScreenWidth - 10, kScreenHeight - barY - 10), kCorner & 0xFFFFFFu);
 }
 
 }  // namespace
