@@ -11,11 +11,13 @@ liblua5.1-0-dev lua5.1 zlib1g-dev libboost-dev libboost-graph-dev libfreeimage-d
 libogg-dev libtheora-dev libsdl2-dev libopenal-dev libsndfile1-dev libvorbis-dev
 libopenmpt-dev libpng-dev libjpeg-dev libepoxy-dev libgl-dev libegl-dev libopengl-dev libgl1-mesa-dri
 libegl-mesa0 libegl1
-libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
+libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool libx11-dev
 xfonts-base locales"
 # xfonts-base: on X11, SDL draws its message boxes (exit question, fatal error) itself
 # with the X core fonts; without them the text goes to stderr.
 # xvfb, xdotool: the end-to-end test that types real X11 keys and clicks into the program.
+# libx11-dev: the tests that close a message box as a window manager would and read back
+# the screen.
 # locales: the character maps localedef needs, so the profile tests can build a locale
 # with a decimal comma on a minimal system.
 if [ "${1:-}" = "--fuzz" ]; then

@@ -151,7 +151,7 @@ bool Picture::Load(const char* path, FreeImageLib::FREE_IMAGE_FORMAT format)
     if (!path)
         return false;
     // Read whole, so that a file on disk passes the same size checks as one in a pack.
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = std::fopen(path, "rbe");
     if (!file)
         return false;
     std::vector<unsigned char> bytes;
@@ -192,7 +192,16 @@ bool Picture::Save(const char* path, FreeImageLib::FREE_IMAGE_FORMAT format) con
         format = FreeImage_GetFIFFromFilename(path);
     if (format == FIF_UNKNOWN)
         return false;
-    return FreeImage_Save(format, _image, path, 0) != 0;
+    // Written through a handle of our own: the file is closed on exec, so a program the
+    // game starts never inherits it.
+    std::vector<unsigned char> bytes;
+    if (!Save(format, bytes))
+        return false;
+    std::FILE* file = std::fopen(path, "wbe");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
 }
 
 bool Picture::Save(FreeImageLib::FREE_IMAGE_FORMAT format, std::vector<unsigned char>& out) const

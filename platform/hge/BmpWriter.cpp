@@ -47,7 +47,7 @@ bool WriteBmp24(const std::string& path, const uint32_t* pixels, int width, int 
         }
         for (uint32_t pad = uint32_t(width) * 3; pad < rowBytes; ++pad) out.push_back(0);
     }
-    FILE* f = std::fopen(path.c_str(), "wb");
+    FILE* f = std::fopen(path.c_str(), "wbe");
     if (!f) return false;
     const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     return (std::fclose(f) == 0) && ok;

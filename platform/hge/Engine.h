@@ -153,6 +153,7 @@ private:
     void StartRunning();
     void DestroyDisplay();
     void ApplyWindowMode();
+    void CoverDisplay();
     void UpdateMapping();
     void PumpEvents(bool* quitRequested);
     void Present();

@@ -9,7 +9,7 @@ void LogFile::Open(const std::string& path) {
     if (file_) std::fclose(file_);
     file_ = nullptr;
     path_ = path;
-    if (!path_.empty()) file_ = std::fopen(path_.c_str(), "w");
+    if (!path_.empty()) file_ = std::fopen(path_.c_str(), "we");
 }
 
 void LogFile::Close() {

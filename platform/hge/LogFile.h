@@ -1,6 +1,7 @@
 #pragma once
 // The log file: truncated when it is named, one flushed line per Write. Written from the
-// main and the loader thread.
+// main and the loader thread. The file is closed on exec: a program the game starts (the
+// browser) gets no handle on it.
 #include <cstdio>
 #include <mutex>
 #include <string>

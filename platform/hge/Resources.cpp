@@ -16,7 +16,7 @@ void* Engine::Resource_Load(const char* path, DWORD* size) {
         if (!program.empty()) found = FindFile(path, program);
     }
     if (found.empty()) return nullptr;
-    FILE* f = std::fopen(found.c_str(), "rb");
+    FILE* f = std::fopen(found.c_str(), "rbe");
     if (!f) return nullptr;
     void* data = nullptr;
     long length = -1;

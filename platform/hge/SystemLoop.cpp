@@ -28,9 +28,18 @@ bool Engine::CreateDisplay() {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
-    if (!windowed_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_, height_,
-                               flags);
+    int windowWidth = width_, windowHeight = height_;
+    SDL_Rect display{};
+    if (!windowed_) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        // As large as its display, for the reason given at CoverDisplay.
+        if (SDL_GetDisplayBounds(0, &display) == 0 && display.w > 0 && display.h > 0) {
+            windowWidth = display.w;
+            windowHeight = display.h;
+        }
+    }
+    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
+                               windowHeight, flags);
     if (!window_) {
         System_Log("Can't create window: %s", SDL_GetError());
         return false;
@@ -190,9 +199,24 @@ void Engine::ApplyWindowMode() {
         SDL_SetWindowSize(window_, width_, height_);
         SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     } else {
+        CoverDisplay();
         SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     UpdateMapping();
+}
+
+// Full screen is a request to the window manager, and SDL reports the display's size as the
+// window's whether or not it was granted. With no window manager nothing grants it: a
+// window of the game's size would show a cropped picture. So a full-screen window is first
+// made the size of its display and placed on it, and the size SDL reports is the real one.
+void Engine::CoverDisplay() {
+    if (!window_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN)) return;
+    int index = SDL_GetWindowDisplayIndex(window_);
+    if (index < 0) index = 0;
+    SDL_Rect display{};
+    if (SDL_GetDisplayBounds(index, &display) != 0 || display.w <= 0 || display.h <= 0) return;
+    SDL_SetWindowSize(window_, display.w, display.h);
+    SDL_SetWindowPosition(window_, display.x, display.y);
 }
 
 void Engine::UpdateMapping() {

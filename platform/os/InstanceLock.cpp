@@ -1,12 +1,13 @@
 #include "platform/os/InstanceLock.h"
 
+#include "platform/os/UserFolders.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 
 namespace OsPlatform {
 
@@ -29,19 +30,16 @@ std::string SafeName(const std::string& name)
     return out.empty() ? std::string("instance") : out;
 }
 
-bool IsDirectory(const char* path)
-{
-    struct stat st{};
-    return path && *path && stat(path, &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 }  // namespace
 
 InstanceLock::InstanceLock(const std::string& name)
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (IsDirectory(runtime))
-        path_ = std::string(runtime) + "/" + SafeName(name) + ".lock";
+    // The lock sits beside what it guards, the game's log and profiles in the user's
+    // documents folder: two runs that would write the same files meet the same lock,
+    // whatever session or runtime folder each was started from.
+    const std::string folder = GetDocumentsFolder();
+    if (!folder.empty())
+        path_ = folder + "/." + SafeName(name) + ".lock";
     else
         path_ = "/tmp/" + SafeName(name) + "-" + std::to_string(getuid()) + ".lock";
 

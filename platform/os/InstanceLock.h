@@ -1,9 +1,10 @@
 #pragma once
-// The single-instance check: one holder per name and user at a time. The lock is a file
-// locked with flock in $XDG_RUNTIME_DIR (else /tmp, the user id in the name); the system
-// drops it when the holder exits in any way, so a crash leaves nothing behind. A lock file
-// that is not a plain file owned by this user is never used (Unavailable): in a shared
-// folder another user could make it first and hold it.
+// The single-instance check: one holder per name and documents folder at a time, so one
+// per user and game. The lock is a hidden file, locked with flock, in the user's documents
+// folder, where the game keeps its log and profiles (with no such folder, in /tmp with the
+// user id in the name). The system drops it when the holder exits in any way, so a crash
+// leaves nothing behind. A lock file that is not a plain file owned by this user is never
+// used (Unavailable): in a shared folder another user could make it first and hold it.
 #include <string>
 
 namespace OsPlatform {

@@ -39,12 +39,14 @@ Uint32 IconFlag(MessageIcon icon)
     return SDL_MESSAGEBOX_INFORMATION;
 }
 
-// -1 when no box could be shown, else the id of the pressed button.
-int Show(const std::string& caption, const std::string& text, Uint32 flags, void* parent,
-         const SDL_MessageBoxButtonData* buttons, int count)
+// False when no box could be shown. Else *pressed is the id of the pressed button, or -1
+// when the box was closed without one (its window's close button).
+bool Show(const std::string& caption, const std::string& text, Uint32 flags, void* parent,
+          const SDL_MessageBoxButtonData* buttons, int count, int* pressed)
 {
+    *pressed = -1;
     if (!HasDisplay())
-        return -1;
+        return false;
     SDL_MessageBoxData box{};
     box.flags = flags;
     box.window = static_cast<SDL_Window*>(parent);
@@ -52,10 +54,7 @@ int Show(const std::string& caption, const std::string& text, Uint32 flags, void
     box.message = text.c_str();
     box.numbuttons = count;
     box.buttons = buttons;
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0)
-        return -1;
-    return pressed;
+    return SDL_ShowMessageBox(&box, pressed) == 0;
 }
 
 // The text is data, never a format.
@@ -87,7 +86,8 @@ void ShowMessage(const std::string& caption, const std::string& text, MessageIco
         return;
     const SDL_MessageBoxButtonData ok{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
                                       1, "OK"};
-    if (Show(caption, text, IconFlag(icon), parent, &ok, 1) < 0)
+    int pressed = -1;
+    if (!Show(caption, text, IconFlag(icon), parent, &ok, 1, &pressed))
         ToStderr(caption, text);
 }
 
@@ -100,11 +100,12 @@ bool AskYesNo(const std::string& caption, const std::string& text, void* parent)
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
     };
-    const int pressed = Show(caption, text, SDL_MESSAGEBOX_INFORMATION, parent, buttons, 2);
-    if (pressed < 0) {
+    int pressed = -1;
+    if (!Show(caption, text, SDL_MESSAGEBOX_INFORMATION, parent, buttons, 2, &pressed)) {
         ToStderr(caption, text);
         return true;
     }
+    // A box closed without a button gave no yes.
     return pressed == 1;
 }
 

@@ -12,8 +12,9 @@ enum class MessageIcon { Information, Warning, Error };
 void ShowMessage(const std::string& caption, const std::string& text, MessageIcon icon,
                  void* parent = nullptr);
 
-// Asks a yes/no question; true for yes. With no display the question goes to stderr and
-// counts as answered yes, so a game that cannot ask can still be closed.
+// Asks a yes/no question; true for yes. A box closed without an answer (its window's close
+// button) counts as no. With no display the question goes to stderr and counts as answered
+// yes, so a game that cannot ask can still be closed.
 bool AskYesNo(const std::string& caption, const std::string& text, void* parent = nullptr);
 
 // Test hook: while set, every box goes to the hook instead of the screen, and the hook's

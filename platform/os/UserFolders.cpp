@@ -1,9 +1,10 @@
 #include "platform/os/UserFolders.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+#include <vector>
 
 namespace OsPlatform {
 
@@ -15,16 +16,39 @@ std::string EnvOrEmpty(const char* name)
     return value ? std::string(value) : std::string();
 }
 
+// Closed on exec, like every file the program opens (std::ifstream cannot be). Only the
+// first 64 KiB count: the file is a few lines, and an endless one must not fill memory.
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    constexpr size_t kMaxBytes = 64 * 1024;
+    std::vector<std::string> lines;
+    std::FILE* file = std::fopen(path.c_str(), "re");
+    if (!file)
+        return lines;
+    std::string line;
+    int c;
+    for (size_t n = 0; n < kMaxBytes && (c = std::fgetc(file)) != EOF; ++n) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += char(c);
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    std::fclose(file);
+    return lines;
+}
+
 // user-dirs.dirs holds shell-style lines: XDG_DOCUMENTS_DIR="$HOME/Documents".
 std::string FromUserDirsFile(const std::string& home)
 {
     std::string config = EnvOrEmpty("XDG_CONFIG_HOME");
     if (config.empty())
         config = home + "/.config";
-    std::ifstream in(config + "/user-dirs.dirs");
-    std::string line;
     const std::string key = "XDG_DOCUMENTS_DIR=";
-    while (std::getline(in, line)) {
+    for (const std::string& line : ReadLines(config + "/user-dirs.dirs")) {
         if (line.compare(0, key.size(), key) != 0)
             continue;
         std::string value = line.substr(key.size());

@@ -1,6 +1,8 @@
 // What the platform layer does without a window: display mapping, log, files, random.
 #include <gtest/gtest.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -123,6 +125,40 @@ TEST(HgeLogTest, WritesEachLineAsGivenIntoTheNamedFile) {
         ++count;
     }
     EXPECT_EQ(count, 400);
+    hge->Release();
+}
+
+// A program the game starts (the browser, through xdg-open) must get no handle on the log:
+// it could write into it, and would keep it open after the game ends.
+TEST(HgeLogTest, AStartedProgramInheritsNoHandleOnTheLog) {
+    TempFolder dir;
+    const std::string path = dir.Path() + "/game.log";
+    HGE* hge = hgeCreate(HGE_VERSION);
+    hge->System_SetState(HGE_LOGFILE, path.c_str());
+    hge->System_Log("%s", "open");
+
+    // The child lists where each of its descriptors leads.
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    const char* argv[] = {"/bin/sh", "-c", "for f in /proc/self/fd/*; do readlink \"$f\"; done", nullptr};
+    pid_t child = -1;
+    ASSERT_EQ(posix_spawn(&child, "/bin/sh", &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    std::string listing;
+    char buffer[512];
+    ssize_t n;
+    while ((n = read(out[0], buffer, sizeof buffer)) > 0) listing.append(buffer, size_t(n));
+    close(out[0]);
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_NE(listing.find("pipe:"), std::string::npos) << listing;  // the listing itself works
+    EXPECT_EQ(listing.find(path), std::string::npos) << listing;
+    hge->System_SetState(HGE_LOGFILE, "");
     hge->Release();
 }
 

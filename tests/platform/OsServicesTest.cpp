@@ -80,13 +80,13 @@ TEST(MessageBox, HookAnswersInPlaceOfTheUser)
 
 TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
 {
-    EnvGuard runtime("XDG_RUNTIME_DIR");
+    EnvGuard documents("XDG_DOCUMENTS_DIR");
     TempDir dir("instance-lock");
-    setenv("XDG_RUNTIME_DIR", dir.path.c_str(), 1);
+    setenv("XDG_DOCUMENTS_DIR", dir.path.c_str(), 1);
 
     auto first = std::make_unique<InstanceLock>("game");
     EXPECT_EQ(InstanceLock::State::Held, first->GetState());
-    EXPECT_EQ((dir.path / "game.lock").string(), first->GetPath());
+    EXPECT_EQ((dir.path / ".game.lock").string(), first->GetPath());
     EXPECT_EQ(InstanceLock::State::HeldElsewhere, InstanceLock("game").GetState());
     EXPECT_EQ(InstanceLock::State::Held, InstanceLock("other").GetState());
 
@@ -107,14 +107,48 @@ TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     EXPECT_EQ(dir.path, fs::path(sneaky.GetPath()).parent_path());
 }
 
+// Two runs of one user's game would write the same log and profiles: they meet the same
+// lock whatever runtime folder each was started with, or none.
+TEST(InstanceLock, RunsWithOneHomeShareTheLockWhateverTheirRuntimeFolder)
+{
+    EnvGuard home("HOME"), documents("XDG_DOCUMENTS_DIR"), config("XDG_CONFIG_HOME"), runtime("XDG_RUNTIME_DIR");
+    TempDir dir("instance-lock-home");
+    fs::create_directories(dir.path / "home");
+    fs::create_directories(dir.path / "run1");
+    fs::create_directories(dir.path / "run2");
+    setenv("HOME", (dir.path / "home").c_str(), 1);
+    unsetenv("XDG_DOCUMENTS_DIR");
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("XDG_RUNTIME_DIR", (dir.path / "run1").c_str(), 1);
+    const InstanceLock first("game");
+    ASSERT_EQ(InstanceLock::State::Held, first.GetState());
+    EXPECT_EQ(dir.path / "home/Documents", fs::path(first.GetPath()).parent_path());
+
+    const std::string others[] = {(dir.path / "run2").string(), std::string(), (dir.path / "missing").string()};
+    for (const std::string& other : others) {
+        SCOPED_TRACE("XDG_RUNTIME_DIR=" + other);
+        const pid_t child = fork();
+        if (child == 0) {
+            if (other.empty())
+                unsetenv("XDG_RUNTIME_DIR");
+            else
+                setenv("XDG_RUNTIME_DIR", other.c_str(), 1);
+            _exit(InstanceLock("game").GetState() == InstanceLock::State::HeldElsewhere ? 0 : 1);
+        }
+        int status = -1;
+        ASSERT_EQ(child, waitpid(child, &status, 0));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+}
+
 // In a shared folder another user can make the lock file first and hold it: only a plain
 // file of our own is used.
 TEST(InstanceLock, ALockFileThatIsNotOursIsNeverUsed)
 {
-    EnvGuard runtime("XDG_RUNTIME_DIR");
+    EnvGuard documents("XDG_DOCUMENTS_DIR");
     TempDir dir("instance-lock-foreign");
-    setenv("XDG_RUNTIME_DIR", dir.path.c_str(), 1);
-    const std::string fifo = (dir.path / "fifo.lock").string();
+    setenv("XDG_DOCUMENTS_DIR", dir.path.c_str(), 1);
+    const std::string fifo = (dir.path / ".fifo.lock").string();
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
     EXPECT_EQ(InstanceLock::State::Unavailable, InstanceLock("fifo").GetState());
 
@@ -128,7 +162,7 @@ TEST(InstanceLock, ALockFileThatIsNotOursIsNeverUsed)
         {"held", true},
     };
     for (const auto& row : rows) {
-        const std::string path = (dir.path / (std::string(row.name) + ".lock")).string();
+        const std::string path = (dir.path / ("." + std::string(row.name) + ".lock")).string();
         const int planted = open(path.c_str(), O_RDWR | O_CREAT, 0666);
         ASSERT_GE(planted, 0);
         ASSERT_EQ(0, fchown(planted, 65534, 65534));

@@ -13,6 +13,9 @@
 #include "tests/e2e/gl/XServer.h"
 #include "tests/support/TempFolder.h"
 
+// Last: Xlib's macros (Bool, None, Status) would break the headers above.
+#include "tests/e2e/gl/XWindows.h"
+
 using namespace E2E;
 
 namespace {
@@ -252,3 +255,49 @@ TEST(KeldryInputTest, ASecondStopSignalEndsAStuckRunAtOnce)
     EXPECT_TRUE(ready) << ReadText(keldry.home / "stderr.txt");
     EXPECT_EQ(status, 1);
 }
+
+// The window's close button asks the exit question. Closing the question with its own close
+// button answers no and the game plays on; asked again, Return answers yes and the game ends.
+TEST(KeldryInputTest, ClosingTheExitQuestionKeepsTheGameRunning)
+{
+    XServer screen;
+    ASSERT_FALSE(screen.Display().empty()) << "no virtual X server could be started: scripts/setup.sh installs Xvfb";
+    XConnection x(screen.Display());
+    ASSERT_TRUE(x.Open());
+    TestSupport::TempFolder game;
+    WriteLoadingScripts(game, kBareSystemState, kStartup);
+    game.WriteFile("Base/States/Game.lua", kGame);
+    game.WriteFile("Base/Probe/Ready.lua", "");
+    game.WriteFile("Base/Probe/Key.lua", "");
+
+    KeldryProcess keldry;
+    keldry.environment = {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", screen.Display()}};
+    const pid_t child = keldry.Start(game.Path(), {"-resource", "Base", "-windowed"});
+    ASSERT_GT(child, 0);
+    const bool ready = WaitForLogLine(keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Ready.lua).", 120);
+    const unsigned long window = ready ? x.FindWindow(" * Ferrowind * ") : 0;
+    bool closedAsked = false, playedOn = false, askedAgain = false;
+    if (window != 0) {
+        x.RequestClose(window);
+        const unsigned long box = x.FindWindow("Information");
+        closedAsked = box != 0 && x.RequestClose(box);
+        playedOn = closedAsked && WaitForExit(child, 2) == -1;
+    }
+    if (playedOn) {
+        x.RequestClose(window);
+        const unsigned long box = x.FindWindow("Information");
+        askedAgain = box != 0;
+        if (askedAgain) {
+            EXPECT_EQ(RunTool({"xdotool", "windowfocus", "--sync", std::to_string(box)}, screen.Display()), 0);
+            EXPECT_EQ(RunTool({"xdotool", "key", "Return"}, screen.Display()), 0);
+        }
+    }
+    const RunResult run = keldry.Finish(child, askedAgain ? 60 : 1);
+    ASSERT_TRUE(ready) << run.stderrText << run.log;
+    ASSERT_NE(window, 0ul) << "the game window did not appear\n" << run.log;
+    ASSERT_TRUE(closedAsked) << "no exit question to close\n" << run.stderrText;
+    EXPECT_TRUE(playedOn) << "the game ended when its exit question was closed";
+    EXPECT_TRUE(askedAgain);
+    EXPECT_EQ(run.status, 0) << run.stderrText << run.log;
+}
+
