@@ -7,6 +7,7 @@
 #include "engine/Audio/MusicSystem.h"
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
+#include "game/Base/StateCallback.h"
 #include "game/Logic/GameLogic.h"
 #include "game/Logic/Timer.h"
 #include "game/Logic/TimerStorage.h"
@@ -95,8 +96,10 @@ void SoundStreamWrapper::StopMusic(const std::shared_ptr<EngineCore::Resource>& 
     if (stream == own)
         return;
 
-    std::shared_ptr<GameState> state;
-    if (!Application::Instance().GetCurrentGameState(state) || !state) {
+    // The fade timer belongs to the state whose script changes the music: during a load
+    // the loading screen's change must not file a timer in the state being entered.
+    const std::shared_ptr<GameState> state = StateCallback::CallingState();
+    if (!state) {
         // No state to time a fade: the old music stops at once.
         if (auto* old = dynamic_cast<EngineCore::SoundStream*>(stream.get()))
             old->Stop();

@@ -15,8 +15,8 @@ class Timer;
 // Script class "SoundStream": one streamed sound, shared by name with the resource manager
 // and with every other object that loaded the same name. A stream flagged as music takes
 // part in the class-wide music change: starting a music other than the one started last
-// fades the previous one out over 20 ticks of a timer of the current game state, then
-// stops it. Collecting an object stops its stream unless it is flagged as music.
+// fades the previous one out over 20 ticks of a timer of the state whose script made the
+// change (StateCallback::CallingState), then stops it. Collecting an object stops its stream unless it is flagged as music.
 //
 // The music-change state is class-wide and holds the streams it names, so it never depends
 // on the script object that started a change (usually a local the collector frees at once).
@@ -43,7 +43,7 @@ public:
     static void ClearResources();
 
 protected:
-    // Starts the fade-out of `stream` on a new timer of the current game state.
+    // Starts the fade-out of `stream` on a new timer of the calling state.
     void StopMusic(const std::shared_ptr<EngineCore::Resource>& stream);
     // One fade tick: the timer's action.
     static void UpdateStopMusic(void* unused);
