@@ -3,6 +3,7 @@
 // something: a font both use, the class-wide music change, and the registries that file
 // objects by state. Each is sized to overlap for about a second; a fault shows as a
 // crash, a sanitizer report, or an object that lands in the wrong state.
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,19 @@ public:
             SetInfo(i, static_cast<uint16_t>(i * 8), 0, 8, static_cast<uint16_t>(10 + i % 7), 0);
         SetAscii(kCharacters);
     }
+};
+
+// A stream both threads may play and stop: it keeps only whether it plays.
+class Stream : public EngineCore::SoundStream {
+public:
+    bool IsValid() const override { return true; }
+    void Stop() override { playing = false; }
+    void Pause() override {}
+    void Resume() override {}
+    void Play(bool) override { playing = true; }
+    void SetVolume(float) override {}
+    bool IsPlaying() const override { return playing; }
+    std::atomic<bool> playing{false};
 };
 
 // The loading screen's frame hook: `perFrame` runs on every loading-screen frame.
@@ -139,6 +153,49 @@ TEST_F(LoadingScreenSharingThreadsTest, TheLoadingScreenChangesMusicWhileTheEnte
     for (int i = 0; i < 30; ++i)
         system->SystemUpdate(0.1f);
     EXPECT_EQ(stops(), 1) << "the music changed last faded out on the loading screen's frames";
+}
+
+// When both sides change music during a load, each change stops or fades the music
+// started before, whichever thread started it: a fade timer of one state must never be
+// freed or stepped by the other state's thread.
+TEST_F(LoadingScreenSharingThreadsTest, BothSidesChangeMusicDuringALoad)
+{
+    EngineCore::ResourceFactory::Instance().RegisterResourceCreator(EngineCore::Resource::RT_SOUND_STREAM,
+                                                                    [] { return std::make_shared<Stream>(); });
+    const int frames = Load(
+        LoadingScreen("ChangeMusic = true\n",
+                      "  if ChangeMusic then\n"
+                      "    local m = SoundStream() m:Load(Frames % 2 == 0 and 'a.ogg' or 'b.ogg')\n"
+                      "    m:SetIsMusic(1) m:Play(1)\n"
+                      "  end"),
+        "Kept = {}\n"
+        "for i = 1, 4000 do\n"
+        "  local t = Timer() t:Setup(100, '#Fired = true') Kept[i] = t\n"
+        "  if i % 20 == 0 then\n"
+        "    local m = SoundStream() m:Load(i % 40 == 0 and 'c.ogg' or 'd.ogg') m:SetIsMusic(1) m:Play(1)\n"
+        "  end\n"
+        "end\n"
+        "local m = SoundStream() m:Load('level.ogg') m:SetIsMusic(1) m:Play(1)\n");
+    EXPECT_GT(frames, 1);
+
+    // Once both sides are done and every fade had its ticks, only one music plays.
+    RunSystem("ChangeMusic = false");
+    std::shared_ptr<GameCore::GameState> system;
+    app.GetSystemGameState(system);
+    for (int i = 0; i < 30; ++i) {
+        Frame(0.1f);
+        system->SystemUpdate(0.1f);
+    }
+    std::string playing;
+    for (const char* name : {"a.ogg", "b.ogg", "c.ogg", "d.ogg", "level.ogg"}) {
+        std::shared_ptr<EngineCore::Resource> stream;
+        ASSERT_TRUE(EngineCore::ResourceManager::Instance().GetResource(name, EngineCore::Resource::RT_SOUND_STREAM,
+                                                                        stream));
+        if (std::static_pointer_cast<Stream>(stream)->playing)
+            playing += std::string(playing.empty() ? "" : " ") + name;
+    }
+    EXPECT_TRUE(playing == "a.ogg" || playing == "b.ogg" || playing == "level.ogg") << playing;
+    EngineCore::ResourceFactory::Instance().UnregisterResourceCreator(EngineCore::Resource::RT_SOUND_STREAM);
 }
 
 // GUI controls and action tracks made by the loading screen were filed under the state
