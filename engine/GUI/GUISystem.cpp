@@ -228,12 +228,15 @@ void GUISystem::RegisterControl(const std::shared_ptr<Control>& control)
 // is current must not leave its control behind for its own state's next visit.
 void GUISystem::UnregisterControl(const std::shared_ptr<Control>& control)
 {
+    // Declared first: a last share is dropped after the lock is released.
+    ControlPtr dropped;
     std::lock_guard<std::mutex> guard(_impl->controlsLock);
     _impl->needsResort = true;
     for (auto& entry : _impl->controls) {
         std::list<ControlPtr>& list = entry.second;
         const auto found = std::find(list.begin(), list.end(), control);
         if (found != list.end()) {
+            dropped = std::move(*found);
             list.erase(found);
             return;
         }
