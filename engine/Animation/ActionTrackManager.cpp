@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/Animation/ActionTrack.h"
+#include "engine/Renderer/GameStateScope.h"
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/System/EngineError.h"
 
@@ -56,7 +57,7 @@ ActionTrackManager& ActionTrackManager::Instance()
 
 void ActionTrackManager::RegisterActionTrack(ActionTrack* track)
 {
-    const std::string state = RenderSystem::Instance().GetCurrentGameState();
+    const std::string state = GameStateScope::Owner();
     if (state.empty())
         ThrowEngineError(kSource, 51, "Internal error.");
     std::lock_guard<std::mutex> guard(_impl->lock);

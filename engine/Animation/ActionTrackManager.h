@@ -5,10 +5,11 @@ namespace EngineCore {
 
 class ActionTrack;
 
-// The action tracks of each game state, filed under the render system's current
-// game state when they are made. The manager never owns a track; a track leaves
-// every state's set when it is destroyed. Operations without a current game
-// state throw "Internal error.".
+// The action tracks of each game state, filed under the state that owns what the
+// calling thread makes (GameStateScope::Owner) when they are made; play, stop,
+// pause, resume and update walk the current state's. The manager never owns a
+// track; a track leaves every state's set when it is destroyed. Operations without
+// a state throw "Internal error.".
 class ActionTrackManager {
 public:
     static ActionTrackManager& Instance();

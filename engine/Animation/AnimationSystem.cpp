@@ -7,6 +7,7 @@
 
 #include "engine/Animation/ActionTrackManager.h"
 #include "engine/Animation/AnimationPlayer.h"
+#include "engine/Renderer/GameStateScope.h"
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/System/EngineError.h"
 
@@ -37,7 +38,7 @@ AnimationSystem& AnimationSystem::Instance()
 bool AnimationSystem::CreateAnimationPlayer(const std::string& name,
                                             std::shared_ptr<AnimationPlayer>& player) const
 {
-    const std::string state = RenderSystem::Instance().GetCallingGameState();
+    const std::string state = GameStateScope::Owner();
     if (state.empty())
         ThrowEngineError(kSource, 82, "Internal error.");
     player = std::make_shared<AnimationPlayer>();
@@ -49,7 +50,7 @@ bool AnimationSystem::CreateAnimationPlayer(const std::string& name,
 bool AnimationSystem::GetAnimationPlayer(const std::string& name,
                                          std::shared_ptr<AnimationPlayer>& player) const
 {
-    const std::string state = RenderSystem::Instance().GetCallingGameState();
+    const std::string state = GameStateScope::Owner();
     if (state.empty())
         ThrowEngineError(kSource, 56, "Internal error.");
     std::lock_guard<std::mutex> guard(_impl->lock);

@@ -7,8 +7,8 @@ namespace EngineCore {
 class AnimationPlayer;
 
 // The named players of each game state. The system never owns a player: it keeps
-// weak references, filed under the game state whose script runs on the calling
-// thread (else the render system's current one; RenderSystem::GetCallingGameState),
+// weak references, filed under the game state that owns what the calling thread
+// makes (GameStateScope::Owner),
 // and drops a name once its player has died. Update plays the current state's.
 class AnimationSystem {
 public:

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <list>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "engine/Input/InputEvent.h"
 #include "engine/Input/InputSystem.h"
 #include "engine/Input/MouseDevice.h"
+#include "engine/Renderer/GameStateScope.h"
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/Mutex.h"
@@ -59,6 +61,7 @@ void Send(const ControlPtr& control, const std::shared_ptr<GuiEvent>& event, Gui
 
 struct GUISystem::Impl {
     bool enabled = true;
+    // Set from any thread that files or drops a control; guarded by `controlsLock`.
     bool needsResort = true;
     bool mouseMovedThisFrame = false;
     bool pressOnControl = false;
@@ -73,19 +76,41 @@ struct GUISystem::Impl {
     std::shared_ptr<InputEvent> lastMouseMove;
     std::function<void(float)> updater;
     std::function<void()> renderer;
+    // Every state's controls, filed by the owner of the thread that made them: the
+    // loader thread files the entering state's while the main thread dispatches.
+    // Guarded by `controlsLock`, which is never held while a control is called.
+    std::mutex controlsLock;
     std::map<std::string, std::list<ControlPtr>> controls;
+    // The current state's controls in dispatch order; used on the dispatching thread.
     std::vector<ControlPtr> sorted;
     std::function<void(bool)> systemCursorListener;
 
-    std::list<ControlPtr>& CurrentList() { return controls[RenderSystem::Instance().GetCurrentGameState()]; }
+    // A copy of the current state's controls.
+    std::vector<ControlPtr> CurrentControls()
+    {
+        const std::string current = RenderSystem::Instance().GetCurrentGameState();
+        std::lock_guard<std::mutex> guard(controlsLock);
+        const auto found = controls.find(current);
+        if (found == controls.end())
+            return {};
+        return std::vector<ControlPtr>(found->second.begin(), found->second.end());
+    }
+
+    void MarkResort()
+    {
+        std::lock_guard<std::mutex> guard(controlsLock);
+        needsResort = true;
+    }
 
     void Resort()
     {
-        if (!needsResort)
-            return;
-        needsResort = false;
-        const std::list<ControlPtr>& list = CurrentList();
-        sorted.assign(list.begin(), list.end());
+        {
+            std::lock_guard<std::mutex> guard(controlsLock);
+            if (!needsResort)
+                return;
+            needsResort = false;
+        }
+        sorted = CurrentControls();
         // Stable: controls of equal priority keep their registration order.
         std::stable_sort(sorted.begin(), sorted.end(),
                   [](const ControlPtr& a, const ControlPtr& b) { return a->GetPriority() < b->GetPriority(); });
@@ -181,16 +206,18 @@ bool GUISystem::IsEnabled() const
 
 void GUISystem::ResortControls()
 {
-    _impl->needsResort = true;
+    _impl->MarkResort();
 }
 
 void GUISystem::RegisterControl(const std::shared_ptr<Control>& control)
 {
     if (!control)
         return;
-    if (RenderSystem::Instance().GetCurrentGameState().empty())
+    const std::string owner = GameStateScope::Owner();
+    if (owner.empty())
         ThrowEngineError(kSource, 259, "Internal error.");
-    std::list<ControlPtr>& list = _impl->CurrentList();
+    std::lock_guard<std::mutex> guard(_impl->controlsLock);
+    std::list<ControlPtr>& list = _impl->controls[owner];
     if (std::find(list.begin(), list.end(), control) != list.end())
         return;
     list.push_back(control);
@@ -201,11 +228,15 @@ void GUISystem::RegisterControl(const std::shared_ptr<Control>& control)
 // is current must not leave its control behind for its own state's next visit.
 void GUISystem::UnregisterControl(const std::shared_ptr<Control>& control)
 {
+    // Declared first: a last share is dropped after the lock is released.
+    ControlPtr dropped;
+    std::lock_guard<std::mutex> guard(_impl->controlsLock);
     _impl->needsResort = true;
     for (auto& entry : _impl->controls) {
         std::list<ControlPtr>& list = entry.second;
         const auto found = std::find(list.begin(), list.end(), control);
         if (found != list.end()) {
+            dropped = std::move(*found);
             list.erase(found);
             return;
         }
@@ -310,7 +341,7 @@ void GUISystem::Reset()
 {
     Impl& impl = *_impl;
     impl.enabled = true;
-    impl.needsResort = true;
+    impl.MarkResort();
     impl.mouseMovedThisFrame = false;
     impl.pressOnControl = false;
     impl.pressPassedOn = false;
@@ -318,7 +349,7 @@ void GUISystem::Reset()
     impl.pressed.reset();
     impl.sorted.clear();
     // A copy: a control's reset may register or unregister controls.
-    const std::list<ControlPtr> current = impl.CurrentList();
+    const std::vector<ControlPtr> current = impl.CurrentControls();
     for (const ControlPtr& control : current)
         control->Reset();
 }

@@ -21,6 +21,15 @@ class Resource;
 // controls it talks to and never walks the control list after an action ran.
 // Lock order: render system, then this lock; it is recursive because the
 // back-end's first cursor Show installs the updater and renderer from under it.
+//
+// Threads: while a state loads, the loader thread's scripts make and drop controls
+// of the state being entered while the main thread dispatches input and runs the
+// loading screen, whose scripts make and drop controls of the "system" state. The
+// two threads share only the per-state control lists (each control is filed under
+// GameStateScope::Owner of the thread that made it, under a lock of their own) and
+// never a control: a control is dispatched, reset and updated only while its own
+// state is current, on the main thread. Dispatch state (hover, press, the sorted
+// list) belongs to the main thread.
 class GUISystem {
 public:
     static GUISystem& Instance();
@@ -41,8 +50,8 @@ public:
     // Reset, then drops the cursor.
     void Release();
 
-    // Files the control under the current game state (once); throws "Internal
-    // error." when no state is current.
+    // Files the control (once) under the state that owns what the calling thread
+    // makes (GameStateScope::Owner); throws "Internal error." when there is none.
     void RegisterControl(const std::shared_ptr<Control>& control);
     // Removes the control from whichever state's list holds it.
     void UnregisterControl(const std::shared_ptr<Control>& control);

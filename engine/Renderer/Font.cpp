@@ -5,82 +5,23 @@
 
 namespace EngineCore {
 
-Font::Font()
-{
-    SetType(RT_FONT);
-}
-
-Font::~Font() = default;
-
-bool Font::IsValid() const
-{
-    return true;
-}
-
-void Font::Init() {}
-
-void Font::Release()
-{
-    _texture.reset();
-}
-
-void Font::SetAscii(const char* text)
-{
-    _unicode = false;
-    _dirty = true;
-    _ascii = text ? text : "";
-}
-
-void Font::SetUnicode(const char16_t* text)
-{
-    _unicode = true;
-    _dirty = true;
-    _unicodeChars = text ? text : u"";
-}
-
-void Font::SetTexture(const std::shared_ptr<Resource>& texture)
-{
-    _texture = texture;
-}
-
-void Font::Reserve(unsigned count)
-{
-    _glyphs.assign(count, CharInfo());
-    _dirty = true;
-}
-
-bool Font::SetInfo(uint16_t index, uint16_t x, uint16_t y, uint16_t width, uint16_t height, int16_t offset)
-{
-    if (index >= _glyphs.size())
-        return false;
-    CharInfo& info = _glyphs[index];
-    info.index = index;
-    info.x = x;
-    info.y = y;
-    info.width = width;
-    info.height = height;
-    info.offset = offset;
-    _dirty = true;
-    return true;
-}
-
-bool Font::GetInfo(uint16_t index, CharInfo& out) const
-{
-    if (index >= _glyphs.size())
-        return false;
-    out = _glyphs[index];
-    return true;
-}
+struct Font::Table {
+    bool unicode = false;
+    float height = 0.0f;
+    std::shared_ptr<Resource> texture;
+    std::vector<CharInfo> glyphs;
+    std::map<char, uint16_t> charToGlyph;
+    std::map<char16_t, uint16_t> wcharToGlyph;
+};
 
 namespace {
 
 // Positions past 65535 cannot be named by a 16-bit glyph index; they would wrap onto
 // early glyphs, so they are left out of the map.
 template <typename Text, typename Map>
-float Rebuild(const Text& text, Map& map, const std::vector<Font::CharInfo>& glyphs)
+float MapCharacters(const Text& text, Map& map, const std::vector<Font::CharInfo>& glyphs)
 {
     float height = 0.0f;
-    map.clear();
     const size_t count = std::min<size_t>(text.size(), 0x10000);
     for (size_t i = 0; i < count; ++i) {
         map[text[i]] = static_cast<uint16_t>(i);
@@ -104,28 +45,132 @@ bool Find(const Map& map, Char c, const std::vector<Font::CharInfo>& glyphs, Fon
 
 }  // namespace
 
-void Font::UpdateData() const
+Font::Font() : _published(std::make_shared<const Table>())
 {
-    if (!_dirty)
-        return;
-    _height = _unicode ? Rebuild(_unicodeChars, _wcharToGlyph, _glyphs) : Rebuild(_ascii, _charToGlyph, _glyphs);
-    _dirty = false;
+    SetType(RT_FONT);
+}
+
+Font::~Font() = default;
+
+bool Font::IsValid() const
+{
+    return true;
+}
+
+void Font::Init() {}
+
+void Font::PublishLocked() const
+{
+    auto table = std::make_shared<Table>();
+    table->unicode = _unicode;
+    table->texture = _texture;
+    table->glyphs = _glyphs;
+    table->height = _unicode ? MapCharacters(_unicodeChars, table->wcharToGlyph, _glyphs)
+                             : MapCharacters(_ascii, table->charToGlyph, _glyphs);
+    std::atomic_store(&_published, std::shared_ptr<const Table>(std::move(table)));
+    _stale.store(false, std::memory_order_release);
+}
+
+std::shared_ptr<const Font::Table> Font::Published() const
+{
+    if (_stale.load(std::memory_order_acquire)) {
+        std::lock_guard<std::mutex> lock(_setupLock);
+        if (_stale.load(std::memory_order_relaxed))
+            PublishLocked();
+    }
+    return std::atomic_load(&_published);
+}
+
+void Font::Release()
+{
+    std::lock_guard<std::mutex> lock(_setupLock);
+    _texture.reset();
+    PublishLocked();
+}
+
+void Font::SetAscii(const char* text)
+{
+    std::lock_guard<std::mutex> lock(_setupLock);
+    _unicode = false;
+    _ascii = text ? text : "";
+    PublishLocked();
+}
+
+void Font::SetUnicode(const char16_t* text)
+{
+    std::lock_guard<std::mutex> lock(_setupLock);
+    _unicode = true;
+    _unicodeChars = text ? text : u"";
+    PublishLocked();
+}
+
+void Font::SetTexture(const std::shared_ptr<Resource>& texture)
+{
+    std::lock_guard<std::mutex> lock(_setupLock);
+    _texture = texture;
+    PublishLocked();
+}
+
+std::string Font::GetAscii() const
+{
+    std::lock_guard<std::mutex> lock(_setupLock);
+    return _ascii;
+}
+
+std::u16string Font::GetUnicode() const
+{
+    std::lock_guard<std::mutex> lock(_setupLock);
+    return _unicodeChars;
+}
+
+bool Font::IsUnicodeCharset() const { return Published()->unicode; }
+
+std::shared_ptr<Resource> Font::GetTexture() const { return Published()->texture; }
+
+float Font::GetHeight() const { return Published()->height; }
+
+void Font::Reserve(unsigned count)
+{
+    std::lock_guard<std::mutex> lock(_setupLock);
+    _glyphs.assign(count, CharInfo());
+    _stale.store(true, std::memory_order_release);
+}
+
+bool Font::SetInfo(uint16_t index, uint16_t x, uint16_t y, uint16_t width, uint16_t height, int16_t offset)
+{
+    std::lock_guard<std::mutex> lock(_setupLock);
+    if (index >= _glyphs.size())
+        return false;
+    CharInfo& info = _glyphs[index];
+    info.index = index;
+    info.x = x;
+    info.y = y;
+    info.width = width;
+    info.height = height;
+    info.offset = offset;
+    _stale.store(true, std::memory_order_release);
+    return true;
+}
+
+bool Font::GetInfo(uint16_t index, CharInfo& out) const
+{
+    std::lock_guard<std::mutex> lock(_setupLock);
+    if (index >= _glyphs.size())
+        return false;
+    out = _glyphs[index];
+    return true;
 }
 
 bool Font::GetCharacterInfo(char c, CharInfo& out) const
 {
-    if (_unicode)
-        return false;
-    UpdateData();
-    return Find(_charToGlyph, c, _glyphs, out);
+    const std::shared_ptr<const Table> table = Published();
+    return !table->unicode && Find(table->charToGlyph, c, table->glyphs, out);
 }
 
 bool Font::GetCharacterInfo(char16_t c, CharInfo& out) const
 {
-    if (!_unicode)
-        return false;
-    UpdateData();
-    return Find(_wcharToGlyph, c, _glyphs, out);
+    const std::shared_ptr<const Table> table = Published();
+    return table->unicode && Find(table->wcharToGlyph, c, table->glyphs, out);
 }
 
 }  // namespace EngineCore

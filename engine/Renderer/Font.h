@@ -1,7 +1,9 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -10,10 +12,17 @@
 namespace EngineCore {
 
 // A bitmap font: a texture, the characters it covers (8-bit or wide) and one glyph
-// record per character, glyph i belonging to the character at position i. The
-// character-to-glyph tables and the line height are rebuilt lazily on the first
-// lookup after a change; that rebuild mutates from const lookups, so one font must
-// not be looked up from two threads at once.
+// record per character, glyph i belonging to the character at position i.
+//
+// Sharing between threads: a font is a named resource, so the loading screen (main
+// thread) draws text in the same font object that the state being entered (loader
+// thread) may be setting up at that moment. Lookups never change the font: they read
+// an immutable table (character maps, glyphs, line height, texture) published as a
+// whole through a shared pointer. Every change is made on the set-up side under a
+// lock and published as a new table: at once for the character set and the texture;
+// glyph edits made record by record (Reserve, SetInfo) on the next lookup, under that
+// lock, so loading a table of n glyphs costs one rebuild. A lookup sees the font as
+// it was before or after a change, never half of one.
 class Font : public Resource {
 public:
     struct CharInfo {
@@ -34,18 +43,18 @@ public:
     virtual void SetUnicode(const char16_t* text);
     virtual void SetTexture(const std::shared_ptr<Resource>& texture);
 
-    const std::string& GetAscii() const { return _ascii; }
-    const std::u16string& GetUnicode() const { return _unicodeChars; }
-    bool IsUnicodeCharset() const { return _unicode; }
-    const std::shared_ptr<Resource>& GetTexture() const { return _texture; }
+    std::string GetAscii() const;
+    std::u16string GetUnicode() const;
+    bool IsUnicodeCharset() const;
+    // A copy: the set-up side may replace the texture while another thread draws.
+    std::shared_ptr<Resource> GetTexture() const;
 
     // False for a character the font does not cover, a glyph index past the table, or
     // a lookup of the other width than the font's character set.
     bool GetCharacterInfo(char c, CharInfo& out) const;
     bool GetCharacterInfo(char16_t c, CharInfo& out) const;
-    // The largest glyph height + |offset| as the last rebuild left it: 0 until the
-    // first lookup after a change.
-    float GetHeight() const { return _height; }
+    // The largest glyph height + |offset| over the characters of the set.
+    float GetHeight() const;
 
 protected:
     void Init() override;
@@ -57,18 +66,27 @@ protected:
     // False when `index` is not below the table size.
     bool SetInfo(uint16_t index, uint16_t x, uint16_t y, uint16_t width, uint16_t height, int16_t offset);
     bool GetInfo(uint16_t index, CharInfo& out) const;
-    void UpdateData() const;
 
 private:
+    struct Table;
+
+    // The table lookups read; rebuilt first when glyph edits are pending.
+    std::shared_ptr<const Table> Published() const;
+    // Builds and publishes the table from the set-up data; `_setupLock` is held.
+    void PublishLocked() const;
+
+    // The set-up data, guarded by `_setupLock`; lookups never read it.
+    mutable std::mutex _setupLock;
     bool _unicode = false;
-    mutable bool _dirty = true;
     std::shared_ptr<Resource> _texture;
-    mutable float _height = 0.0f;
     std::string _ascii;
     std::u16string _unicodeChars;
     std::vector<CharInfo> _glyphs;
-    mutable std::map<char, uint16_t> _charToGlyph;
-    mutable std::map<char16_t, uint16_t> _wcharToGlyph;
+
+    // Set by glyph edits that are not published yet.
+    mutable std::atomic<bool> _stale{false};
+    // Read and replaced only through std::atomic_load / std::atomic_store.
+    mutable std::shared_ptr<const Table> _published;
 };
 
 }  // namespace EngineCore

@@ -1,5 +1,7 @@
 #include "engine/Renderer/GameStateScope.h"
 
+#include "engine/Renderer/RenderSystem.h"
+
 namespace EngineCore {
 
 namespace {
@@ -19,6 +21,11 @@ GameStateScope::~GameStateScope()
 const std::string& GameStateScope::Current()
 {
     return t_callingState;
+}
+
+std::string GameStateScope::Owner()
+{
+    return t_callingState.empty() ? RenderSystem::Instance().GetCurrentGameState() : t_callingState;
 }
 
 }  // namespace EngineCore

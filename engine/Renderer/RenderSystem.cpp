@@ -143,12 +143,6 @@ std::string RenderSystem::GetCurrentGameState() const
     return _impl->currentGameState;
 }
 
-std::string RenderSystem::GetCallingGameState() const
-{
-    const std::string& calling = GameStateScope::Current();
-    return calling.empty() ? GetCurrentGameState() : calling;
-}
-
 void RenderSystem::RemoveGameState(const char* name)
 {
     if (name == nullptr || *name == '\0') {
@@ -162,9 +156,8 @@ void RenderSystem::RemoveGameState(const char* name)
 
 void RenderSystem::RegisterSprite(Sprite* sprite)
 {
-    const std::string& calling = GameStateScope::Current();
+    const std::string state = GameStateScope::Owner();
     MutexLocker locker(_impl->lock);
-    const std::string& state = calling.empty() ? _impl->currentGameState : calling;
     if (state.empty()) {
         ThrowEngineError(kSource, 265, "Internal error.");
     }

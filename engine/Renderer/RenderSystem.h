@@ -11,7 +11,7 @@ class ScreenBuffer;
 class Sprite;
 
 // The drawing hub. It knows the current game state by name, keeps every live
-// sprite filed under the state whose script made it (GetCallingGameState), and
+// sprite filed under the state that owns it (GameStateScope::Owner), and
 // once a frame updates and draws the current state's sprites in priority order,
 // then the particle systems, then the GUI. While a state loads (waiting mode) it
 // draws only the "system" state's sprites and the GUI.
@@ -40,9 +40,6 @@ public:
     void SetCurrentGameState(const char* name);
     // A copy: the loader thread may switch the state while another thread asks.
     std::string GetCurrentGameState() const;
-    // The state new objects are filed under: the one whose script runs on the
-    // calling thread (GameStateScope), else the current one.
-    std::string GetCallingGameState() const;
     // Forgets the sprites filed under the state (they are not touched); null or
     // empty names are ignored.
     void RemoveGameState(const char* name);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Renderer/GameStateScope.h"
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/Renderer/SpriteGroup.h"
 
@@ -52,7 +53,7 @@ SpriteGroupManager::~SpriteGroupManager()
 void SpriteGroupManager::RegisterSpriteGroup(SpriteGroup* group)
 {
     RenderSystem::Instance().ResortSprites();
-    const std::string state = RenderSystem::Instance().GetCallingGameState();
+    const std::string state = GameStateScope::Owner();
     std::lock_guard<std::recursive_mutex> guard(_impl->lock);
     _impl->groups[state].insert(group);
 }

@@ -23,7 +23,7 @@ public:
 protected:
     friend class SpriteGroup;
 
-    // Files the group under the calling game state (RenderSystem::GetCallingGameState;
+    // Files the group under the calling game state (GameStateScope::Owner;
     // an empty name is accepted).
     void RegisterSpriteGroup(SpriteGroup* group);
     // Removes the group from every game state.

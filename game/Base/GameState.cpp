@@ -16,6 +16,7 @@
 #include "game/Base/LuaText.h"
 #include "game/Base/StateCallback.h"
 #include "game/Logic/GameLogic.h"
+#include "game/Logic/TimerStorage.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "game/ScriptEngine/LuaScriptEngine/GameStateScriptClasses.h"
 
@@ -250,17 +251,7 @@ void GameState::SystemReset(bool gameLoading)
 
     if (_impl->firstSystemReset) {
         _impl->firstSystemReset = false;
-        // Objects the one-time set-up makes for "the current state" (timers) belong
-        // to this state; whatever was current before comes back however it ends.
-        Application& application = Application::Instance();
-        std::shared_ptr<GameState> remembered;
-        application.GetCurrentGameState(remembered);
-        struct Restore {
-            Application& application;
-            std::shared_ptr<GameState>& state;
-            ~Restore() { application.SetCurrentGameState(state, true); }
-        } restore{application, remembered};
-        application.SetCurrentGameState(shared_from_this(), true);
+        // Runs in this state's scope: the timers it makes are this state's.
         _impl->Run("SystemLogic.FirstLoading()");
     }
 
@@ -290,6 +281,8 @@ void GameState::SystemUpdate(float dt)
     }
 
     _impl->Run("Loading.frameTime = " + FormatLuaNumber(dt) + "; Loading.Update()");
+    // The loading screen's own timers (its music change's fade among them) run on its frames.
+    _impl->logic.GetTimerStorage().Update(dt);
 
     if (_impl->cursorPlayer)
         _impl->cursorPlayer->Update(dt, false);

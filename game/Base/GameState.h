@@ -55,6 +55,7 @@ public:
     void SystemReset(bool gameLoading);
     float GetSystemFrameTime() const;
     void SystemInit();
+    // One loading-screen frame: the script's Loading.Update, then this state's timers.
     void SystemUpdate(float dt);
     void SystemInvalidateCursor();
     void SystemLastUpdate();

@@ -23,8 +23,10 @@ class GameState;
 //   screen keeps running on the main thread;
 // - script text a script starts (RunScript, RunScriptString) runs in the
 //   interpreter of the script that asked (CallingState());
-// - objects are filed under CallingState() too (the engine reads the same state
-//   by name through EngineCore::GameStateScope).
+// - objects are filed under their owner, by the one rule of
+//   EngineCore::GameStateScope::Owner: the engine's registries ask it by name, the
+//   game's (timers, character animations, the music change's fade timer) ask
+//   CallingState(), its face for game state objects. A Scope sets both at once.
 // In an ordinary frame all of these are the current game state.
 //
 // Invariant: a callback runs only in the interpreter of the state that made the
@@ -49,8 +51,9 @@ public:
         EngineCore::GameStateScope _named;
     };
 
-    // The state whose script runs on the calling thread; when none does, the
-    // application's current game state (null before any state exists).
+    // The owner of what the calling thread makes (EngineCore::GameStateScope::Owner)
+    // as a game state object: the state whose script runs on the calling thread; when
+    // none does, the application's current game state (null before any state exists).
     static std::shared_ptr<GameState> CallingState();
 
     // Captures CallingState().

@@ -129,10 +129,7 @@ void TextObject::OnDataChanged()
     const CharacterLook look = LookOf(*this);
     const float y = GetPositionY();
     const std::shared_ptr<EngineCore::Resource> texture = _font->GetTexture();
-    // One lookup first: the font's height is rebuilt by lookups, and a font whose
-    // characters were just set would otherwise be taken as 0 high for this layout.
     EngineCore::Font::CharInfo info;
-    _font->GetCharacterInfo(_text[0], info);
     const float fontHeight = _font->GetHeight();
 
     _characters.reserve(count);

@@ -7,6 +7,7 @@
 #include "engine/Audio/MusicSystem.h"
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
+#include "game/Base/StateCallback.h"
 #include "game/Logic/GameLogic.h"
 #include "game/Logic/Timer.h"
 #include "game/Logic/TimerStorage.h"
@@ -33,7 +34,8 @@ EngineCore::SoundStream* SoundStreamWrapper::_stopedSoundPtr = nullptr;
 std::shared_ptr<EngineCore::Resource> SoundStreamWrapper::_stopedSoundResource;
 EngineCore::SoundStream* SoundStreamWrapper::_lastPlayedSoundPtr = nullptr;
 std::shared_ptr<EngineCore::Resource> SoundStreamWrapper::_lastPlayedSoundResource;
-std::shared_ptr<Timer> SoundStreamWrapper::_timerObject;
+std::map<const TimerStorage*, std::shared_ptr<Timer>> SoundStreamWrapper::_fadeTimers;
+const Timer* SoundStreamWrapper::_activeFade = nullptr;
 
 const GameLuaScriptImpl::LuaHelper<SoundStreamWrapper>::RegType SoundStreamWrapper::methods[] = {
     {"Play", &SoundStreamWrapper::Play},
@@ -95,8 +97,10 @@ void SoundStreamWrapper::StopMusic(const std::shared_ptr<EngineCore::Resource>& 
     if (stream == own)
         return;
 
-    std::shared_ptr<GameState> state;
-    if (!Application::Instance().GetCurrentGameState(state) || !state) {
+    // The fade timer belongs to the state whose script changes the music: during a load
+    // the loading screen's change must not file a timer in the state being entered.
+    const std::shared_ptr<GameState> state = StateCallback::CallingState();
+    if (!state) {
         // No state to time a fade: the old music stops at once.
         if (auto* old = dynamic_cast<EngineCore::SoundStream*>(stream.get()))
             old->Stop();
@@ -107,15 +111,22 @@ void SoundStreamWrapper::StopMusic(const std::shared_ptr<EngineCore::Resource>& 
     _stopedSoundResource = stream;
     _stopedSoundPtr = dynamic_cast<EngineCore::SoundStream*>(stream.get());
     _lastTimerCounter = 0;
-    // The timer held before leaves its storage with it: an earlier fade freezes.
-    _timerObject = state->GetGameLogic().GetTimerStorage().CreateTimer();
-    _timerObject->SetupAction(&SoundStreamWrapper::UpdateStopMusic, nullptr);
-    _timerObject->SetupTime(kFirstTick);
+    // Only this state's earlier fade timer is replaced (and freed), on the thread that
+    // runs this state's scripts; another state's stays in its storage, stale: an
+    // earlier fade freezes.
+    TimerStorage& storage = state->GetGameLogic().GetTimerStorage();
+    std::shared_ptr<Timer> timer = storage.CreateTimer();
+    timer->SetupAction(&SoundStreamWrapper::UpdateStopMusic, timer.get());
+    timer->SetupTime(kFirstTick);
+    _activeFade = timer.get();
+    _fadeTimers[&storage] = std::move(timer);
 }
 
-void SoundStreamWrapper::UpdateStopMusic(void*)
+void SoundStreamWrapper::UpdateStopMusic(void* ticking)
 {
     std::lock_guard<std::recursive_mutex> lock(_musicMutex);
+    if (ticking != _activeFade)
+        return;
     const int n = ++_lastTimerCounter;
     if (!_stopedSoundPtr)
         return;
@@ -123,8 +134,8 @@ void SoundStreamWrapper::UpdateStopMusic(void*)
     const float volume = std::min(std::max(static_cast<float>(kFadeTicks - n) / kFadeTicks * music, 0.0f), 1.0f);
     _stopedSoundPtr->SetVolume(volume);
     if (n <= kFadeTicks) {
-        if (_timerObject)
-            _timerObject->SetupTime(kTickPeriod);
+        // The ticking timer runs this on its own state's thread and is alive meanwhile.
+        static_cast<Timer*>(ticking)->SetupTime(kTickPeriod);
         return;
     }
     _stopedSoundPtr->SetVolume(0.0f);
@@ -137,10 +148,8 @@ void SoundStreamWrapper::UpdateStopMusic(void*)
 void SoundStreamWrapper::ClearResources()
 {
     std::lock_guard<std::recursive_mutex> lock(_musicMutex);
-    if (_timerObject) {
-        _timerObject->Stop();
-        _timerObject.reset();
-    }
+    _fadeTimers.clear();
+    _activeFade = nullptr;
     _stopedSoundPtr = nullptr;
     _lastPlayedSoundPtr = nullptr;
     _stopedSoundResource.reset();

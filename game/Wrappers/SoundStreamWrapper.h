@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -11,16 +12,20 @@ struct lua_State;
 namespace GameCore {
 
 class Timer;
+class TimerStorage;
 
 // Script class "SoundStream": one streamed sound, shared by name with the resource manager
 // and with every other object that loaded the same name. A stream flagged as music takes
 // part in the class-wide music change: starting a music other than the one started last
-// fades the previous one out over 20 ticks of a timer of the current game state, then
-// stops it. Collecting an object stops its stream unless it is flagged as music.
+// fades the previous one out over 20 ticks of a timer of the state whose script made the
+// change (StateCallback::CallingState), then stops it. Collecting an object stops its stream unless it is flagged as music.
 //
 // The music-change state is class-wide and holds the streams it names, so it never depends
 // on the script object that started a change (usually a local the collector frees at once).
 // Scripts reach it from the loader thread and the main thread: `_musicMutex` guards it.
+// A fade timer lives in the timer storage of the state that changed the music, so it is
+// made, stepped and freed only on the thread that runs that state's scripts; each state
+// keeps its last one, and only the fade started last ticks.
 class SoundStreamWrapper {
 public:
     static const char className[];
@@ -43,10 +48,10 @@ public:
     static void ClearResources();
 
 protected:
-    // Starts the fade-out of `stream` on a new timer of the current game state.
+    // Starts the fade-out of `stream` on a new timer of the calling state.
     void StopMusic(const std::shared_ptr<EngineCore::Resource>& stream);
-    // One fade tick: the timer's action.
-    static void UpdateStopMusic(void* unused);
+    // One fade tick: the action of the fade timer `ticking`; a stale fade does nothing.
+    static void UpdateStopMusic(void* ticking);
 
 private:
     // Throws the not-loaded message; methods call it before reading any argument.
@@ -62,7 +67,9 @@ private:
     static std::shared_ptr<EngineCore::Resource> _stopedSoundResource;
     static EngineCore::SoundStream* _lastPlayedSoundPtr;
     static std::shared_ptr<EngineCore::Resource> _lastPlayedSoundResource;
-    static std::shared_ptr<Timer> _timerObject;
+    // Each state's last fade timer, by its storage, and the fade started last.
+    static std::map<const TimerStorage*, std::shared_ptr<Timer>> _fadeTimers;
+    static const Timer* _activeFade;
 };
 
 }  // namespace GameCore

@@ -43,12 +43,12 @@ TEST(Font, NewFontHasNoGlyphsAndNoHeight)
     EXPECT_FALSE(font.IsUnicodeCharset());
 }
 
-TEST(Font, LookupRebuildsTheMapAndTheHeight)
+TEST(Font, ChangesShowInTheNextLookupAndHeight)
 {
     TableFont font({{1, 2, 10, 20, -3}, {30, 40, 12, 24, 2}});
     font.SetAscii("AB");
-    // The height is what the last rebuild left; only a lookup rebuilds.
-    EXPECT_EQ(0.0f, font.GetHeight());
+    // The height is known as soon as the characters are, before any lookup.
+    EXPECT_EQ(26.0f, font.GetHeight());
     Font::CharInfo info;
     ASSERT_TRUE(font.GetCharacterInfo('B', info));
     EXPECT_EQ(1, info.index);
@@ -60,11 +60,11 @@ TEST(Font, LookupRebuildsTheMapAndTheHeight)
     EXPECT_EQ(26.0f, font.GetHeight());
     EXPECT_FALSE(font.GetCharacterInfo('C', info));
 
-    // A change flags a rebuild: the glyph and the height follow the new table.
+    // A glyph edit shows in the next lookup and height.
     font.SetInfo(1, 0, 0, 5, 30, -10);
+    EXPECT_EQ(40.0f, font.GetHeight());
     ASSERT_TRUE(font.GetCharacterInfo('B', info));
     EXPECT_EQ(5, info.width);
-    EXPECT_EQ(40.0f, font.GetHeight());
 }
 
 TEST(Font, CharacterSetsMapPositionsToGlyphs)
