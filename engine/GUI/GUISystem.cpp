@@ -71,11 +71,13 @@ struct GUISystem::Impl {
     ControlPtr hovered;
     ControlPtr pressed;
     std::shared_ptr<InputEvent> lastMouseMove;
-    std::function<void(float)> updater;
-    std::function<void()> renderer;
+    // Shared, so a frame takes the current one without copying it and keeps it alive
+    // while it runs, even if the call replaces it.
+    std::shared_ptr<const std::function<void(float)>> updater;
+    std::shared_ptr<const std::function<void()>> renderer;
     std::map<std::string, std::list<ControlPtr>> controls;
     std::vector<ControlPtr> sorted;
-    std::function<void(bool)> systemCursorListener;
+    std::shared_ptr<const std::function<void(bool)>> systemCursorListener;
 
     std::list<ControlPtr>& CurrentList() { return controls[RenderSystem::Instance().GetCurrentGameState()]; }
 
@@ -334,7 +336,7 @@ void GUISystem::Release()
 void GUISystem::Update(float dt)
 {
     std::shared_ptr<Resource> cursorResource;
-    std::function<void(float)> updater;
+    std::shared_ptr<const std::function<void(float)>> updater;
     {
         MutexLocker locker(_impl->lock);
         cursorResource = _impl->cursorResource;
@@ -348,39 +350,41 @@ void GUISystem::Update(float dt)
         AddEvent(replay);
     }
     if (updater)
-        updater(dt);
+        (*updater)(dt);
     _impl->mouseMovedThisFrame = false;
 }
 
 void GUISystem::SystemUpdate(float dt)
 {
     MutexLocker locker(_impl->lock);
-    const std::function<void(float)> updater = _impl->updater;
+    const std::shared_ptr<const std::function<void(float)>> updater = _impl->updater;
     if (updater)
-        updater(dt);
+        (*updater)(dt);
 }
 
 void GUISystem::Render()
 {
-    std::function<void()> renderer;
+    std::shared_ptr<const std::function<void()>> renderer;
     {
         MutexLocker locker(_impl->lock);
         renderer = _impl->renderer;
     }
     if (renderer)
-        renderer();
+        (*renderer)();
 }
 
 void GUISystem::SetUpdaterFunction(const std::function<void(float)>& updater)
 {
+    auto shared = updater ? std::make_shared<const std::function<void(float)>>(updater) : nullptr;
     MutexLocker locker(_impl->lock);
-    _impl->updater = updater;
+    _impl->updater = std::move(shared);
 }
 
 void GUISystem::SetRendererFunction(const std::function<void()>& renderer)
 {
+    auto shared = renderer ? std::make_shared<const std::function<void()>>(renderer) : nullptr;
     MutexLocker locker(_impl->lock);
-    _impl->renderer = renderer;
+    _impl->renderer = std::move(shared);
 }
 
 void GUISystem::SetCursorResource(const std::shared_ptr<Resource>& cursor)
@@ -428,9 +432,9 @@ void GUISystem::EnableSystemCursor(bool enable)
                 _impl->cursor->Show();
         }
     }
-    const std::function<void(bool)> listener = _impl->systemCursorListener;
+    const std::shared_ptr<const std::function<void(bool)>> listener = _impl->systemCursorListener;
     if (listener)
-        listener(enable);
+        (*listener)(enable);
 }
 
 bool GUISystem::IsEnabledSystemCursor() const
@@ -440,7 +444,8 @@ bool GUISystem::IsEnabledSystemCursor() const
 
 void GUISystem::SetEvent(const std::function<void(bool)>& systemCursorListener)
 {
-    _impl->systemCursorListener = systemCursorListener;
+    _impl->systemCursorListener =
+        systemCursorListener ? std::make_shared<const std::function<void(bool)>>(systemCursorListener) : nullptr;
 }
 
 bool GUISystem::GetQuestControlUnderCursor(std::shared_ptr<Control>& out) const
