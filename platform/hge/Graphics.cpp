@@ -38,6 +38,7 @@ bool Engine::Gfx_BeginScene(HTARGET target) {
     }
     textures_.ProcessPending();
     ResetBatch();
+    renderer_.ForgetState();
     scenes_.push_back(scene);
     BindScene(scene);
     return true;

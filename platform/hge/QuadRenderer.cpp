@@ -213,11 +213,7 @@ bool QuadRenderer::Init() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
 
-    // The vertex array and array buffer stay bound, and unit 0 stays the active unit.
-    glActiveTexture(GL_TEXTURE0);
-    glEnable(GL_BLEND);
-    usedProgram_ = 0;
-    blendState_ = -1;
+    ForgetState();
 
     vertices_.resize(size_t(kMaxQuads) * 4);
     count_ = 0;
@@ -244,6 +240,17 @@ void QuadRenderer::Shutdown() {
     count_ = 0;
 }
 
+void QuadRenderer::ForgetState() {
+    usedProgram_ = 0;
+    blendState_ = -1;
+    for (Program* p : {&plain_, &multiply_, &mixed_}) p->projectionSerial = 0;
+    if (!vao_) return;
+    glBindVertexArray(vao_);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_BLEND);
+}
+
 void QuadRenderer::Use(Program& program) {
     if (usedProgram_ != program.name) {
         glUseProgram(program.name);
@@ -264,8 +271,18 @@ GLint QuadRenderer::Upload() {
         vboUsed_ = 0;
     }
     const GLint first = vboUsed_;
-    glBufferSubData(GL_ARRAY_BUFFER, GLintptr(first) * GLintptr(sizeof(hgeVertex)),
-                    GLsizeiptr(vertices) * GLsizeiptr(sizeof(hgeVertex)), vertices_.data());
+    const GLintptr offset = GLintptr(first) * GLintptr(sizeof(hgeVertex));
+    const GLsizeiptr bytes = GLsizeiptr(vertices) * GLsizeiptr(sizeof(hgeVertex));
+    // Unsynchronised: no draw reads this part of the storage, so nothing need wait for
+    // the draws queued from the parts before it.
+    void* target = glMapBufferRange(GL_ARRAY_BUFFER, offset, bytes,
+                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (target) {
+        std::memcpy(target, vertices_.data(), size_t(bytes));
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+    } else {
+        glBufferSubData(GL_ARRAY_BUFFER, offset, bytes, vertices_.data());
+    }
     vboUsed_ += vertices;
     return first;
 }

@@ -4,8 +4,8 @@
 // rasteriser, kQuadsPerDraw at a time. GL thread only.
 //
 // The renderer owns the GL program, vertex array, array buffer and blend state: nothing
-// else in the layer touches them, so a flush sets only what differs from the previous
-// one. Texture bindings are shared with the texture store's uploads, so every flush binds
+// else in the layer touches them, so within a scene a flush sets only what differs from
+// the previous one. Texture bindings are shared with the texture store's uploads, so every flush binds
 // its texture (GL skips the rebinding of the bound one). Batches go into one vertex buffer
 // at a moving offset; the buffer is given fresh storage only when the offset reaches its end.
 #include <epoxy/gl.h>
@@ -49,6 +49,9 @@ public:
 
     // Draws what is queued. Keeps the texture and blend mode.
     void Flush();
+    // Sets the GL state the flushes keep (vertex array, array buffer, blending) again and
+    // forgets the rest, for GL code that ran in between (at each scene's start).
+    void ForgetState();
     // Drops what is queued.
     void Discard() {
         count_ = 0;
