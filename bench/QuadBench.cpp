@@ -1,7 +1,8 @@
 // Frames per second of N moving 32x32 textured, alpha-blended quads at 1024x768, drawn
 // through the platform layer and through a minimal raw OpenGL batch in the same context
 // (the limit of this machine's renderer). Offscreen swaps do not block, so every frame
-// waits for the GPU and reads back one pixel before it counts.
+// waits for the GPU and reads back one pixel before it counts. QuadLayer/N/2 draws every
+// other quad with a second texture of the same size, so that every quad starts a batch.
 //
 //   SDL_VIDEODRIVER=offscreen LIBGL_ALWAYS_SOFTWARE=1 ./build/bench/QuadBench
 #include <benchmark/benchmark.h>
@@ -25,6 +26,7 @@ constexpr float kSize = 32.0f;
 
 HGE* g_hge = nullptr;
 HTEXTURE g_texture = 0;
+HTEXTURE g_second = 0;  // the same disc, red
 std::map<int, double> g_layerFps;
 std::map<int, double> g_rawFps;
 std::map<int, double> g_cpuRatio;  // raw CPU time per frame / layer CPU time per frame
@@ -88,18 +90,25 @@ bool Setup() {
             p[y * 32 + x] = (DWORD(a) << 24) | 0xFFFFFFu;
         }
     g_hge->Texture_Unlock(g_texture);
+    g_second = g_hge->Texture_Create(32, 32);
+    DWORD* q = g_hge->Texture_Lock(g_second, false);
+    p = g_hge->Texture_Lock(g_texture, true);
+    for (int i = 0; i < 32 * 32; ++i) q[i] = p[i] & 0xFFFF0000u;
+    g_hge->Texture_Unlock(g_texture);
+    g_hge->Texture_Unlock(g_second);
     return true;
 }
 
-void LayerFrame(std::vector<Sprite>& sprites) {
+void LayerFrame(std::vector<Sprite>& sprites, int textures = 1) {
     hgeQuad q{};
-    q.tex = g_texture;
     q.blend = BLEND_DEFAULT;
     Move(sprites);
     g_hge->Gfx_BeginScene();
     g_hge->Gfx_Clear(0xFF000000);
-    for (const Sprite& s : sprites) {
-        WriteQuad(q.v, s);
+    const HTEXTURE pair[2] = {g_texture, textures == 2 ? g_second : g_texture};
+    for (size_t i = 0; i < sprites.size(); ++i) {
+        q.tex = pair[i & 1];
+        WriteQuad(q.v, sprites[i]);
         g_hge->Gfx_RenderQuad(&q);
     }
     g_hge->Gfx_EndScene();
@@ -112,7 +121,8 @@ void BM_Layer(benchmark::State& state) {
         return;
     }
     std::vector<Sprite> sprites = MakeSprites(int(state.range(0)));
-    for (auto _ : state) LayerFrame(sprites);
+    const int textures = int(state.range(1));
+    for (auto _ : state) LayerFrame(sprites, textures);
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
@@ -273,7 +283,7 @@ void Paired(int n, double budgetSeconds) {
 
 }  // namespace
 
-BENCHMARK(BM_Layer)->Name("QuadLayer")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_Layer)->Name("QuadLayer")->Args({10000, 1})->Args({10000, 2})->Args({50000, 1})->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BM_RawGL)->Name("QuadRawGL")->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 int main(int argc, char** argv) {

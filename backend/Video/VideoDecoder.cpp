@@ -42,10 +42,15 @@ VideoDecoder::Tables::Tables()
     BuildTable(cbToBlue, 113508);
 }
 
-VideoDecoder::VideoDecoder(std::shared_ptr<const Bytes> bytes, HGE* hge) : _bytes(std::move(bytes)), _hge(hge)
+VideoDecoder::VideoDecoder(std::shared_ptr<const Bytes> bytes, HGE* hge)
+    : VideoDecoder(bytes ? std::shared_ptr<const unsigned char>(bytes, bytes->data()) : nullptr,
+                   bytes ? bytes->size() : 0, hge)
 {
-    if (!_bytes)
-        _bytes = std::make_shared<const Bytes>();
+}
+
+VideoDecoder::VideoDecoder(std::shared_ptr<const unsigned char> data, size_t size, HGE* hge)
+    : _data(std::move(data)), _size(_data ? size : 0), _hge(hge)
+{
     std::memset(&_page, 0, sizeof _page);
     std::memset(&_packet, 0, sizeof _packet);
     std::memset(&_stream, 0, sizeof _stream);
@@ -68,14 +73,14 @@ VideoDecoder::~VideoDecoder()
 
 bool VideoDecoder::Feed()
 {
-    const size_t left = _bytes->size() - _readPosition;
+    const size_t left = _size - _readPosition;
     if (left == 0)
         return false;
     const size_t count = std::min(kChunk, left);
     char* buffer = ogg_sync_buffer(&_sync, static_cast<long>(count));
     if (!buffer)
         return false;
-    std::memcpy(buffer, _bytes->data() + _readPosition, count);
+    std::memcpy(buffer, _data.get() + _readPosition, count);
     ogg_sync_wrote(&_sync, static_cast<long>(count));
     _readPosition += count;
     return true;

@@ -30,6 +30,8 @@ public:
     // The decoder reads the shared bytes and never changes them; `hge` locks the textures
     // Step writes into and may be null for callers that only use Step(pixels).
     VideoDecoder(std::shared_ptr<const Bytes> bytes, HGE* hge);
+    // The same over `size` bytes at `data`, kept alive (and freed) by the pointer.
+    VideoDecoder(std::shared_ptr<const unsigned char> data, size_t size, HGE* hge);
     ~VideoDecoder();
     VideoDecoder(const VideoDecoder&) = delete;
     VideoDecoder& operator=(const VideoDecoder&) = delete;
@@ -47,7 +49,8 @@ public:
     // The displayed picture's size; 0 before a successful Open.
     unsigned GetPictureWidth() const { return _opened ? _info.pic_width : 0; }
     unsigned GetPictureHeight() const { return _opened ? _info.pic_height : 0; }
-    const std::shared_ptr<const Bytes>& GetBytes() const { return _bytes; }
+    const std::shared_ptr<const unsigned char>& GetData() const { return _data; }
+    size_t GetSize() const { return _size; }
 
     // The Y'CbCr to BGRA lookup tables: T[i] = floor(((i - 128) * K + 32768) / 65536).
     struct Tables {
@@ -66,7 +69,8 @@ private:
     void Convert(HTEXTURE texture);
     void ConvertInto(uint32_t* pixels, size_t pitch);
 
-    std::shared_ptr<const Bytes> _bytes;
+    std::shared_ptr<const unsigned char> _data;
+    size_t _size = 0;
     bool _ready = true;
     bool _opened = false;
     size_t _readPosition = 0;

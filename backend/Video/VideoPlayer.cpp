@@ -22,11 +22,14 @@ bool VideoPlayer::Open(const char* path)
     void* data = _hge->Resource_Load(path, &size);
     if (!data)
         return false;
-    const unsigned char* begin = static_cast<const unsigned char*>(data);
-    auto bytes = std::make_shared<const VideoDecoder::Bytes>(begin, begin + size);
-    _hge->Resource_Free(data);
+    // The decoders read HGE's copy of the file; the last of them gives it back. Only this
+    // player's decoders hold it, and they go before the player's HGE reference.
+    HGE* hge = _hge;
+    std::shared_ptr<const unsigned char> bytes(static_cast<const unsigned char*>(data), [hge](const unsigned char* p) {
+        hge->Resource_Free(const_cast<unsigned char*>(p));
+    });
 
-    _decoder.reset(new VideoDecoder(bytes, _hge));
+    _decoder.reset(new VideoDecoder(bytes, size, _hge));
     if (!_decoder->Open()) {
         _decoder.reset();
         return false;
@@ -46,8 +49,9 @@ bool VideoPlayer::Reset()
 {
     if (!_decoder)
         return false;
-    std::shared_ptr<const VideoDecoder::Bytes> bytes = _decoder->GetBytes();
-    _decoder.reset(new VideoDecoder(bytes, _hge));
+    std::shared_ptr<const unsigned char> bytes = _decoder->GetData();
+    const size_t size = _decoder->GetSize();
+    _decoder.reset(new VideoDecoder(bytes, size, _hge));
     return _decoder->Open();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // One video file: its bytes, the decoder reading them and the texture that receives the
 // frames. The texture is exactly the picture's size and starts transparent black. The
-// file's bytes are copied once and given back to HGE at once; decoders made by Reset share
-// the copy, so a restart reads no file.
+// file's bytes are read once into HGE's buffer, which the decoders share (those made by
+// Reset too, so a restart reads no file) and which goes back to HGE with the last of them.
 
 #include <memory>
 

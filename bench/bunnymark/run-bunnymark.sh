@@ -4,6 +4,10 @@
 # both headless on this machine, vsync off, with a read-back of the last frame.
 #
 #   bench/bunnymark/run-bunnymark.sh [N ...]      (default: 10000 50000)
+#   BUNNY_TEXTURES=2 bench/bunnymark/run-bunnymark.sh [N ...]
+#
+# With BUNNY_TEXTURES=2 every other bunny shows a second 32x32 picture, so that the
+# sprites in drawing order alternate between two textures.
 #
 # Frames per second come from two runs of each program that differ only in their
 # number of frames: (F2 - F1) / (t2 - t1), so start-up, loading and the final
@@ -19,24 +23,35 @@ install_love
 "$root/scripts/setup.sh"
 build_headless Keldry demo MakeDemoData
 
-mkdir -p "$work/docs" "$work/settings/Bunnymark"
+textures="${BUNNY_TEXTURES:-1}"
+case "$textures" in 1 | 2) ;; *) echo "BUNNY_TEXTURES is 1 or 2" >&2; exit 2 ;; esac
+mkdir -p "$work/docs" "$work/settings/Bunnymark" "$work/pictures"
 export XDG_DOCUMENTS_DIR="$work/docs"
-"$root/build/demo/MakeDemoData" "$work/Base" "$work/bunny.png"
+"$root/build/demo/MakeDemoData" "$work/Base" "$work/bunny.png" "$work/pictures"
 game="$root/build/demo/Game"
+second=""
+[ "$textures" = 2 ] && second="$work/pictures/BunnyTwo.png"
 
 # "wall cpu" seconds of one Keldry run of $1 bunnies and $2 frames.
 keldry_run() {
-    printf 'Bench = { count = %s, frames = %s }\n' "$1" "$2" > "$work/settings/Bunnymark/Settings.lua"
+    printf 'Bench = { count = %s, frames = %s, textures = %s }\n' "$1" "$2" "$textures" \
+        > "$work/settings/Bunnymark/Settings.lua"
     keldry_timed Bunnymark
 }
 
 # "wall cpu" seconds of one LÖVE run of $1 bunnies and $2 frames.
 love_run() {
-    BUNNY_COUNT="$1" BUNNY_FRAMES="$2" BUNNY_IMAGE="$work/bunny.png" BUNNY_SNAPSHOT="$work/love.png" love_timed
+    if [ -n "$second" ]; then
+        BUNNY_IMAGE2="$second" BUNNY_COUNT="$1" BUNNY_FRAMES="$2" BUNNY_IMAGE="$work/bunny.png" \
+            BUNNY_SNAPSHOT="$work/love.png" love_timed
+    else
+        BUNNY_COUNT="$1" BUNNY_FRAMES="$2" BUNNY_IMAGE="$work/bunny.png" BUNNY_SNAPSHOT="$work/love.png" love_timed
+    fi
 }
 
 counts="${*:-10000 50000}"
 attempts="${BUNNY_ATTEMPTS:-3}"
+echo "bunnies alternating between $textures texture(s)"
 count_heading
 for n in $counts; do
     # Fewer frames for big scenes keep the run short; the difference stays large.

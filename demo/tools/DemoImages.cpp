@@ -235,11 +235,15 @@ std::vector<Picture> LoadingPackPictures()
     };
 }
 
+// The bunnymark's second picture, of the first one's size.
+static std::vector<unsigned char> BunnyTwo() { return PaintPng(32, 32, Ball(32, 250, 200, 90)); }
+
 std::vector<Picture> BenchPictures()
 {
     return {
         {"HeroRun.png", PaintPng(256, 48, [](int x, int y) { return HeroPaint(x, y, kRun, true); })},
         {"HeroShadow.png", PaintPng(32, 12, HeroShadow())},
+        {"BunnyTwo.png", BunnyTwo()},
     };
 }
 
@@ -248,6 +252,7 @@ std::vector<Picture> SpritePackPictures()
     return {
         {"Textures/Ball.png", PaintPng(64, 64, Ball(64, 230, 60, 50))},
         {"Textures/Bunny.png", PaintPng(32, 32, Ball(32, 240, 240, 250))},
+        {"Textures/BunnyTwo.png", BunnyTwo()},
         {"Textures/Walker.png", PaintPng(48, 48, Ball(48, 60, 140, 240))},
         // The walking hero: colours in the sheet, its outline in the alpha image.
         {"Textures/Hero.png", PaintPng(128, 48, HeroColour)},

@@ -74,8 +74,10 @@ struct GUISystem::Impl {
     ControlPtr hovered;
     ControlPtr pressed;
     std::shared_ptr<InputEvent> lastMouseMove;
-    std::function<void(float)> updater;
-    std::function<void()> renderer;
+    // Shared, so a frame takes the current one without copying it and keeps it alive
+    // while it runs, even if the call replaces it.
+    std::shared_ptr<const std::function<void(float)>> updater;
+    std::shared_ptr<const std::function<void()>> renderer;
     // Every state's controls, filed by the owner of the thread that made them: the
     // loader thread files the entering state's while the main thread dispatches.
     // Guarded by `controlsLock`, which is never held while a control is called.
@@ -83,7 +85,7 @@ struct GUISystem::Impl {
     std::map<std::string, std::list<ControlPtr>> controls;
     // The current state's controls in dispatch order; used on the dispatching thread.
     std::vector<ControlPtr> sorted;
-    std::function<void(bool)> systemCursorListener;
+    std::shared_ptr<const std::function<void(bool)>> systemCursorListener;
 
     // A copy of the current state's controls.
     std::vector<ControlPtr> CurrentControls()
@@ -365,7 +367,7 @@ void GUISystem::Release()
 void GUISystem::Update(float dt)
 {
     std::shared_ptr<Resource> cursorResource;
-    std::function<void(float)> updater;
+    std::shared_ptr<const std::function<void(float)>> updater;
     {
         MutexLocker locker(_impl->lock);
         cursorResource = _impl->cursorResource;
@@ -379,39 +381,41 @@ void GUISystem::Update(float dt)
         AddEvent(replay);
     }
     if (updater)
-        updater(dt);
+        (*updater)(dt);
     _impl->mouseMovedThisFrame = false;
 }
 
 void GUISystem::SystemUpdate(float dt)
 {
     MutexLocker locker(_impl->lock);
-    const std::function<void(float)> updater = _impl->updater;
+    const std::shared_ptr<const std::function<void(float)>> updater = _impl->updater;
     if (updater)
-        updater(dt);
+        (*updater)(dt);
 }
 
 void GUISystem::Render()
 {
-    std::function<void()> renderer;
+    std::shared_ptr<const std::function<void()>> renderer;
     {
         MutexLocker locker(_impl->lock);
         renderer = _impl->renderer;
     }
     if (renderer)
-        renderer();
+        (*renderer)();
 }
 
 void GUISystem::SetUpdaterFunction(const std::function<void(float)>& updater)
 {
+    auto shared = updater ? std::make_shared<const std::function<void(float)>>(updater) : nullptr;
     MutexLocker locker(_impl->lock);
-    _impl->updater = updater;
+    _impl->updater = std::move(shared);
 }
 
 void GUISystem::SetRendererFunction(const std::function<void()>& renderer)
 {
+    auto shared = renderer ? std::make_shared<const std::function<void()>>(renderer) : nullptr;
     MutexLocker locker(_impl->lock);
-    _impl->renderer = renderer;
+    _impl->renderer = std::move(shared);
 }
 
 void GUISystem::SetCursorResource(const std::shared_ptr<Resource>& cursor)
@@ -459,9 +463,9 @@ void GUISystem::EnableSystemCursor(bool enable)
                 _impl->cursor->Show();
         }
     }
-    const std::function<void(bool)> listener = _impl->systemCursorListener;
+    const std::shared_ptr<const std::function<void(bool)>> listener = _impl->systemCursorListener;
     if (listener)
-        listener(enable);
+        (*listener)(enable);
 }
 
 bool GUISystem::IsEnabledSystemCursor() const
@@ -471,7 +475,8 @@ bool GUISystem::IsEnabledSystemCursor() const
 
 void GUISystem::SetEvent(const std::function<void(bool)>& systemCursorListener)
 {
-    _impl->systemCursorListener = systemCursorListener;
+    _impl->systemCursorListener =
+        systemCursorListener ? std::make_shared<const std::function<void(bool)>>(systemCursorListener) : nullptr;
 }
 
 bool GUISystem::GetQuestControlUnderCursor(std::shared_ptr<Control>& out) const

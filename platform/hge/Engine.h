@@ -136,6 +136,8 @@ private:
         HTARGET target = 0;
         GLuint framebuffer = 0;
         int width = 0, height = 0;
+        // The scene's Gfx_SetTransform, the only copy: every rebinding of the scene
+        // projects with it.
         float transform[7] = {0, 0, 0, 0, 0, 0, 0};
     };
 
@@ -219,9 +221,9 @@ private:
     std::deque<GLsync> framesInFlight_;
     QuadRenderer renderer_;
     std::vector<Scene> scenes_;
-    float transform_[7] = {0, 0, 0, 0, 0, 0, 0};
     bool batchValid_ = false;
     HTEXTURE batchTexture_ = 0;
+    uint32_t batchChanges_ = 0;  // the texture store's Changes() when the batch began
     int batchBlend_ = 0;
 
     TextureStore textures_;

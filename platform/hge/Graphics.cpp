@@ -36,13 +36,9 @@ bool Engine::Gfx_BeginScene(HTARGET target) {
         if (!scenes_.empty()) BindScene(scenes_.back());
         return false;
     }
-    if (!scenes_.empty()) {
-        std::memcpy(scenes_.back().transform, transform_, sizeof(transform_));
-    }
     textures_.ProcessPending();
     ResetBatch();
-    std::memset(transform_, 0, sizeof(transform_));
-    std::memset(scene.transform, 0, sizeof(scene.transform));
+    renderer_.ForgetState();
     scenes_.push_back(scene);
     BindScene(scene);
     return true;
@@ -65,7 +61,6 @@ void Engine::Gfx_EndScene() {
         LimitFramesInFlight();
     }
     if (!scenes_.empty()) {
-        std::memcpy(transform_, scenes_.back().transform, sizeof(transform_));
         BindScene(scenes_.back());
     } else {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -84,8 +79,12 @@ void Engine::Gfx_Clear(DWORD color) {
 void Engine::Gfx_RenderQuad(const hgeQuad* quad) {
     if (!quad || scenes_.empty() || std::this_thread::get_id() != glThread_) return;
     const int blend = quad->blend & BLEND_ALPHABLEND;
-    if (!batchValid_ || quad->tex != batchTexture_ || blend != batchBlend_) {
+    // The batch's texture may have been freed (on any thread) or edited since the batch
+    // began: then it is looked up again.
+    if (!batchValid_ || quad->tex != batchTexture_ || blend != batchBlend_ ||
+        (quad->tex && textures_.Changes() != batchChanges_)) {
         renderer_.Flush();
+        const uint32_t changes = textures_.Changes();
         const GLuint gl = quad->tex ? textures_.Bind(quad->tex) : renderer_.WhiteTexture();
         // A stale texture handle draws nothing.
         if (!gl) {
@@ -95,6 +94,7 @@ void Engine::Gfx_RenderQuad(const hgeQuad* quad) {
         renderer_.SetState(gl, blend != 0);
         batchTexture_ = quad->tex;
         batchBlend_ = blend;
+        batchChanges_ = changes;
         batchValid_ = true;
     }
     renderer_.Append(*quad);
@@ -130,8 +130,8 @@ void Engine::Gfx_SetTransform(float x, float y, float dx, float dy, float rot, f
     if (!OnGlThread() || scenes_.empty()) return;
     renderer_.Flush();
     const float t[7] = {x, y, dx, dy, rot, hscale, vscale};
-    std::memcpy(transform_, t, sizeof(t));
-    const Scene& s = scenes_.back();
+    Scene& s = scenes_.back();
+    std::memcpy(s.transform, t, sizeof(t));
     renderer_.SetProjection(MakeProjection(s.width, s.height, x, y, dx, dy, rot, hscale, vscale, s.target == 0));
 }
 

@@ -153,6 +153,7 @@ bool QuadRenderer::Program::Build(const char* vertexSource, const char* fragment
     if (!ok) return false;
     rowX = glGetUniformLocation(name, "uRowX");
     rowY = glGetUniformLocation(name, "uRowY");
+    projectionSerial = 0;
     glUseProgram(name);
     glUniform1i(glGetUniformLocation(name, "uTexture"), 0);
     return true;
@@ -175,6 +176,8 @@ bool QuadRenderer::Init() {
     glBindVertexArray(vao_);
     glGenBuffers(1, &vbo_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    glBufferData(GL_ARRAY_BUFFER, kBufferBytes, nullptr, GL_STREAM_DRAW);
+    vboUsed_ = 0;
     const GLsizei stride = sizeof(hgeVertex);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(hgeVertex, x)));
@@ -202,7 +205,6 @@ bool QuadRenderer::Init() {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(uint32_t)), indices.data(),
                  GL_STATIC_DRAW);
-    glBindVertexArray(0);
 
     const uint32_t white = 0xFFFFFFFFu;
     glGenTextures(1, &white_);
@@ -210,6 +212,8 @@ bool QuadRenderer::Init() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+
+    ForgetState();
 
     vertices_.resize(size_t(kMaxQuads) * 4);
     count_ = 0;
@@ -229,9 +233,58 @@ void QuadRenderer::Shutdown() {
     multiply_ = Program();
     mixed_ = Program();
     white_ = ibo_ = vbo_ = vao_ = 0;
+    usedProgram_ = 0;
+    blendState_ = -1;
     vertices_.clear();
     vertices_.shrink_to_fit();
     count_ = 0;
+}
+
+void QuadRenderer::ForgetState() {
+    usedProgram_ = 0;
+    blendState_ = -1;
+    for (Program* p : {&plain_, &multiply_, &mixed_}) p->projectionSerial = 0;
+    if (!vao_) return;
+    glBindVertexArray(vao_);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_BLEND);
+}
+
+void QuadRenderer::Use(Program& program) {
+    if (usedProgram_ != program.name) {
+        glUseProgram(program.name);
+        usedProgram_ = program.name;
+    }
+    if (program.projectionSerial != projectionSerial_) {
+        glUniform3fv(program.rowX, 1, projection_.rowX);
+        glUniform3fv(program.rowY, 1, projection_.rowY);
+        program.projectionSerial = projectionSerial_;
+    }
+}
+
+GLint QuadRenderer::Upload() {
+    const int vertices = count_ * 4;
+    if (vboUsed_ + vertices > kBufferVertices) {
+        // Fresh storage: the draws from the old one keep it until they are done.
+        glBufferData(GL_ARRAY_BUFFER, kBufferBytes, nullptr, GL_STREAM_DRAW);
+        vboUsed_ = 0;
+    }
+    const GLint first = vboUsed_;
+    const GLintptr offset = GLintptr(first) * GLintptr(sizeof(hgeVertex));
+    const GLsizeiptr bytes = GLsizeiptr(vertices) * GLsizeiptr(sizeof(hgeVertex));
+    // Unsynchronised: no draw reads this part of the storage, so nothing need wait for
+    // the draws queued from the parts before it.
+    void* target = glMapBufferRange(GL_ARRAY_BUFFER, offset, bytes,
+                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (target) {
+        std::memcpy(target, vertices_.data(), size_t(bytes));
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+    } else {
+        glBufferSubData(GL_ARRAY_BUFFER, offset, bytes, vertices_.data());
+    }
+    vboUsed_ += vertices;
+    return first;
 }
 
 void QuadRenderer::Flush() {
@@ -239,29 +292,23 @@ void QuadRenderer::Flush() {
         Discard();
         return;
     }
-    const Program& program = anyColorAdd_ ? mixed_ : anyTinted_ ? multiply_ : plain_;
-    glUseProgram(program.name);
-    glUniform3fv(program.rowX, 1, projection_.rowX);
-    glUniform3fv(program.rowY, 1, projection_.rowY);
-    glBindVertexArray(vao_);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    // A fresh store of the size used: no wait for the previous draw, and nothing allocated
-    // beyond what is drawn (a full-size orphan costs a millisecond a frame on llvmpipe).
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(hgeVertex)) * 4 * count_, vertices_.data(), GL_STREAM_DRAW);
-    glActiveTexture(GL_TEXTURE0);
+    Use(anyColorAdd_ ? mixed_ : anyTinted_ ? multiply_ : plain_);
+    const GLint base = Upload();
     glBindTexture(GL_TEXTURE_2D, texture_ ? texture_ : white_);
-    glEnable(GL_BLEND);
-    // Alpha keeps coverage in drawn-into targets: one + (1 - src) for both modes.
-    if (alphaBlend_)
-        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    else
-        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    const int blend = alphaBlend_ ? 1 : 0;
+    if (blend != blendState_) {
+        // Alpha keeps coverage in drawn-into targets: one + (1 - src) for both modes.
+        if (alphaBlend_)
+            glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        else
+            glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        blendState_ = blend;
+    }
     for (int first = 0; first < count_; first += quadsPerDraw_) {
         const int quads = count_ - first < quadsPerDraw_ ? count_ - first : quadsPerDraw_;
-        glDrawElements(GL_TRIANGLES, quads * 6, GL_UNSIGNED_INT,
-                       reinterpret_cast<void*>(size_t(first) * 6 * sizeof(uint32_t)));
+        glDrawElementsBaseVertex(GL_TRIANGLES, quads * 6, GL_UNSIGNED_INT,
+                                 reinterpret_cast<void*>(size_t(first) * 6 * sizeof(uint32_t)), base);
     }
-    glBindVertexArray(0);
     Discard();
 }
 

@@ -2,8 +2,15 @@
 // The batched quad renderer: quads collect in a CPU buffer and go to GL in one upload per
 // run of quads that share texture and blend mode, drawn in one call or, on the software
 // rasteriser, kQuadsPerDraw at a time. GL thread only.
+//
+// The renderer owns the GL program, vertex array, array buffer and blend state: nothing
+// else in the layer touches them, so within a scene a flush sets only what differs from
+// the previous one. Texture bindings are shared with the texture store's uploads, so every flush binds
+// its texture (GL skips the rebinding of the bound one). Batches go into one vertex buffer
+// at a moving offset; the buffer is given fresh storage only when the offset reaches its end.
 #include <epoxy/gl.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -42,6 +49,9 @@ public:
 
     // Draws what is queued. Keeps the texture and blend mode.
     void Flush();
+    // Sets the GL state the flushes keep (vertex array, array buffer, blending) again and
+    // forgets the rest, for GL code that ran in between (at each scene's start).
+    void ForgetState();
     // Drops what is queued.
     void Discard() {
         count_ = 0;
@@ -52,7 +62,11 @@ public:
         texture_ = texture;
         alphaBlend_ = alphaBlend;
     }
-    void SetProjection(const Projection& p) { projection_ = p; }
+    void SetProjection(const Projection& p) {
+        if (std::memcmp(&p, &projection_, sizeof(p)) == 0) return;
+        projection_ = p;
+        ++projectionSerial_;
+    }
     int Queued() const { return count_; }
 
     void Append(const hgeQuad& q) {
@@ -73,8 +87,15 @@ private:
         GLuint name = 0;
         GLint rowX = -1;
         GLint rowY = -1;
+        uint32_t projectionSerial = 0;  // of the projection its uniforms hold
         bool Build(const char* vertexSource, const char* fragmentSource);
     };
+    void Use(Program& program);
+    // Copies what is queued into the vertex buffer; the first vertex's index in it.
+    GLint Upload();
+    static constexpr int kBufferVertices = kMaxQuads * 4;
+    static constexpr GLsizeiptr kBufferBytes = GLsizeiptr(kBufferVertices) * GLsizeiptr(sizeof(hgeVertex));
+
     Program plain_;     // every quad of the batch multiplies by white
     Program multiply_;  // every quad of the batch multiplies
     Program mixed_;     // some quads add their colour
@@ -85,6 +106,11 @@ private:
     GLuint texture_ = 0;
     bool alphaBlend_ = true;
     Projection projection_;
+    uint32_t projectionSerial_ = 1;
+    // GL state as the last flush left it.
+    GLuint usedProgram_ = 0;
+    int blendState_ = -1;  // alphaBlend_ of the last flush, -1 before the first
+    int vboUsed_ = 0;      // vertices of the buffer's storage already drawn from
     std::vector<hgeVertex> vertices_;
     int count_ = 0;
     int quadsPerDraw_ = kMaxQuads;

@@ -55,6 +55,7 @@ void TextureStore::Upload(const Texture& t, const Rect& r) {
 
 void TextureStore::ReadBack(Texture& t) {
     glFinish();  // see Test_ReadPixels: read-backs must wait for the drawing
+    t.pixels.resize(size_t(t.width) * size_t(t.height));
     glBindTexture(GL_TEXTURE_2D, t.gl);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, t.pixels.data());
@@ -87,6 +88,7 @@ void TextureStore::Free(uint32_t texture, bool onGlThread) {
     if (!t) return;
     Delete(t->gl, 0, onGlThread);
     textures_.Remove(texture);
+    Changed();
 }
 
 bool TextureStore::Size(uint32_t texture, int* width, int* height) {
@@ -127,14 +129,22 @@ void TextureStore::Unlock(uint32_t texture, bool onGlThread) {
     if (t->dirty.Empty() || !t->gl) return;  // no GL copy yet: made whole when drawn
     if (!onGlThread) {
         pendingUploads_.push_back(texture);
+        Changed();
         return;
     }
     Upload(*t, t->dirty);
     t->dirty = Rect();
 }
 
-GLuint TextureStore::Bind(uint32_t texture) {
+GLuint TextureStore::BindLocked(uint32_t texture) {
     std::lock_guard<std::mutex> lock(mutex_);
+    // Read under the mutex, which every change holds: the names remembered below are
+    // current as of this value.
+    const uint32_t changes = changes_.load(std::memory_order_relaxed);
+    if (changes != boundChanges_) {
+        for (Bound& b : bound_) b = Bound();
+        boundChanges_ = changes;
+    }
     Texture* t = textures_.Find(texture);
     if (!t) return 0;
     if (!t->writing.Empty()) {
@@ -152,6 +162,7 @@ GLuint TextureStore::Bind(uint32_t texture) {
         Upload(*t, t->dirty);
         t->dirty = Rect();
     }
+    bound_[texture % kBoundSlots] = Bound{texture, t->gl};
     return t->gl;
 }
 
@@ -197,7 +208,8 @@ uint32_t TextureStore::TakeTexture(uint32_t target) {
     Texture tex;
     tex.width = t->width;
     tex.height = t->height;
-    tex.pixels.assign(size_t(t->width) * size_t(t->height), 0u);
+    // A drawn picture gets its CPU copy when first locked; a target never drawn into is blank.
+    if (!t->texture) tex.pixels.assign(size_t(t->width) * size_t(t->height), 0u);
     tex.gl = t->texture;
     tex.gpuNewer = t->texture != 0;
     // The framebuffer keeps the taken picture attached until it draws again; then it gets
@@ -229,6 +241,7 @@ void TextureStore::ReleaseGl() {
     deadFramebuffers_.clear();
     deadTextures_.clear();
     pendingUploads_.clear();
+    Changed();
     textures_.ForEach([](Texture& t) {
         if (t.gl && t.gpuNewer) ReadBack(t);
         if (t.gl) glDeleteTextures(1, &t.gl);
@@ -244,6 +257,7 @@ void TextureStore::ReleaseGl() {
 
 void TextureStore::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
+    Changed();
     textures_.Clear();
     targets_.Clear();
     pendingUploads_.clear();

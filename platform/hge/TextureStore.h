@@ -1,6 +1,6 @@
 #pragma once
 // Textures and render targets. Every texture keeps a CPU copy (top row first, pitch =
-// width) that locks hand out; its OpenGL copy is made and refreshed on the GL thread only,
+// width) that locks hand out (a target's taken picture only once it is first locked); its OpenGL copy is made and refreshed on the GL thread only,
 // before the texture is drawn. Calls from other threads defer their GL work (uploads,
 // deletions) to ProcessPending on the GL thread. One mutex guards both tables.
 // A region locked for writing becomes dirty at Unlock, and a texture with such a
@@ -8,6 +8,7 @@
 // the mutex, so nothing else may read them meanwhile.
 #include <epoxy/gl.h>
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -37,8 +38,15 @@ public:
                    bool onGlThread);
     void Unlock(uint32_t texture, bool onGlThread);
     // GL thread: the texture's GL name, made and refreshed as needed; 0 when the handle
-    // is stale.
-    GLuint Bind(uint32_t texture);
+    // is stale. Without the mutex while nothing changed since the texture's last Bind.
+    GLuint Bind(uint32_t texture) {
+        const Bound& b = bound_[texture % kBoundSlots];
+        if (b.handle == texture && boundChanges_ == changes_.load(std::memory_order_acquire)) return b.gl;
+        return BindLocked(texture);
+    }
+    // Grows whenever a handle goes stale or a GL copy falls behind its texels: a GL name
+    // that Bind gave back is still current while this keeps the value read before Bind.
+    uint32_t Changes() const { return changes_.load(std::memory_order_acquire); }
 
     uint32_t CreateTarget(int width, int height);
     void FreeTarget(uint32_t target, bool onGlThread);
@@ -63,7 +71,7 @@ private:
     };
     struct Texture {
         int width = 0, height = 0;
-        std::vector<uint32_t> pixels;
+        std::vector<uint32_t> pixels;  // empty until first read while gpuNewer
         GLuint gl = 0;
         Rect dirty;             // CPU texels the GL copy lacks
         Rect writing;           // texels locked for writing: dirty only once unlocked
@@ -75,6 +83,15 @@ private:
         GLuint texture = 0;
     };
 
+    // A GL name that Bind gave back, current while changes_ == boundChanges_.
+    struct Bound {
+        uint32_t handle = 0;
+        GLuint gl = 0;
+    };
+    static constexpr uint32_t kBoundSlots = 64;
+
+    GLuint BindLocked(uint32_t texture);
+    void Changed() { changes_.fetch_add(1, std::memory_order_release); }
     static GLuint MakeGlTexture(int width, int height, const uint32_t* pixels);
     static void Upload(const Texture& t, const Rect& r);
     static void ReadBack(Texture& t);
@@ -86,6 +103,11 @@ private:
     std::vector<uint32_t> pendingUploads_;
     std::vector<GLuint> deadTextures_;
     std::vector<GLuint> deadFramebuffers_;
+    // Bumped under the mutex, read on the GL thread without it.
+    std::atomic<uint32_t> changes_{0};
+    // GL thread only.
+    Bound bound_[kBoundSlots];
+    uint32_t boundChanges_ = 0;
 };
 
 }  // namespace hgeplatform

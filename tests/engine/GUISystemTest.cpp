@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -105,4 +106,37 @@ TEST(GUISystem, UpdaterRunsUnderTheLockAndMayReinstallItself)
               log);
     gui.SetRendererFunction(nullptr);
     gui.SetUpdaterFunction(nullptr);
+}
+
+// A callable that counts the copies made of it.
+struct CopyCounter {
+    int* copies;
+    int* calls;
+    CopyCounter(int* copiesCount, int* callsCount) : copies(copiesCount), calls(callsCount) {}
+    CopyCounter(const CopyCounter& other) : copies(other.copies), calls(other.calls) { ++*copies; }
+    CopyCounter& operator=(const CopyCounter&) = delete;
+    void operator()(float) const { ++*calls; }
+    void operator()(bool) const { ++*calls; }
+    void operator()() const { ++*calls; }
+};
+
+TEST(GUISystem, FramesAndCursorSwitchesRunTheInstalledFunctionsWithoutCopyingThem)
+{
+    GUISystem& gui = GUISystem::Instance();
+    int copies = 0, calls = 0;
+    gui.SetUpdaterFunction(std::function<void(float)>(CopyCounter(&copies, &calls)));
+    gui.SetRendererFunction(std::function<void()>(CopyCounter(&copies, &calls)));
+    gui.SetEvent(std::function<void(bool)>(CopyCounter(&copies, &calls)));
+    const int installed = copies;
+    for (int frame = 0; frame < 3; ++frame) {
+        gui.Update(0.1f);
+        gui.Render();
+        gui.EnableSystemCursor(frame % 2 == 0);
+    }
+    EXPECT_EQ(9, calls);
+    EXPECT_EQ(installed, copies);
+    gui.SetUpdaterFunction(nullptr);
+    gui.SetRendererFunction(nullptr);
+    gui.SetEvent(nullptr);
+    gui.EnableSystemCursor(false);
 }

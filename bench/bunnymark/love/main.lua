@@ -1,11 +1,12 @@
 -- N bunnies of one 32x32 alpha-blended picture, each moved every frame with its own
 -- velocity and bouncing off the edges; BUNNY_FRAMES frames, then the screen is read
--- back and the program ends. The same scene as the Keldry bunnymark.
+-- back and the program ends. With BUNNY_IMAGE2 every other bunny shows that picture.
+-- The same scene as the Keldry bunnymark.
 local readBackAndQuit = dofile(love.filesystem.getSource() .. "/../../lib/love-read-back.lua")
 local count = tonumber(os.getenv("BUNNY_COUNT") or "10000")
 local frameLimit = tonumber(os.getenv("BUNNY_FRAMES") or "300")
 local step = 1 / 60
-local image
+local images = {}
 local X, Y, VX, VY = {}, {}, {}, {}
 local frames = 0
 local seed = 12345
@@ -15,11 +16,16 @@ local function random()
   return seed / 2147483647
 end
 
-function love.load()
-  local file = assert(io.open(os.getenv("BUNNY_IMAGE"), "rb"))
+local function loadImage(path)
+  local file = assert(io.open(path, "rb"))
   local bytes = file:read("*a")
   file:close()
-  image = love.graphics.newImage(love.filesystem.newFileData(bytes, "bunny.png"))
+  return love.graphics.newImage(love.filesystem.newFileData(bytes, "bunny.png"))
+end
+
+function love.load()
+  images[1] = loadImage(os.getenv("BUNNY_IMAGE"))
+  images[2] = os.getenv("BUNNY_IMAGE2") and loadImage(os.getenv("BUNNY_IMAGE2")) or images[1]
   for i = 1, count do
     X[i] = random() * 992
     Y[i] = random() * 736
@@ -39,7 +45,7 @@ end
 
 function love.draw()
   for i = 1, count do
-    love.graphics.draw(image, X[i], Y[i])
+    love.graphics.draw(images[(i - 1) % 2 + 1], X[i], Y[i])
   end
   frames = frames + 1
   if frames == frameLimit then

@@ -1,6 +1,10 @@
 // Quads, blend flags, transform and render targets, read back from the scene.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
 
 #include "tests/platform/gl/HgeWindow.h"
 
@@ -133,6 +137,35 @@ TEST_F(HgeWindowTest, TransformScalesAndIsResetByTheNextScene) {
     }
 }
 
+// Calls that leave the scene's framebuffer for a moment must bring back its transform.
+TEST_F(HgeWindowTest, TransformOutlivesCallsThatRebindTheScene) {
+    HTARGET stale = hge->Target_Create(8, 8, false, 0);
+    hge->Target_Free(stale);
+    const std::string snapshot = ::testing::TempDir() + "transform-snapshot.bmp";
+    const struct {
+        const char* name;
+        std::function<void()> call;
+    } rows[] = {
+        {"a scene on a stale target", [&] { EXPECT_FALSE(hge->Gfx_BeginScene(stale)); }},
+        {"a read-back", [&] { ReadScene(); }},
+        {"a snapshot", [&] { hge->System_Snapshot(snapshot.c_str()); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(hge->Gfx_BeginScene());
+        hge->Gfx_Clear(0xFF000000);
+        hge->Gfx_SetTransform(0, 0, 0, 0, 0, 2.0f, 3.0f);
+        row.call();
+        const hgeQuad q = Quad(0, 0, 8, 8, 0xFFFFFFFF);
+        hge->Gfx_RenderQuad(&q);
+        hge->Gfx_EndScene();
+        const auto px = ReadScene();
+        EXPECT_EQ(At(px, 15, 23), 0xFFFFFFFFu);
+        EXPECT_EQ(At(px, 16, 10), 0xFF000000u);
+    }
+    std::remove(snapshot.c_str());
+}
+
 TEST_F(HgeWindowTest, StaleTextureHandleDrawsNothing) {
     HTEXTURE tex = SolidTexture(hge, 2, 2, 0xFFFF0000);
     hge->Texture_Free(tex);
@@ -146,6 +179,29 @@ TEST_F(HgeWindowTest, StaleTextureHandleDrawsNothing) {
     const auto px = ReadScene();
     EXPECT_EQ(At(px, 8, 8), 0xFF000000u);
     EXPECT_EQ(At(px, 24, 8), 0xFFFFFFFFu);
+}
+
+// A texture freed while it is the texture of the batch being gathered: the quads queued
+// before draw, a quad given afterwards draws nothing, wherever the free came from.
+TEST_F(HgeWindowTest, QuadOfATextureFreedMidBatchDrawsNothing) {
+    for (bool otherThread : {false, true}) {
+        SCOPED_TRACE(otherThread ? "freed on another thread" : "freed on the main thread");
+        HTEXTURE tex = SolidTexture(hge, 2, 2, 0xFFFF0000);
+        ASSERT_TRUE(hge->Gfx_BeginScene());
+        hge->Gfx_Clear(0xFF000000);
+        const hgeQuad before = Quad(0, 0, 16, 16, 0xFFFFFFFF, tex);
+        hge->Gfx_RenderQuad(&before);
+        if (otherThread)
+            std::thread([&] { hge->Texture_Free(tex); }).join();
+        else
+            hge->Texture_Free(tex);
+        const hgeQuad after = Quad(16, 0, 32, 16, 0xFFFFFFFF, tex);
+        hge->Gfx_RenderQuad(&after);
+        hge->Gfx_EndScene();
+        const auto px = ReadScene();
+        EXPECT_EQ(At(px, 8, 8), 0xFFFF0000u);
+        EXPECT_EQ(At(px, 24, 8), 0xFF000000u);
+    }
 }
 
 TEST_F(HgeWindowTest, TargetPictureTakenAsTextureOutlivesTheTarget) {
@@ -197,6 +253,49 @@ TEST_F(HgeWindowTest, TargetPictureTakenAsTextureOutlivesTheTarget) {
     EXPECT_EQ(At(screen, 5, 1), 0xFFFF0000u);
     EXPECT_EQ(At(screen, 5, 6), 0xFF00FF00u);
     hge->Texture_Free(tex);
+}
+
+// A taken picture's texels come from what was drawn, whether the first lock reads or
+// writes a part of them.
+TEST_F(HgeWindowTest, TakenPictureLocksWithTheDrawnTexels) {
+    for (bool firstLockWrites : {false, true}) {
+        SCOPED_TRACE(firstLockWrites ? "first lock writes" : "first lock reads");
+        HTARGET target = hge->Target_Create(8, 4, false, 0);
+        ASSERT_TRUE(hge->Gfx_BeginScene(target));
+        hge->Gfx_Clear(0);
+        const hgeQuad left = Quad(0, 0, 4, 4, 0xFFFF0000);
+        const hgeQuad right = Quad(4, 0, 8, 4, 0xFF0000FF);
+        hge->Gfx_RenderQuad(&left);
+        hge->Gfx_RenderQuad(&right);
+        hge->Gfx_EndScene();
+        HTEXTURE tex = hge->Target_TakeTexture(target);
+        hge->Target_Free(target);
+        ASSERT_NE(tex, 0u);
+        if (firstLockWrites) {
+            DWORD* p = hge->Texture_Lock(tex, false, 6, 2, 1, 1);
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(p[0], 0xFF0000FFu);
+            p[0] = 0xFF00FF00u;
+            hge->Texture_Unlock(tex);
+        }
+        const DWORD* p = hge->Texture_Lock(tex, true);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p[1 * 8 + 1], 0xFFFF0000u);
+        EXPECT_EQ(p[3 * 8 + 7], 0xFF0000FFu);
+        EXPECT_EQ(p[2 * 8 + 6], firstLockWrites ? 0xFF00FF00u : 0xFF0000FFu);
+        hge->Texture_Unlock(tex);
+
+        ASSERT_TRUE(hge->Gfx_BeginScene());
+        hge->Gfx_Clear(0xFF000000);
+        const hgeQuad drawn = Quad(0, 0, 8, 4, 0xFFFFFFFF, tex);
+        hge->Gfx_RenderQuad(&drawn);
+        hge->Gfx_EndScene();
+        const auto screen = ReadScene();
+        EXPECT_EQ(At(screen, 1, 1), 0xFFFF0000u);
+        EXPECT_EQ(At(screen, 7, 3), 0xFF0000FFu);
+        EXPECT_EQ(At(screen, 6, 2), firstLockWrites ? 0xFF00FF00u : 0xFF0000FFu);
+        hge->Texture_Free(tex);
+    }
 }
 
 TEST_F(HgeWindowTest, TargetCallsRefuseBadSizesAndStaleHandles) {

@@ -1,11 +1,14 @@
 -- N bunnies of one 32x32 alpha-blended picture, each moved every frame by this
 -- updater with its own velocity and bouncing off the edges of the 1024x768 screen.
--- Bunnymark/Settings.lua (written by the benchmark script) gives Bench.count and
--- Bench.frames; after that many frames the game quits.
+-- Bunnymark/Settings.lua (written by the benchmark script) gives Bench.count,
+-- Bench.frames and Bench.textures; after that many frames the game quits. With two
+-- textures every other bunny shows a second picture of the same size.
 GameStateSystem():RunScript('Bunnymark/Settings.lua')
 
 local count = Bench.count
 local frameLimit = Bench.frames
+local pictures = { 'Textures/Bunny.png', 'Textures/BunnyTwo.png' }
+local textures = Bench.textures or 1
 local step = 1 / 60
 local X, Y, VX, VY, S = {}, {}, {}, {}, {}
 local frames = 0
@@ -23,7 +26,7 @@ for i = 1, count do
   VY[i] = random() * 480 - 240
   local sprite = Sprite()
   sprite:SetName('Bunny' .. i)
-  sprite:SetTexture('Textures/Bunny.png')
+  sprite:SetTexture(pictures[(i - 1) % textures + 1])
   sprite:SetFullTextureRect()
   sprite:SetPosition(X[i], Y[i])
   sprite:Show()
