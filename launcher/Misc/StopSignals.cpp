@@ -1,24 +1,47 @@
 #include "launcher/Misc/StopSignals.h"
 
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdint>
 #include <initializer_list>
 
 namespace ApplicationCore {
 
 namespace {
 
-// Lock-free, so the handler may set it.
+// Lock-free, so the handler may set them. `g_firstStopNs` is the monotonic time of the
+// first stop signal, 0 while none came.
 std::atomic<bool> g_stopRequested{false};
+std::atomic<int64_t> g_firstStopNs{0};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+static_assert(std::atomic<int64_t>::is_always_lock_free, "the signal handler needs a lock-free time");
+
+// Signals this soon after the first are the same request delivered again: `timeout` and
+// a terminal send one stop to the process and to its process group, so the game may get
+// it twice at once. Only a later one means "the orderly end did not come".
+constexpr int64_t kSameStopNs = 500 * 1000 * 1000;
+
+int64_t NowNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);  // async-signal-safe
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec + 1;  // never 0
+}
 
 void EndNow(int) { _exit(1); }
 
 void OnStopSignal(int signal)
 {
-    if (g_stopRequested.exchange(true))
+    const int64_t now = NowNs();
+    int64_t first = 0;
+    if (g_firstStopNs.compare_exchange_strong(first, now)) {
+        g_stopRequested.store(true);
+        return;
+    }
+    if (now - first >= kSameStopNs)
         EndNow(signal);
 }
 
@@ -38,7 +61,11 @@ void InstallStopSignals() { Install(&OnStopSignal); }
 
 bool StopRequested() { return g_stopRequested.load(); }
 
-void ClearStopRequest() { g_stopRequested.store(false); }
+void ClearStopRequest()
+{
+    g_stopRequested.store(false);
+    g_firstStopNs.store(0);
+}
 
 void EndAtOnceOnStopSignals()
 {

@@ -3,7 +3,8 @@
 // the frame loop ends, the profiles are saved and the log is completed. No exit
 // question is asked (the window's close button keeps it). The orderly end needs the
 // frame loop; when it cannot run (a stuck load, a modal box), a second signal ends
-// the process at once with status 1.
+// the process at once with status 1. Signals within half a second of the first are that
+// first one delivered again (to the process and to its group), not a second request.
 
 namespace ApplicationCore {
 
