@@ -64,55 +64,56 @@ Function Real(const char* name)
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 
+// The C library's `fopen` or `fopen64`, the file noted.
+inline FILE* OpenStream(const char* symbol, const char* path, const char* mode)
+{
+    using Open = FILE* (*)(const char*, const char*);
+    FILE* file = Real<Open>(symbol)(path, mode);
+    if (file)
+        InheritedFiles::Note(fileno(file), path);
+    return file;
+}
+
+// The C library's `open` or `open64`, the descriptor noted. `mode` counts only when the
+// flags create a file.
+inline int OpenDescriptor(const char* symbol, const char* path, int flags, va_list arguments)
+{
+    using Open = int (*)(const char*, int, ...);
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? mode_t(va_arg(arguments, int)) : 0;
+    const int fd = Real<Open>(symbol)(path, flags, mode);
+    InheritedFiles::Note(fd, path);
+    return fd;
+}
+
 }  // namespace TestSupport
 
 extern "C" {
 
 FILE* fopen(const char* __restrict path, const char* __restrict mode)
 {
-    static const auto real = TestSupport::Real<FILE* (*)(const char*, const char*)>("fopen");
-    FILE* file = real(path, mode);
-    if (file)
-        TestSupport::InheritedFiles::Note(fileno(file), path);
-    return file;
+    return TestSupport::OpenStream("fopen", path, mode);
 }
 
 FILE* fopen64(const char* __restrict path, const char* __restrict mode)
 {
-    static const auto real = TestSupport::Real<FILE* (*)(const char*, const char*)>("fopen64");
-    FILE* file = real(path, mode);
-    if (file)
-        TestSupport::InheritedFiles::Note(fileno(file), path);
-    return file;
+    return TestSupport::OpenStream("fopen64", path, mode);
 }
 
 int open(const char* path, int flags, ...)
 {
-    static const auto real = TestSupport::Real<int (*)(const char*, int, ...)>("open");
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = mode_t(va_arg(arguments, int));
-        va_end(arguments);
-    }
-    const int fd = real(path, flags, mode);
-    TestSupport::InheritedFiles::Note(fd, path);
+    va_list arguments;
+    va_start(arguments, flags);
+    const int fd = TestSupport::OpenDescriptor("open", path, flags, arguments);
+    va_end(arguments);
     return fd;
 }
 
 int open64(const char* path, int flags, ...)
 {
-    static const auto real = TestSupport::Real<int (*)(const char*, int, ...)>("open64");
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = mode_t(va_arg(arguments, int));
-        va_end(arguments);
-    }
-    const int fd = real(path, flags, mode);
-    TestSupport::InheritedFiles::Note(fd, path);
+    va_list arguments;
+    va_start(arguments, flags);
+    const int fd = TestSupport::OpenDescriptor("open64", path, flags, arguments);
+    va_end(arguments);
     return fd;
 }
 

@@ -42,6 +42,34 @@ const char* const kGame =
     "end\n"
     "GameStateSystem():SetUpdaterFunctionName('OnFrame')\n";
 
+// A run of the game in `game` on `screen` that has said it is ready and whose window is
+// found, focused and sent the key Q, which runs Probe/Key.lua. `found` is false when the
+// run never got ready or no window appeared; then nothing was typed.
+struct KeyRun {
+    KeldryProcess keldry;
+    pid_t child = -1;
+    bool ready = false;
+    bool found = false;
+    std::string window;
+};
+
+void StartAndPressQ(const XServer& screen, const TestSupport::TempFolder& game, KeyRun& run)
+{
+    run.keldry.environment = {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", screen.Display()}};
+    run.child = run.keldry.Start(game.Path(), {"-resource", "Base", "-windowed"});
+    if (run.child <= 0)
+        return;
+    run.ready = WaitForLogLine(run.keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Ready.lua).", 120);
+    run.found = run.ready && RunTool({"xdotool", "search", "--sync", "--onlyvisible", "--name", "Ferrowind"},
+                                     screen.Display(), &run.window, 30) == 0;
+    if (!run.found)
+        return;
+    run.window = run.window.substr(0, run.window.find('\n'));
+    EXPECT_EQ(RunTool({"xdotool", "windowfocus", "--sync", run.window}, screen.Display()), 0);
+    EXPECT_EQ(RunTool({"xdotool", "key", "--delay", "100", "q"}, screen.Display()), 0);
+    EXPECT_TRUE(WaitForLogLine(run.keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Key.lua).", 60));
+}
+
 }  // namespace
 
 // Real X11 input reaches a script: a key press and a click, typed by xdotool into the
@@ -61,25 +89,17 @@ TEST(KeldryInputTest, RealKeysAndClicksRunTheGamesBoundActions)
     game.WriteFile("Base/Probe/Ready.lua", "");
     game.WriteFile("Base/Probe/Key.lua", "");
 
-    KeldryProcess keldry;
-    keldry.environment = {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", screen.Display()}};
-    const pid_t child = keldry.Start(game.Path(), {"-resource", "Base", "-windowed"});
-    ASSERT_GT(child, 0);
-    const bool ready = WaitForLogLine(keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Ready.lua).", 120);
-    std::string window;
-    const bool found = ready && RunTool({"xdotool", "search", "--sync", "--onlyvisible", "--name", "Ferrowind"},
-                                        screen.Display(), &window, 30) == 0;
-    if (found) {
-        window = window.substr(0, window.find('\n'));
-        EXPECT_EQ(RunTool({"xdotool", "windowfocus", "--sync", window}, screen.Display()), 0);
-        EXPECT_EQ(RunTool({"xdotool", "key", "--delay", "100", "q"}, screen.Display()), 0);
-        EXPECT_TRUE(WaitForLogLine(keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Key.lua).", 60));
-        EXPECT_EQ(RunTool({"xdotool", "mousemove", "--window", window, "--sync", "100", "50"}, screen.Display()), 0);
+    KeyRun keys;
+    StartAndPressQ(screen, game, keys);
+    ASSERT_GT(keys.child, 0);
+    if (keys.found) {
+        EXPECT_EQ(RunTool({"xdotool", "mousemove", "--window", keys.window, "--sync", "100", "50"}, screen.Display()),
+                  0);
         EXPECT_EQ(RunTool({"xdotool", "click", "1"}, screen.Display()), 0);
     }
-    const RunResult run = keldry.Finish(child, found ? 60 : 1);
-    ASSERT_TRUE(ready) << run.stderrText << run.log;
-    ASSERT_TRUE(found) << "the game window did not appear\n" << run.log;
+    const RunResult run = keys.keldry.Finish(keys.child, keys.found ? 60 : 1);
+    ASSERT_TRUE(keys.ready) << run.stderrText << run.log;
+    ASSERT_TRUE(keys.found) << "the game window did not appear\n" << run.log;
     EXPECT_EQ(run.status, 0) << run.stderrText << run.log;
     std::string missing;
     EXPECT_TRUE(HasLinesInOrder(run.log,
@@ -139,23 +159,12 @@ TEST(KeldryInputTest, AKeyBoundInTheMenuFiresInTheGame)
     game.WriteFile("Base/Probe/Ready.lua", "");
     game.WriteFile("Base/Probe/Key.lua", "");
 
-    KeldryProcess keldry;
-    keldry.environment = {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", screen.Display()}};
-    const pid_t child = keldry.Start(game.Path(), {"-resource", "Base", "-windowed"});
-    ASSERT_GT(child, 0);
-    const bool ready = WaitForLogLine(keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Ready.lua).", 120);
-    std::string window;
-    const bool found = ready && RunTool({"xdotool", "search", "--sync", "--onlyvisible", "--name", "Ferrowind"},
-                                        screen.Display(), &window, 30) == 0;
-    if (found) {
-        window = window.substr(0, window.find('\n'));
-        EXPECT_EQ(RunTool({"xdotool", "windowfocus", "--sync", window}, screen.Display()), 0);
-        EXPECT_EQ(RunTool({"xdotool", "key", "--delay", "100", "q"}, screen.Display()), 0);
-        EXPECT_TRUE(WaitForLogLine(keldry.LogPath(), "LuaScriptEngine::RunFile (Probe/Key.lua).", 60));
-    }
-    const RunResult run = keldry.Finish(child, found ? 60 : 1);
-    ASSERT_TRUE(ready) << run.stderrText << run.log;
-    ASSERT_TRUE(found) << "the game window did not appear\n" << run.log;
+    KeyRun keys;
+    StartAndPressQ(screen, game, keys);
+    ASSERT_GT(keys.child, 0);
+    const RunResult run = keys.keldry.Finish(keys.child, keys.found ? 60 : 1);
+    ASSERT_TRUE(keys.ready) << run.stderrText << run.log;
+    ASSERT_TRUE(keys.found) << "the game window did not appear\n" << run.log;
     EXPECT_EQ(run.status, 0) << run.stderrText << run.log;
     std::string missing;
     EXPECT_TRUE(HasLinesInOrder(run.log,
