@@ -77,18 +77,14 @@ const char* PackFile::Impl::Map(const std::string& path)
         close(handle);
         return "it is empty or not a regular file";
     }
-    bool ok = true;
-    {
-        void* mapped = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, handle, 0);
-        ok = mapped != MAP_FAILED;
-        if (ok) {
-            view = static_cast<const unsigned char*>(mapped);
-            size = static_cast<uint64_t>(st.st_size);
-        }
-    }
+    void* mapped = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, handle, 0);
     // The mapping stays valid after the descriptor is closed.
     close(handle);
-    return ok ? nullptr : "it cannot be mapped into memory";
+    if (mapped == MAP_FAILED)
+        return "it cannot be mapped into memory";
+    view = static_cast<const unsigned char*>(mapped);
+    size = static_cast<uint64_t>(st.st_size);
+    return nullptr;
 }
 
 const char* PackFile::Impl::Parse()
