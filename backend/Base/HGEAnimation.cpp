@@ -11,6 +11,7 @@
 #include "backend/Base/HGESystemObject.h"
 #include "backend/Base/ResourceLog.h"
 #include "engine/FileSystem/InputDataStream.h"
+#include "engine/System/DataErrorLog.h"
 #include "engine/System/EngineError.h"
 
 namespace MobrixCore {
@@ -55,7 +56,8 @@ uint64_t KeyRecordSize(uint32_t flags)
     return size;
 }
 
-// Reads little-endian fields; the first short read raises the data error.
+// Reads little-endian fields; the first short read raises the data error. Every
+// refusal is logged with the byte it was found at and what was wrong there.
 class FieldReader {
 public:
     FieldReader(const unsigned char* data, int size, const std::string& name)
@@ -64,24 +66,32 @@ public:
     }
 
     uint64_t Left() const { return static_cast<uint64_t>(_stream.GetSize() - _stream.GetPosition()); }
+    uint64_t Position() const { return static_cast<uint64_t>(_stream.GetPosition()); }
+
+    // Names what the next reads belong to, for a short read: `what`, or "`what` <index + 1>".
+    void Reading(const char* what, int64_t index = -1)
+    {
+        _what = what;
+        _index = index;
+    }
 
     void Bytes(void* out, int count)
     {
         if (!_stream.Read(out, count))
-            Fail();
+            FailShort();
     }
     uint32_t U32()
     {
         unsigned int value = 0;
         if (!(_stream >> value))
-            Fail();
+            FailShort();
         return value;
     }
     float F32()
     {
         float value = 0;
         if (!(_stream >> value))
-            Fail();
+            FailShort();
         return value;
     }
     EngineCore::D3DXVECTOR3 Vector3()
@@ -92,14 +102,26 @@ public:
         v.z = F32();
         return v;
     }
-    [[noreturn]] void Fail() const
+    [[noreturn]] void Fail(const std::string& what) const { FailAt(Position(), what); }
+    [[noreturn]] void FailAt(uint64_t byte, const std::string& what) const
     {
+        EngineCore::LogDataError("Animation", _name, byte, what);
         EngineCore::ThrowEngineErrorF(kSource, 120, "Resource (%s) data error.", _name.c_str());
     }
 
 private:
+    [[noreturn]] void FailShort() const
+    {
+        std::string what = std::string("the file ends inside ") + _what;
+        if (_index >= 0)
+            what += " " + std::to_string(_index + 1);
+        Fail(what);
+    }
+
     EngineCore::InputDataStream _stream;
     const std::string& _name;
+    const char* _what = "the file";
+    int64_t _index = -1;
 };
 
 int TruncateFrame(float stored)
@@ -163,14 +185,19 @@ void HGEAnimation::ReadFile(const unsigned char* data, int size)
     FieldReader in(data, size, name);
 
     char magic[sizeof kMagic];
+    in.Reading("the 17-byte magic");
     in.Bytes(magic, sizeof magic);
     if (std::memcmp(magic, kMagic, sizeof magic) != 0)
-        in.Fail();
+        in.FailAt(0, "the magic is not \"kT.animation.bin\" and its NUL");
 
+    in.Reading("the key count");
     const uint32_t count = in.U32();
+    in.Reading("the channel flags");
     const uint32_t flags = in.U32();
     if (uint64_t(count) * KeyRecordSize(flags) > in.Left())
-        in.Fail();
+        in.Fail("the key count " + std::to_string(count) + " with keys of " + std::to_string(KeyRecordSize(flags)) +
+                " bytes needs " + std::to_string(uint64_t(count) * KeyRecordSize(flags)) + " bytes, and " +
+                std::to_string(in.Left()) + " are left");
     // Keys are gathered here and handed to the animation only once the whole file
     // has been read: a file that fails half-way adds none.
     std::vector<std::pair<EngineCore::AnimationKey, float>> keys;
@@ -187,6 +214,7 @@ void HGEAnimation::ReadFile(const unsigned char* data, int size)
     } commit{*this, keys};
 
     for (uint32_t i = 0; i < count; ++i) {
+        in.Reading("key", i);
         EngineCore::AnimationKey key;
         const float time = in.F32();
         // Channels follow in this order, which is not the order of their bits.
@@ -216,37 +244,46 @@ void HGEAnimation::ReadFile(const unsigned char* data, int size)
     }
 
     // Vertex tracks: one per mesh node, each a list of (time, three values).
+    in.Reading("the vertex track count");
     const uint32_t tracks = in.U32();
     if (uint64_t(tracks) * 4 > in.Left())
-        in.Fail();
+        in.Fail(std::to_string(tracks) + " vertex tracks need more record counts than the " + std::to_string(in.Left()) +
+                " bytes left hold");
     std::vector<uint32_t> counts(tracks);
     uint64_t total = 0;
-    for (uint32_t& c : counts) {
+    for (uint32_t k = 0; k < tracks; ++k) {
+        in.Reading("the record count of vertex track", k);
+        uint32_t& c = counts[k];
         c = in.U32();
         if (c == 0)  // a track needs at least one record to have values
-            in.Fail();
+            in.FailAt(in.Position() - 4, "vertex track " + std::to_string(k + 1) + " has a record count of 0");
         total += c;
         // Bounded here, not only after the loop: enough huge counts would wrap total * 16.
         if (total > in.Left())
-            in.Fail();
+            in.FailAt(in.Position() - 4, "the vertex record counts ask for more records than the " +
+                                             std::to_string(in.Left()) + " bytes left hold");
     }
     if (total * 16 > in.Left())
-        in.Fail();
+        in.Fail(std::to_string(total) + " vertex records of 16 bytes need more than the " + std::to_string(in.Left()) +
+                " bytes left");
     std::vector<VertexRecord> records(total);
     std::vector<float> times;
     times.reserve(total);
-    for (VertexRecord& r : records) {
+    for (uint64_t i = 0; i < total; ++i) {
+        VertexRecord& r = records[i];
+        in.Reading("vertex record", static_cast<int64_t>(i));
         r.time = in.F32();
         for (float& v : r.values)
             v = in.F32();
         if (std::isnan(r.time))  // NaN has no place in the ordering of times
-            in.Fail();
+            in.FailAt(in.Position() - 16, "the time of vertex record " + std::to_string(i + 1) + " is not a number");
         times.push_back(r.time);
     }
     std::sort(times.begin(), times.end());
     times.erase(std::unique(times.begin(), times.end()), times.end());
     if (uint64_t(times.size()) * 3 * tracks > kMaxVertexKeyFloats)
-        in.Fail();
+        in.Fail(std::to_string(times.size()) + " distinct times of " + std::to_string(tracks) +
+                " vertex tracks would make more than 2^26 values");
     keys.reserve(keys.size() + times.size());
 
     // For each track, `next` is the first record later than the current time. As

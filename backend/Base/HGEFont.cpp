@@ -7,6 +7,7 @@
 #include "backend/Base/HGESystemObject.h"
 #include "backend/Base/ResourceLog.h"
 #include "engine/FileSystem/InputDataStream.h"
+#include "engine/System/DataErrorLog.h"
 #include "engine/System/EngineError.h"
 
 namespace MobrixCore {
@@ -66,27 +67,32 @@ void HGEFont::ReadFile(const unsigned char* data, int size)
 {
     const std::string name = GetName();
     // A refused file leaves no glyphs: neither its own first records nor an earlier file's.
-    auto fail = [this, &name]() {
+    auto fail = [this, &name](uint64_t byte, const std::string& what) {
         Reserve(0);
+        EngineCore::LogDataError("Character-set", name, byte, what);
         EngineCore::ThrowEngineErrorF(kSource, 91, "Resource (%s) data error.", name.c_str());
     };
     EngineCore::InputDataStream in(data, size < 0 ? 0 : size);
 
     char magic[sizeof kMagic];
-    if (!in.Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0)
-        fail();
+    if (!in.Read(magic, sizeof magic))
+        fail(0, "the file is shorter than its 15-byte magic");
+    else if (std::memcmp(magic, kMagic, sizeof magic) != 0)
+        fail(0, "the magic is not \"kT.charset.bin\" and its NUL");
 
     // A trailing part shorter than a record is not a record. Every record's index must
     // name a slot of this table, so no index can ask for more than the file holds.
     const int count = (in.GetSize() - in.GetPosition()) / kRecordSize;
     Reserve(static_cast<unsigned>(count));
     for (int i = 0; i < count; ++i) {
+        const uint64_t at = static_cast<uint64_t>(in.GetPosition());
         unsigned short index = 0, x = 0, y = 0, width = 0, height = 0;
         short offset = 0;
         if (!(in >> index) || !(in >> x) || !(in >> y) || !(in >> width) || !(in >> height) || !(in >> offset))
-            fail();
+            fail(at, "the file ends inside glyph record " + std::to_string(i + 1));
         if (!SetInfo(index, x, y, width, height, offset))
-            fail();
+            fail(at, "glyph record " + std::to_string(i + 1) + " names glyph " + std::to_string(index) +
+                         "; an index must be below the number of records (" + std::to_string(count) + ")");
     }
 }
 

@@ -8,6 +8,7 @@
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/FileSystem/MountedPlaces.h"
 #include "engine/FileSystem/InputDataStream.h"
+#include "engine/System/DataErrorLog.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/ScriptEngine.h"
 #include "engine/System/ScriptEngineHelper.h"
@@ -42,9 +43,16 @@ bool ActionTrack::Load(const std::string& name)
         ThrowEngineErrorF(kSource, 139, "Resource (%s) loading error.", name.c_str());
     }
     InputDataStream stream(file->GetData(), file->GetSize());
+    // Each refusal is logged with its byte and cause before the error text is thrown.
+    auto refuse = [&name](int line, uint64_t byte, const std::string& what) {
+        LogDataError("Action track", name, byte, what);
+        ThrowEngineErrorF(kSource, line, "Resource (%s) data error.", name.c_str());
+    };
     char magic[sizeof(kMagic)];
-    if (!stream.Read(magic, sizeof(magic)) || std::memcmp(magic, kMagic, sizeof(kMagic)) != 0)
-        ThrowEngineErrorF(kSource, 146, "Resource (%s) data error.", name.c_str());
+    if (!stream.Read(magic, sizeof(magic)))
+        refuse(146, 0, "the file is shorter than its 19-byte magic");
+    else if (std::memcmp(magic, kMagic, sizeof(kMagic)) != 0)
+        refuse(146, 0, "the magic is not \"kT.actiontrack.bin\" and its NUL");
 
     _keys.clear();
     _keyTimes.clear();
@@ -53,7 +61,7 @@ bool ActionTrack::Load(const std::string& name)
 
     int count = 0;
     if (!(stream >> count))
-        ThrowEngineErrorF(kSource, 158, "Resource (%s) data error.", name.c_str());
+        refuse(158, stream.GetPosition(), "the file ends inside the key count");
     if (count > 0) {
         // The count is the file's word only: room for more records than the bytes
         // left can hold is never reserved.
@@ -63,12 +71,14 @@ bool ActionTrack::Load(const std::string& name)
         _keyTimes.reserve(room);
     }
     for (int i = 0; i < count; ++i) {
+        auto key = [i, count]() { return "key " + std::to_string(i + 1) + " of " + std::to_string(count); };
         float time = 0;
         if (!(stream >> time))
-            ThrowEngineErrorF(kSource, 167, "Resource (%s) data error.", name.c_str());
+            refuse(167, stream.GetPosition(), "the file ends inside the time of " + key());
         std::string text;
         if (!(stream >> text))
-            ThrowEngineErrorF(kSource, 171, "Resource (%s) data error.", name.c_str());
+            refuse(171, stream.GetPosition(),
+                   "the text of " + key() + " runs past the end of the file (or its byte count is negative)");
         _keyTimes.push_back(time);
         _keys.emplace_back(time, text);
         // Kept up to date record by record, so that a damaged file leaves a track

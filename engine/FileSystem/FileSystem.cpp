@@ -122,10 +122,31 @@ std::string JoinPlaces(const std::vector<std::string>& places)
     return text.empty() ? "none" : text;
 }
 
+// The log line for a name the index holds whose bytes could not be had: the caller's
+// error text reads the same as for a name found nowhere.
+void LogUnreadable(const FileInfo& info)
+{
+    std::string line = "File (" + info.GetFileName() + ") ";
+    if (info.GetType() == FileInfo::TypePack) {
+        std::shared_ptr<PackFile> pack;
+        const std::string why = PackFileStorage::Instance().GetFile(info.GetPackName(), pack) && pack
+                                    ? pack->GetReadFault(info.GetPackedFileIndex())
+                                    : std::string("the pack is no longer mounted");
+        line += "is in the pack (" + info.GetPackName() + "), but could not be read: " + why + ".";
+    } else {
+        line += "is in the data folder (" + info.GetDiskPath() + "), but could not be read (gone, or no longer readable).";
+    }
+    SystemLogger::Instance().Log(line.c_str());
+}
+
 }  // namespace
 
 void LogWhereLookedFor(const std::string& name)
 {
+    // A name the index holds was found: GetFile logged why it could not be read.
+    FileInfo indexed;
+    if (FileSystem::Instance().GetFileInfo(name, indexed))
+        return;
     MountedPlaces& places = MountedPlaces::Instance();
     std::string line;
     {
@@ -276,7 +297,13 @@ void FileSystem::AddResourceFile(const std::string& name, const std::string& roo
     if (storage.IsExist(packPath))
         return;
     auto pack = std::make_shared<PackFile>();
-    if (!pack->Create(packPath) || !storage.AddFile(packPath, pack))
+    if (!pack->Create(packPath)) {
+        // Refused without a word on screen: its names are reported missing when asked for.
+        const std::string line = "Pack (" + packPath + ") is not mounted: " + pack->GetRefusal() + ".";
+        SystemLogger::Instance().Log(line.c_str());
+        return;
+    }
+    if (!storage.AddFile(packPath, pack))
         return;
     {
         MountedPlaces& places = MountedPlaces::Instance();
@@ -331,8 +358,10 @@ bool FileSystem::GetFile(const std::string& name, std::shared_ptr<CachedFile>& f
     }
     // Read without the lock so that other threads are not held up by disk reads.
     FileLoader loader;
-    if (!loader.LoadSync(info) || !loader.GetFile())
+    if (!loader.LoadSync(info) || !loader.GetFile()) {
+        LogUnreadable(info);
         return false;
+    }
     std::lock_guard<std::recursive_mutex> lock(_impl->mutex);
     auto inserted = _impl->cache.emplace(name, loader.GetFile());
     file = inserted.first->second;

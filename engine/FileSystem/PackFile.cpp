@@ -56,8 +56,9 @@ struct PackFile::Impl {
             munmap(const_cast<unsigned char*>(view), static_cast<size_t>(size));
     }
 
-    bool Map(const std::string& path);
-    bool Parse();
+    // Each returns null on success, else why the pack is refused (for the log).
+    const char* Map(const std::string& path);
+    const char* Parse();
     const ResourceLump* Record(int index) const
     {
         if (static_cast<unsigned>(index) >= records.size())
@@ -66,39 +67,41 @@ struct PackFile::Impl {
     }
 };
 
-bool PackFile::Impl::Map(const std::string& path)
+const char* PackFile::Impl::Map(const std::string& path)
 {
     const int handle = open(ResolveDiskPath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (handle < 0)
-        return false;
+        return "it cannot be opened";
     struct stat st {};
-    bool ok = fstat(handle, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
-    if (ok) {
-        void* mapped = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, handle, 0);
-        ok = mapped != MAP_FAILED;
-        if (ok) {
-            view = static_cast<const unsigned char*>(mapped);
-            size = static_cast<uint64_t>(st.st_size);
-        }
+    if (fstat(handle, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
+        close(handle);
+        return "it is empty or not a regular file";
     }
+    void* mapped = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, handle, 0);
     // The mapping stays valid after the descriptor is closed.
     close(handle);
-    return ok;
+    if (mapped == MAP_FAILED)
+        return "it cannot be mapped into memory";
+    view = static_cast<const unsigned char*>(mapped);
+    size = static_cast<uint64_t>(st.st_size);
+    return nullptr;
 }
 
-bool PackFile::Impl::Parse()
+const char* PackFile::Impl::Parse()
 {
-    if (size < kHeaderSize || std::memcmp(view, kMagic, sizeof kMagic) != 0)
-        return false;
+    if (size < kHeaderSize)
+        return "it is shorter than its 32-byte header";
+    if (std::memcmp(view, kMagic, sizeof kMagic) != 0)
+        return "it does not start with \"wR.resources\"";
     const uint32_t entryCount = ReadU32(view + 12);
     const uint32_t storedNames = ReadU32(view + 24);
     const uint32_t fullNames = ReadU32(view + 28);
     if (entryCount == 0)
-        return false;
+        return "its entry count is 0";
     // The name block and every record must lie inside the file before anything is allocated.
     const uint64_t recordsAt = kHeaderSize + storedNames;
     if (recordsAt > size || static_cast<uint64_t>(entryCount) * kRecordSize > size - recordsAt)
-        return false;
+        return "it is cut short: its name block or entry records run past its end";
 
     const unsigned char* block = view + kHeaderSize;
     std::unique_ptr<unsigned char[]> inflated;
@@ -106,7 +109,7 @@ bool PackFile::Impl::Parse()
     if (storedNames != fullNames) {
         inflated.reset(DeflatePacker::Decompress(block, storedNames, fullNames));
         if (!inflated)
-            return false;
+            return "its compressed name block is damaged";
         block = inflated.get();
         blockSize = fullNames;
     }
@@ -117,16 +120,16 @@ bool PackFile::Impl::Parse()
     uint64_t at = 0;
     for (uint32_t i = 0; i < entryCount; ++i) {
         if (at >= blockSize)
-            return false;
+            return "its name block holds fewer names than entries";
         const unsigned char* name = block + at;
         const void* nul = std::memchr(name, 0, static_cast<size_t>(blockSize - at));
         if (!nul)
-            return false;
+            return "its name block holds fewer names than entries";
         const size_t length = static_cast<size_t>(static_cast<const unsigned char*>(nul) - name);
         const uint64_t folders = static_cast<uint64_t>(std::count(name, name + length, '/'));
         indexCost += (folders + 1) * (length + 1);
         if (indexCost > indexBudget)
-            return false;
+            return "its names would cost far more to index than the pack's size";
         names.emplace_back(reinterpret_cast<const char*>(name), length);
         at += length + 1;
     }
@@ -146,7 +149,7 @@ bool PackFile::Impl::Parse()
         r.minute = ReadU32(record + 32);
         r.second = ReadU32(record + 36);
     }
-    return true;
+    return nullptr;
 }
 
 PackFile::PackFile() : _impl(new Impl) {}
@@ -155,10 +158,21 @@ PackFile::~PackFile() = default;
 bool PackFile::Create(const std::string& path)
 {
     std::unique_ptr<Impl> fresh(new Impl);
-    if (!fresh->Map(path) || !fresh->Parse())
+    const char* refusal = fresh->Map(path);
+    if (!refusal)
+        refusal = fresh->Parse();
+    if (refusal) {
+        _refusal = refusal;
         return false;
+    }
     _impl.swap(fresh);
+    _refusal.clear();
     return true;
+}
+
+const std::string& PackFile::GetRefusal() const
+{
+    return _refusal;
 }
 
 int PackFile::GetNumFiles() const
@@ -223,6 +237,24 @@ bool PackFile::GetFile(int index, const FileInfo& info, std::shared_ptr<CachedFi
     result->Create(info, data, static_cast<int>(r->fullSize));
     file = result;
     return true;
+}
+
+std::string PackFile::GetReadFault(int index) const
+{
+    const ResourceLump* r = _impl->Record(index);
+    if (!r || r->storedSize == 0)
+        return "the pack holds no such entry";
+    if (static_cast<uint64_t>(r->offset) + r->storedSize > _impl->size)
+        return "the pack is cut short: the entry's " + std::to_string(r->storedSize) + " bytes at offset " +
+               std::to_string(r->offset) + " run past its end (" + std::to_string(_impl->size) + " bytes)";
+    if (r->fullSize > INT_MAX)
+        return "the entry's full size is 2 GB or more";
+    if (r->storedSize == r->fullSize)
+        return "there is no memory for its " + std::to_string(r->fullSize) + " bytes";
+    if (static_cast<uint64_t>(r->fullSize) > DeflatePacker::MaxInflatedSize(r->storedSize))
+        return "the entry would inflate more than 1032 times its stored size";
+    return "its compressed bytes are damaged or cut short (they do not inflate to its " +
+           std::to_string(r->fullSize) + " bytes)";
 }
 
 bool PackFile::GetFile(const FileInfo& info, std::shared_ptr<CachedFile>& file) const

@@ -29,7 +29,10 @@ public:
     PackFile(const PackFile&) = delete;
     PackFile& operator=(const PackFile&) = delete;
 
+    // False, keeping the pack as it was, when the file cannot be mapped or is refused.
     bool Create(const std::string& path);
+    // Why the last Create failed, in words for the log ("" after a success).
+    const std::string& GetRefusal() const;
 
     int GetNumFiles() const;
     bool GetFileName(int index, std::string& name) const;
@@ -39,12 +42,16 @@ public:
     int GetFileIndex(const std::string& name) const;
     bool GetFile(int index, const FileInfo& info, std::shared_ptr<CachedFile>& file) const;
     bool GetFile(const FileInfo& info, std::shared_ptr<CachedFile>& file) const;
+    // Why GetFile of that index fails, in words for the log; only meaningful after a
+    // failure (the checks are those of GetFile, the last being the inflation itself).
+    std::string GetReadFault(int index) const;
 
     static constexpr unsigned char kScrambleKey = 0xC3;
 
 private:
     struct Impl;
     std::unique_ptr<Impl> _impl;
+    std::string _refusal;
 };
 
 }  // namespace EngineCore

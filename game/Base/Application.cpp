@@ -110,6 +110,14 @@ bool Application::GetGameState(const std::string& name, std::shared_ptr<GameStat
     return true;
 }
 
+std::vector<std::string> Application::GetGameStateNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : _impl->states)
+        names.push_back(entry.first);
+    return names;
+}
+
 bool Application::GetCurrentGameState(std::shared_ptr<GameState>& state) const
 {
     if (!_impl->current)

@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace GameCore {
 
@@ -32,6 +33,8 @@ public:
 
     bool CreateGameState(const std::string& name, std::shared_ptr<GameState>& state);
     bool GetGameState(const std::string& name, std::shared_ptr<GameState>& state) const;
+    // Every state's name, in name order ("system" included).
+    std::vector<std::string> GetGameStateNames() const;
     bool GetCurrentGameState(std::shared_ptr<GameState>& state) const;
     void GetSystemGameState(std::shared_ptr<GameState>& state) const;
     void SetCurrentGameState(const std::shared_ptr<GameState>& state, bool immediate);

@@ -6,6 +6,7 @@
 #include "engine/Resources/Resource.h"
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/EngineError.h"
+#include "engine/System/SystemLogger.h"
 
 namespace GameCore {
 
@@ -20,6 +21,18 @@ EngineCore::Sprite* FetchCharacterSprite(const std::string& name, const char* so
         EngineCore::ThrowEngineErrorF(source, line, "Resource (%s) creating error.", name.c_str());
     holder = resource;
     return sprite;
+}
+
+void ThrowMissingGlyph(const std::string& characterName, const char* source, int line,
+                       const EngineCore::Font& font, char c, const std::string& text)
+{
+    const unsigned code = static_cast<unsigned char>(c);
+    const std::string shown = code >= 0x20 && code < 0x7F ? "'" + std::string(1, c) + "' " : std::string();
+    std::string why = "Font (" + std::string(font.GetName() ? font.GetName() : "") + ") has no glyph for the character " +
+                      shown + "(code " + std::to_string(code) + ") of the text \"" + text + "\"";
+    why += font.GetAscii().empty() ? ": the font has no characters (no SetAscii yet)." : ": SetAscii does not list it.";
+    EngineCore::SystemLogger::Instance().Log(why.c_str());
+    EngineCore::ThrowEngineErrorF(source, line, "Resource (%s) creating error.", characterName.c_str());
 }
 
 void HideDroppedSprites(const CharacterSpriteList& dropped, const CharacterSpriteList& kept)

@@ -22,6 +22,11 @@ typedef std::vector<std::shared_ptr<EngineCore::Resource>> CharacterSpriteList;
 EngineCore::Sprite* FetchCharacterSprite(const std::string& name, const char* source, int line,
                                          std::shared_ptr<EngineCore::Resource>& holder);
 
+// Logs that `font` has no glyph for `c` of `text` (naming the font, the character and
+// the text), then throws "Resource (<characterName>) creating error." from `source`.
+[[noreturn]] void ThrowMissingGlyph(const std::string& characterName, const char* source, int line,
+                                    const EngineCore::Font& font, char c, const std::string& text);
+
 // Hides every sprite of `dropped` that `kept` no longer holds: the manager frees a
 // dropped sprite only in one of its next updates, and it must not show until then.
 void HideDroppedSprites(const CharacterSpriteList& dropped, const CharacterSpriteList& kept);

@@ -148,7 +148,7 @@ void TextObject::OnDataChanged()
         _characters.push_back(holder);
         ApplyLook(*sprite, look);
         if (!_font->GetCharacterInfo(c, info))
-            EngineCore::ThrowEngineErrorF(kSource, 164, "Resource (%s) creating error.", name.c_str());
+            ThrowMissingGlyph(name, kSource, 164, *_font, c, _text);
         ShowGlyph(*sprite, texture, info, fontHeight);
         sprite->SetPosition(penX + static_cast<float>(info.width / 2), y);
         penX += _characterSpace + static_cast<float>(info.width);

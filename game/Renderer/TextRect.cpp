@@ -310,7 +310,7 @@ void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight)
             _characters.push_back(holder);
             ApplyLook(*sprite, look);
             if (!_font->GetCharacterInfo(c, info))
-                EngineCore::ThrowEngineErrorF(kSource, 308, "Resource (%s) creating error.", name.c_str());
+                ThrowMissingGlyph(name, kSource, 308, *_font, c, _text);
             ShowGlyph(*sprite, texture, info, fontHeight);
             const int half = info.width / 2;
             sprite->SetPosition(static_cast<float>(ToInt(penX + static_cast<float>(half) + 0.5f)),

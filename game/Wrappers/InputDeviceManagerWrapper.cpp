@@ -9,9 +9,11 @@
 #include "engine/Input/InputSystem.h"
 #include "engine/Input/MouseActionManager.h"
 #include "engine/Input/MouseDevice.h"
+#include "game/Input/GameActionControllerManager.h"
 #include "game/Input/GameActionManager.h"
 #include "game/Input/GameDeviceManager.h"
 #include "game/Wrappers/ScriptArguments.h"
+#include "game/Wrappers/ScriptTextCheck.h"
 
 namespace GameCore {
 
@@ -41,14 +43,27 @@ float MouseAxis(int axis)
 using Register = void (GameActionManager::*)(const char*, const char*, const char*, const char*);
 using Unregister = void (GameActionManager::*)(const char*);
 
-int RegisterWith(lua_State* L, Register registerAction)
+// Logs each of a binding's texts that will run nothing (no '#', and no action function
+// of that name either).
+void CheckBindingTexts(GameActionManager& actions, const char* method, const std::string& name,
+                       const std::string (&texts)[3])
+{
+    static const char* const kinds[3] = {"held", "down", "up"};
+    const std::shared_ptr<GameActionControllerManager>& functions = actions.GetActionControllerManager();
+    for (int i = 0; i < 3; ++i)
+        if (RunsNothing(texts[i]) && !(functions && functions->IsExistAction(texts[i].c_str())))
+            LogTextThatRunsNothing("InputDeviceManager:" + std::string(method) + "('" + name + "') " + kinds[i],
+                                   texts[i]);
+}
+
+int RegisterWith(lua_State* L, Register registerAction, const char* method)
 {
     const std::string name = CheckString(L, 1);
-    const std::string action = CheckString(L, 2);
-    const std::string on = CheckString(L, 3);
-    const std::string off = CheckString(L, 4);
-    if (GameActionManager* actions = Actions())
-        (actions->*registerAction)(name.c_str(), action.c_str(), on.c_str(), off.c_str());
+    const std::string texts[3] = {CheckString(L, 2), CheckString(L, 3), CheckString(L, 4)};
+    if (GameActionManager* actions = Actions()) {
+        CheckBindingTexts(*actions, method, name, texts);
+        (actions->*registerAction)(name.c_str(), texts[0].c_str(), texts[1].c_str(), texts[2].c_str());
+    }
     return 0;
 }
 
@@ -146,17 +161,17 @@ int InputDeviceManagerWrapper::AddMassEffectClick(lua_State*)
 
 int InputDeviceManagerWrapper::RegisterMouseAction(lua_State* L)
 {
-    return RegisterWith(L, &GameActionManager::RegisterMouseAction);
+    return RegisterWith(L, &GameActionManager::RegisterMouseAction, "RegisterMouseAction");
 }
 
 int InputDeviceManagerWrapper::RegisterJoystickAction(lua_State* L)
 {
-    return RegisterWith(L, &GameActionManager::RegisterJoystickAction);
+    return RegisterWith(L, &GameActionManager::RegisterJoystickAction, "RegisterJoystickAction");
 }
 
 int InputDeviceManagerWrapper::RegisterKeyboardAction(lua_State* L)
 {
-    return RegisterWith(L, &GameActionManager::RegisterKeyboardAction);
+    return RegisterWith(L, &GameActionManager::RegisterKeyboardAction, "RegisterKeyboardAction");
 }
 
 int InputDeviceManagerWrapper::UnregisterMouseAction(lua_State* L)

@@ -9,6 +9,7 @@
 #include "game/Logic/TimerStorage.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "game/Wrappers/ScriptArguments.h"
+#include "game/Wrappers/ScriptTextCheck.h"
 
 namespace GameCore {
 
@@ -56,6 +57,8 @@ int TimerWrapper::Setup(lua_State* L)
 {
     const float seconds = CheckFloat(L, 1);
     const std::string text = CheckString(L, 2);
+    if (RunsNothing(text))
+        LogTextThatRunsNothing("Timer:Setup", text);
     _scriptString = text;
     _timer->SetupTime(seconds);
     return 0;

@@ -13,10 +13,13 @@
 #include "backend/Base/HGEAnimation.h"
 #include "backend/Base/HGEFont.h"
 #include "backend/Helpers/hgeParticleSystem.h"
+#include "engine/Animation/AnimationPlayer.h"
+#include "engine/Renderer/RenderSystem.h"
 #include "engine/FileSystem/CachedFile.h"
 #include "engine/FileSystem/FileInfo.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "game/Logic/ProfilesFile.h"
+#include "tests/support/FakeSprites.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -142,16 +145,31 @@ TEST_F(FileFormatsExamples, TheParticleDescriptionReadsAsItsCommentsSay)
     EXPECT_FLOAT_EQ(0.2f, info.alphaVar);
 }
 
-TEST_F(FileFormatsExamples, TheAnimationFadesOutInOneSecond)
+TEST_F(FileFormatsExamples, TheAnimationFadesAnOpaqueSpriteOutInOneSecond)
 {
     Put("Animation file", "formats/fade.anim");
     EngineCore::FileSystem::Instance().AddDirectory(folder.Path());
-    LoadableAnimation animation("formats/fade.anim");
-    animation.Init();
-    ASSERT_EQ(2u, animation.GetNumKeys());
-    EngineCore::AnimationKey::KeyValue value;
-    ASSERT_TRUE(animation.Sample(0.5f, false, value));
-    EXPECT_FLOAT_EQ(0.5f, value.opacity);
+    auto animation = std::make_shared<LoadableAnimation>("formats/fade.anim");
+    animation->Init();
+    ASSERT_EQ(2u, animation->GetNumKeys());
+    // Channel values are offsets from the sprite's own: an opaque white sprite goes from
+    // alpha 255 to 1 (-1.0 takes 254 away, as the page says) and keeps its colour.
+    EngineCore::RenderSystem::Instance().SetCurrentGameState("formats-test");
+    auto sprite = std::make_shared<TestSupport::FakeAnimatedSprite>();
+    sprite->SetColor(0xFFFFFFFFu);
+    EngineCore::AnimationPlayer player;
+    player.SetSprite(sprite);
+    player.SetAnimation(animation);
+    player.Play();
+    const struct {
+        float seconds;
+        uint32_t color;
+    } steps[] = {{0.0f, 0xFFFFFFFFu}, {0.5f, 0x80FFFFFFu}, {1.0f, 0x01FFFFFFu}};
+    for (const auto& step : steps) {
+        player.SetPosition(step.seconds);
+        player.Update(0.0f, true);
+        EXPECT_EQ(step.color, sprite->GetColor()) << step.seconds;
+    }
 }
 
 TEST_F(FileFormatsExamples, TheProfilesFileHoldsOneSelectedProfile)

@@ -176,33 +176,52 @@ TEST_F(HGEAnimationTest, BrokenFilesAreDataErrors)
         tooManyValues.U32(1);
     for (int i = 0; i < 4800; ++i)
         tooManyValues.Floats({static_cast<float>(i), 0, 0, 0});
+    const std::string badMagic = "the magic is not \"kT.animation.bin\" and its NUL";
+    // Each refusal is logged with the byte it was found at and what was wrong there.
     struct Case {
         const char* name;
         Bytes bytes;
+        uint64_t byte;
+        std::string what;
     } cases[] = {
-        {"empty file", Bytes()},
-        {"short magic", Bytes().Magic().Cut(1)},
-        {"wrong magic", Bytes().Magic().Cut(17).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0)},
-        {"magic without NUL", Bytes().Magic().Cut(1).U32(1).U32(0).U32(0).U32(0).U32(0)},
-        {"no key count", Bytes().Magic()},
-        {"cut flags", Bytes().Magic().U32(0).U32(0).Cut(1)},
-        {"cut inside the last key", oneKey.Cut(1)},
-        {"huge key count", Bytes().Magic().U32(0xFFFFFFFFu).U32(0x3F).Floats({0, 1, 2, 3})},
-        {"no track count", vertexHead},
-        {"huge track count", Bytes(vertexHead).U32(0x40000000u).U32(1)},
-        {"track without records", Bytes(vertexHead).U32(2).U32(1).U32(0).Floats({0, 1, 2, 3})},
-        {"huge record count", Bytes(vertexHead).U32(1).U32(0xFFFFFFFFu).Floats({0, 1, 2, 3})},
-        {"cut record", Bytes(vertexHead).U32(1).U32(2).Floats({0, 1, 2, 3, 1, 1, 2})},
-        {"record time not a number", Bytes(vertexHead).U32(1).U32(1).Floats({nan, 1, 2, 3})},
-        {"too many vertex values", tooManyValues},
+        {"empty file", Bytes(), 0, "the file ends inside the 17-byte magic"},
+        {"short magic", Bytes().Magic().Cut(1), 0, "the file ends inside the 17-byte magic"},
+        {"wrong magic", Bytes().Magic().Cut(17).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0), 0, badMagic},
+        {"magic without NUL", Bytes().Magic().Cut(1).U32(1).U32(0).U32(0).U32(0).U32(0), 0, badMagic},
+        {"no key count", Bytes().Magic(), 17, "the file ends inside the key count"},
+        {"cut flags", Bytes().Magic().U32(0).U32(0).Cut(1), 21, "the file ends inside the channel flags"},
+        {"cut inside the last key", oneKey.Cut(1), 25,
+         "the key count 1 with keys of 16 bytes needs 16 bytes, and 15 are left"},
+        {"huge key count", Bytes().Magic().U32(0xFFFFFFFFu).U32(0x3F).Floats({0, 1, 2, 3}), 25,
+         "the key count 4294967295 with keys of 64 bytes needs 274877906880 bytes, and 16 are left"},
+        {"no track count", vertexHead, 25, "the file ends inside the vertex track count"},
+        {"huge track count", Bytes(vertexHead).U32(0x40000000u).U32(1), 29,
+         "1073741824 vertex tracks need more record counts than the 4 bytes left hold"},
+        {"track without records", Bytes(vertexHead).U32(2).U32(1).U32(0).Floats({0, 1, 2, 3}), 33,
+         "vertex track 2 has a record count of 0"},
+        {"huge record count", Bytes(vertexHead).U32(1).U32(0xFFFFFFFFu).Floats({0, 1, 2, 3}), 29,
+         "the vertex record counts ask for more records than the 16 bytes left hold"},
+        {"cut record", Bytes(vertexHead).U32(1).U32(2).Floats({0, 1, 2, 3, 1, 1, 2}), 33,
+         "2 vertex records of 16 bytes need more than the 28 bytes left"},
+        {"record time not a number", Bytes(vertexHead).U32(1).U32(1).Floats({nan, 1, 2, 3}), 33,
+         "the time of vertex record 1 is not a number"},
+        {"too many vertex values", tooManyValues, 29 + 4800 * 4 + 4800 * 16,
+         "4800 distinct times of 4800 vertex tracks would make more than 2^26 values"},
         {"keys, then a broken vertex section",
-         Bytes().Magic().U32(2).U32(0x41).Floats({0, 1, 2, 3}).Floats({1, 1, 2, 3}).U32(1).U32(0)},
+         Bytes().Magic().U32(2).U32(0x41).Floats({0, 1, 2, 3}).Floats({1, 1, 2, 3}).U32(1).U32(0), 61,
+         "vertex track 1 has a record count of 0"},
     };
     for (const Case& c : cases) {
         LoadableAnimation a(Put(c.bytes));
         const std::string name = a.GetName();
+        ClearLog();
         EXPECT_EQ("File: \"Base\\HGEAnimation.cpp\"\nLine: 120\n\nError: Resource (" + name + ") data error.",
                   FailureOf(a))
+            << c.name;
+        EXPECT_EQ((std::vector<std::string>{"Animation_Load (" + name + ")...",
+                                            "Animation file (" + name + ") is refused at byte " +
+                                                std::to_string(c.byte) + ": " + c.what + "."}),
+                  Log())
             << c.name;
         EXPECT_FALSE(a.IsValid()) << c.name;
         // A failed load keeps no key, and trying again adds none.
@@ -219,7 +238,10 @@ TEST_F(HGEAnimationTest, MissingNameOrFile)
     EXPECT_THAT(FailureOf(unnamed), EndsWith("Error: Resource must have name."));
     LoadableAnimation missing("anims/none.bin");
     EXPECT_THAT(FailureOf(missing), EndsWith("Error: Resource (anims/none.bin) loading error."));
-    EXPECT_EQ((std::vector<std::string>{"Animation_Load (anims/none.bin)..."}), Log());
+    const std::vector<std::string> log = Log();
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ("Animation_Load (anims/none.bin)...", log[0]);
+    EXPECT_THAT(log[1], testing::StartsWith("File (anims/none.bin) was looked for in the data folders ("));
     EXPECT_FALSE(missing.IsValid());
 }
 

@@ -120,24 +120,36 @@ TEST_F(HGEFontTest, RecordsLandAtTheirIndexInAnyOrder)
     EXPECT_EQ(22.0f, f.GetHeight());
 }
 
-TEST_F(HGEFontTest, DamagedFilesFailWithTheDataError)
+TEST_F(HGEFontTest, DamagedFilesFailWithTheDataErrorAndTheLogSaysWhere)
 {
+    const std::string shortMagic = "the file is shorter than its 15-byte magic";
+    const std::string badMagic = "the magic is not \"kT.charset.bin\" and its NUL";
     struct Case {
         const char* name;
         Bytes bytes;
+        int byte;
+        std::string what;
     };
     const Case cases[] = {
-        {"empty file", Bytes()},
-        {"short magic", Bytes().Raw(std::string("kT.charset.bin", 14))},
-        {"wrong magic", Bytes().Raw(std::string("kT.charset.bix", 15)).Record(0, 0, 0, 1, 1, 0)},
-        {"magic without its NUL", Bytes().Raw("kT.charset.bin!").Record(0, 0, 0, 1, 1, 0)},
-        {"index equal to the record count", Bytes().Magic().Record(0, 0, 0, 1, 1, 0).Record(2, 0, 0, 1, 1, 0)},
-        {"index far past the table", Bytes().Magic().Record(0xFFFF, 0, 0, 1, 1, 0)},
+        {"empty file", Bytes(), 0, shortMagic},
+        {"short magic", Bytes().Raw(std::string("kT.charset.bin", 14)), 0, shortMagic},
+        {"wrong magic", Bytes().Raw(std::string("kT.charset.bix", 15)).Record(0, 0, 0, 1, 1, 0), 0, badMagic},
+        {"magic without its NUL", Bytes().Raw("kT.charset.bin!").Record(0, 0, 0, 1, 1, 0), 0, badMagic},
+        {"index equal to the record count", Bytes().Magic().Record(0, 0, 0, 1, 1, 0).Record(2, 0, 0, 1, 1, 0), 27,
+         "glyph record 2 names glyph 2; an index must be below the number of records (2)"},
+        {"index far past the table", Bytes().Magic().Record(0xFFFF, 0, 0, 1, 1, 0), 15,
+         "glyph record 1 names glyph 65535; an index must be below the number of records (1)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LoadableFont f(Put(c.bytes));
-        EXPECT_THAT(FailureOf(f), EndsWith("Error: Resource (" + std::string(f.GetName()) + ") data error."));
+        const std::string name = f.GetName();
+        ClearLog();
+        EXPECT_THAT(FailureOf(f), EndsWith("Error: Resource (" + name + ") data error."));
+        EXPECT_EQ((std::vector<std::string>{"Font_Load (" + name + ")...",
+                                            "Character-set file (" + name + ") is refused at byte " +
+                                                std::to_string(c.byte) + ": " + c.what + "."}),
+                  Log());
         EXPECT_FALSE(f.IsValid());
         EXPECT_EQ(0u, GlyphCount(f));
     }

@@ -17,6 +17,7 @@
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/System/ScriptEngine.h"
 #include "engine/System/ScriptEngineHelper.h"
+#include "engine/System/SystemLogger.h"
 #include "tests/support/FailureText.h"
 #include "tests/support/FakeSprites.h"
 #include "tests/support/TempFolder.h"
@@ -146,30 +147,44 @@ TestSupport::TempFolder* ActionTrackTest::folder = nullptr;
 
 TEST_F(ActionTrackTest, LoadChecksEveryFieldAgainstTheBytes)
 {
+    const char* const badMagic = "0: the magic is not \"kT.actiontrack.bin\" and its NUL";
+    const char* const pastTheEnd = "runs past the end of the file (or its byte count is negative)";
     struct Case {
         const char* file;
         const char* failure;  // null: loads
         size_t keys;
         float length;
+        std::string logged;  // a data error's log line from its byte on; "" for none
     } cases[] = {
-        {"tracks/abc.bin", nullptr, 3, 1.0f},
-        {"tracks/none.bin", nullptr, 0, 0.0f},
-        {"tracks/negative-count.bin", nullptr, 0, 0.0f},
-        {"tracks/missing.bin", "Error: Resource (tracks/missing.bin) loading error.", 0, 0.0f},
-        {"tracks/short18.bin", "Error: Resource (tracks/short18.bin) data error.", 0, 0.0f},
-        {"tracks/bad-magic.bin", "Error: Resource (tracks/bad-magic.bin) data error.", 0, 0.0f},
-        {"tracks/magic-no-nul.bin", "Error: Resource (tracks/magic-no-nul.bin) data error.", 0, 0.0f},
-        {"tracks/no-count.bin", "Error: Resource (tracks/no-count.bin) data error.", 0, 0.0f},
-        {"tracks/cut-time.bin", "Error: Resource (tracks/cut-time.bin) data error.", 0, 0.0f},
-        {"tracks/cut-text.bin", "Error: Resource (tracks/cut-text.bin) data error.", 1, 0.5f},
-        {"tracks/cut-second.bin", "Error: Resource (tracks/cut-second.bin) data error.", 1, 0.5f},
+        {"tracks/abc.bin", nullptr, 3, 1.0f, ""},
+        {"tracks/none.bin", nullptr, 0, 0.0f, ""},
+        {"tracks/negative-count.bin", nullptr, 0, 0.0f, ""},
+        {"tracks/missing.bin", "Error: Resource (tracks/missing.bin) loading error.", 0, 0.0f, ""},
+        {"tracks/short18.bin", "Error: Resource (tracks/short18.bin) data error.", 0, 0.0f,
+         "0: the file is shorter than its 19-byte magic"},
+        {"tracks/bad-magic.bin", "Error: Resource (tracks/bad-magic.bin) data error.", 0, 0.0f, badMagic},
+        {"tracks/magic-no-nul.bin", "Error: Resource (tracks/magic-no-nul.bin) data error.", 0, 0.0f, badMagic},
+        {"tracks/no-count.bin", "Error: Resource (tracks/no-count.bin) data error.", 0, 0.0f,
+         "19: the file ends inside the key count"},
+        {"tracks/cut-time.bin", "Error: Resource (tracks/cut-time.bin) data error.", 0, 0.0f,
+         "23: the file ends inside the time of key 1 of 2"},
+        {"tracks/cut-text.bin", "Error: Resource (tracks/cut-text.bin) data error.", 1, 0.5f,
+         std::string("37: the text of key 2 of 2 ") + pastTheEnd},
+        {"tracks/cut-second.bin", "Error: Resource (tracks/cut-second.bin) data error.", 1, 0.5f,
+         std::string("37: the text of key 2 of 2 ") + pastTheEnd},
         // The count is only the file's word: nothing is reserved for records that are not there.
-        {"tracks/huge-count.bin", "Error: Resource (tracks/huge-count.bin) data error.", 1, 0.5f},
-        {"tracks/bad-length.bin", "Error: Resource (tracks/bad-length.bin) data error.", 0, 0.0f},
-        {"tracks/negative-length.bin", "Error: Resource (tracks/negative-length.bin) data error.", 0, 0.0f},
+        {"tracks/huge-count.bin", "Error: Resource (tracks/huge-count.bin) data error.", 1, 0.5f,
+         "33: the file ends inside the time of key 2 of 2147483647"},
+        {"tracks/bad-length.bin", "Error: Resource (tracks/bad-length.bin) data error.", 0, 0.0f,
+         std::string("27: the text of key 1 of 1 ") + pastTheEnd},
+        {"tracks/negative-length.bin", "Error: Resource (tracks/negative-length.bin) data error.", 0, 0.0f,
+         std::string("27: the text of key 1 of 1 ") + pastTheEnd},
     };
+    std::vector<std::string> logged;
+    SystemLogger::Instance().SetLogger([&logged](const char* text) { logged.emplace_back(text); });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
+        logged.clear();
         SteppedTrack track;
         const std::string failure = FailureText([&] { EXPECT_TRUE(track.Load(c.file)); });
         if (c.failure)
@@ -179,7 +194,16 @@ TEST_F(ActionTrackTest, LoadChecksEveryFieldAgainstTheBytes)
         // A failed load keeps the keys read so far, and the length is the last one's time.
         EXPECT_EQ(c.keys, track.GetNumKeys());
         EXPECT_EQ(c.length, track.GetLength());
+        if (!c.logged.empty())
+            EXPECT_EQ(std::vector<std::string>{"Action track file (" + std::string(c.file) + ") is refused at byte " +
+                                               c.logged + "."},
+                      logged);
+        else if (c.failure)
+            EXPECT_THAT(logged, testing::ElementsAre(testing::StartsWith("File (tracks/missing.bin) was looked for")));
+        else
+            EXPECT_TRUE(logged.empty());
     }
+    SystemLogger::Instance().SetLogger(nullptr);
 
     SteppedTrack track;
     track.Load("tracks/abc.bin");

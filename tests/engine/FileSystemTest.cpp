@@ -21,6 +21,7 @@
 #include "engine/FileSystem/FileLoader.h"
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/FileSystem/InputDataStream.h"
+#include "engine/FileSystem/MountedPlaces.h"
 #include "engine/FileSystem/OutputDataStream.h"
 #include "engine/FileSystem/PackFileStorage.h"
 #include "engine/Resources/ResourceManager.h"
@@ -298,13 +299,83 @@ TEST_F(FileSystemTest, APackIsMountedOncePerPathAndAbsentEntriesAreNotIndexed)
     EXPECT_EQ("folder", Contents(file));
 }
 
-TEST_F(FileSystemTest, ABrokenPackIsSkippedAndNotStored)
+TEST_F(FileSystemTest, ABrokenPackIsSkippedAndNotStoredAndTheLogSaysWhy)
 {
+    std::vector<std::string> logged;
+    SystemLogger::Instance().SetLogger([&logged](const char* text) { logged.emplace_back(text); });
+    PackWriter writer;
+    writer.AddEntry("refused/a.png", std::string(3000, 'a'));
+    std::vector<unsigned char> cut = writer.Build();
+    cut.resize(40);  // inside the name block and the records
+    root.WriteFile("cut.resources", cut);
     root.WriteFile("broken.resources", "not a pack at all, but long enough to hold a header");
-    fs.AddResourceFile("broken.resources", root.Path());
-    EXPECT_FALSE(PackFileStorage::Instance().IsExist(root / "broken.resources"));
-    fs.AddResourceFile("missing.resources", root.Path());
-    EXPECT_FALSE(PackFileStorage::Instance().IsExist(root / "missing.resources"));
+    struct Case {
+        const char* pack;
+        const char* why;
+    } cases[] = {
+        {"broken.resources", "it does not start with \"wR.resources\""},
+        {"cut.resources", "it is cut short: its name block or entry records run past its end"},
+        {"missing.resources", "it cannot be opened"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pack);
+        logged.clear();
+        fs.AddResourceFile(c.pack, root.Path());
+        EXPECT_FALSE(PackFileStorage::Instance().IsExist(root / c.pack));
+        EXPECT_EQ(std::vector<std::string>{"Pack (" + (root / c.pack) + ") is not mounted: " + c.why + "."}, logged);
+    }
+    EXPECT_FALSE(Indexed("refused/a.png"));
+    SystemLogger::Instance().SetLogger(nullptr);
+}
+
+TEST_F(FileSystemTest, AnEntryThatCannotBeReadIsLoggedWithItsPackNotAsMissing)
+{
+    auto u32 = [](const std::vector<unsigned char>& b, size_t at) {
+        return static_cast<uint32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (b[at + 3] << 24));
+    };
+    PackWriter writer;
+    writer.AddEntry("unreadable/States/Menu.lua", std::string(600, 'm'));
+    const std::vector<unsigned char> good = writer.Build();
+    const size_t record = PackWriter::kHeaderSize + u32(good, PackWriter::kNameStoredOffset);
+    const uint32_t stored = u32(good, record), offset = u32(good, record + 4);
+    ASSERT_NE(stored, 600u);  // compressed
+    std::vector<unsigned char> damaged = good;
+    damaged[offset + stored / 2] ^= 0x5A;
+    damaged[offset + stored / 2 + 1] ^= 0xA5;
+    const std::vector<unsigned char> cut(good.begin(), good.end() - 3);
+    struct Case {
+        const char* pack;
+        std::vector<unsigned char> bytes;
+        std::string why;
+    } cases[] = {
+        {"Damaged.resources", damaged, "its compressed bytes are damaged or cut short (they do not inflate to its 600 bytes)"},
+        {"Cut.resources", cut,
+         "the pack is cut short: the entry's " + std::to_string(stored) + " bytes at offset " + std::to_string(offset) +
+             " run past its end (" + std::to_string(cut.size()) + " bytes)"},
+    };
+    std::vector<std::string> logged;
+    SystemLogger::Instance().SetLogger([&logged](const char* text) { logged.emplace_back(text); });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pack);
+        TempFolder folder;
+        folder.WriteFile(c.pack, c.bytes);
+        logged.clear();
+        fs.AddDirectory(folder.Path());
+        ASSERT_TRUE(Indexed("unreadable/States/Menu.lua"));
+        std::shared_ptr<CachedFile> file;
+        EXPECT_FALSE(fs.GetFile("unreadable/States/Menu.lua", file));
+        // The name was found: no "looked for" line follows the reason.
+        LogWhereLookedFor("unreadable/States/Menu.lua");
+        EXPECT_EQ(std::vector<std::string>{"File (unreadable/States/Menu.lua) is in the pack (" + (folder / c.pack) +
+                                           "), but could not be read: " + c.why + "."},
+                  logged);
+    }
+    logged.clear();
+    LogWhereLookedFor("unreadable/States/None.lua");
+    ASSERT_EQ(1u, logged.size());
+    EXPECT_EQ(0u, logged[0].rfind("File (unreadable/States/None.lua) was looked for in the data folders (", 0))
+        << logged[0];
+    SystemLogger::Instance().SetLogger(nullptr);
 }
 
 TEST_F(FileSystemTest, GetFileCachesAndFailsCleanly)

@@ -183,6 +183,7 @@ TEST_F(PackFileTest, HostileHeadersAreRefused)
         PackFile pack;
         EXPECT_FALSE(Open(c.bytes, pack, "hostile" + std::to_string(n++) + ".resources"));
         EXPECT_EQ(0, pack.GetNumFiles());
+        EXPECT_FALSE(pack.GetRefusal().empty());
         std::shared_ptr<CachedFile> file;
         EXPECT_FALSE(pack.GetFile(0, FileInfo(), file));
     }
@@ -236,11 +237,18 @@ TEST_F(PackFileTest, HostileRecordsFailTheirEntryOnly)
     SetU32(bytes, RecordAt(bytes, 6), 0);                          // absent
     PackFile pack;
     ASSERT_TRUE(Open(bytes, pack));
+    EXPECT_EQ("", pack.GetRefusal());
+    // What the log says of each: the cause as far as the bytes tell it.
+    const std::string cutShort = "the pack is cut short: ";
+    const std::string damaged = "its compressed bytes are damaged or cut short";
+    const std::string faults[7] = {cutShort, cutShort, cutShort, "the entry's full size is 2 GB or more",
+                                   damaged, damaged, "the pack holds no such entry"};
     for (int i = 0; i < 7; ++i) {
         SCOPED_TRACE(i);
         std::shared_ptr<CachedFile> file;
         EXPECT_FALSE(pack.GetFile(i, FileInfo(), file));
         EXPECT_FALSE(file);
+        EXPECT_EQ(0u, pack.GetReadFault(i).rfind(faults[i], 0)) << pack.GetReadFault(i);
     }
     SYSTEMTIME date;
     EXPECT_FALSE(pack.GetFileDateTime(6, date));

@@ -17,7 +17,8 @@ protected:
         Harness::SetUp();
         // Only the lines this class writes.
         EngineCore::SystemLogger::Instance().SetLogger([this](const char* text) {
-            if (std::string(text).rfind("scriptName: ", 0) == 0)
+            const std::string line = text;
+            if (line.rfind("scriptName: ", 0) == 0 || line.rfind("Game state (", 0) == 0)
                 log.push_back(text);
         });
     }
@@ -161,6 +162,19 @@ TEST_F(GameStateSystemTest, EachStateKeepsTheUpdaterNameItInstalled)
     ASSERT_EQ(Current(), "game");
     EXPECT_EQ(ErrorOf([&] { Frame(); }), "<no error>");
     EXPECT_NE(Global("GameCalls"), "0");
+}
+
+TEST_F(GameStateSystemTest, AnUnknownStateNameCancelsAPendingSwitchWithALogLine)
+{
+    Enter("game");
+    Run("GameStateSystem():ChangeState('map')");
+    Run("GameStateSystem():ChangeState('Map')");
+    EXPECT_EQ(log, std::vector<std::string>{"Game state (Map) does not exist, so no switch is made (a pending one is "
+                                            "cancelled); the states are: game, map, system."});
+    Frame();
+    Frame();
+    EXPECT_FALSE(app.IsWaiting());
+    EXPECT_EQ(Current(), "game");
 }
 
 TEST_F(GameStateSystemTest, QuitEndsTheLoopAtTheNextFrameAfterTheRestOfTheScript)

@@ -4,11 +4,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/GUI/GUISystem.h"
 #include "engine/Input/InputEvent.h"
 #include "engine/Input/InputSystem.h"
 #include "engine/Input/MouseActionManager.h"
+#include "engine/System/SystemLogger.h"
 #include "game/Input/GameActionManager.h"
 #include "game/Input/GameDeviceManager.h"
 #include "game/Wrappers/InputDeviceManagerWrapper.h"
@@ -103,6 +105,28 @@ TEST_F(InputDeviceManagerScriptTest, AKeyRunsItsTextsOnPressWhileHeldAndOnReleas
     keyboard->Press(kKeyA);
     Frame();
     EXPECT_EQ(Counters(), "2 50 1");
+}
+
+TEST_F(InputDeviceManagerScriptTest, ATextWithoutItsHashRunsNothingAndIsLoggedWhenBound)
+{
+    std::vector<std::string> log;
+    EngineCore::SystemLogger::Instance().SetLogger([&log](const char* text) { log.push_back(text); });
+    Run("local input = InputDeviceManager()\n"
+        "input:RegisterKeyboardAction('A', '', 'On = 1', '#Off = 1')\n"
+        "input:RegisterMouseAction('LeftButton', 'Held = 1', '', '#')\n");
+    EngineCore::SystemLogger::Instance().SetLogger(nullptr);
+    const std::string rule = " runs nothing: a script text is Lua code after a '#' ";
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "InputDeviceManager:RegisterKeyboardAction('A') down text (On = 1)" + rule + "('#On = 1').",
+                       "InputDeviceManager:RegisterMouseAction('LeftButton') held text (Held = 1)" + rule +
+                           "('#Held = 1').",
+                   }));
+    keyboard->Press(kKeyA);
+    mouse->Button(1, EngineCore::InputEvent::kStatePressed);
+    Frame();
+    keyboard->Release(kKeyA);
+    Frame();
+    EXPECT_EQ(Global("On") + " " + Global("Held") + " " + Global("Off"), "nil nil 1");
 }
 
 TEST_F(InputDeviceManagerScriptTest, NamesTheDeviceDoesNotKnowAreIgnored)

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -156,10 +157,15 @@ TEST_F(LuaScriptFileTest, LogsEveryRun)
     EngineCore::SystemLogger::Instance().SetLogger([&](const char* text) { lines.push_back(text); });
     engine.RunFile("scriptfile/eol.lua");
     engine.RunFile("scriptfile/one.lua");
+    // A file found nowhere says where it was looked for before "not fond.".
+    EXPECT_THROW(engine.RunFile("scriptfile/nowhere.lua"), std::runtime_error);
     EngineCore::SystemLogger::Instance().SetLogger(nullptr);
+    ASSERT_EQ(4u, lines.size());
     EXPECT_EQ((std::vector<std::string>{"LuaScriptEngine::RunFile (scriptfile/eol.lua).",
-                                        "LuaScriptEngine::RunFile (scriptfile/one.lua)."}),
-              lines);
+                                        "LuaScriptEngine::RunFile (scriptfile/one.lua).",
+                                        "LuaScriptEngine::RunFile (scriptfile/nowhere.lua)."}),
+              std::vector<std::string>(lines.begin(), lines.begin() + 3));
+    EXPECT_EQ(0u, lines[3].rfind("File (scriptfile/nowhere.lua) was looked for in the data folders (", 0)) << lines[3];
 }
 
 TEST_F(LuaScriptFileTest, FailuresListTheRunningFilesOldestFirst)

@@ -218,6 +218,19 @@ TEST_F(TextObjectTest, MissingGlyphStopsTheLayout)
     EXPECT_THAT(failure, testing::HasSubstr("Renderer\\TextObject.cpp"));
     EXPECT_EQ(2u, text.GetCharacterCount()) << "the sprites fetched so far stay";
     EXPECT_EQ(nullptr, Character(text, 2));
+    EXPECT_EQ(std::vector<std::string>{"Font (Fonts/Table.bin) has no glyph for the character 'x' (code 120) of the "
+                                       "text \"AxB\": SetAscii does not list it."},
+              logged);
+    // A font whose characters were never set has no glyph at all; a character that does
+    // not print is named by its code only.
+    auto bare = std::make_shared<TableFont>(std::vector<TextTest::Glyph>{}, "Fonts/Bare.bin");
+    TextObject other;
+    other.SetFont(bare);
+    logged.clear();
+    FailureText([&] { other.SetText("\t"); });
+    EXPECT_EQ(std::vector<std::string>{"Font (Fonts/Bare.bin) has no glyph for the character (code 9) of the text "
+                                       "\"\t\": the font has no characters (no SetAscii yet)."},
+              logged);
 
     // A name held by something that is not a sprite cannot be a character.
     EngineCore::ResourceManager::Instance().AddResource(std::string(text.GetName()) + ".character.0",

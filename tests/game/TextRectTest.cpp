@@ -297,4 +297,7 @@ TEST_F(TextRectTest, MissingGlyphStopsTheLayout)
         EXPECT_THAT(e.what(), testing::HasSubstr("Renderer\\TextRect.cpp"));
     }
     EXPECT_EQ(2u, rect->GetCharacterCount());
+    EXPECT_EQ(std::vector<std::string>{"Font (Fonts/Table.bin) has no glyph for the character 'x' (code 120) of the "
+                                       "text \"a x\": SetAscii does not list it."},
+              logged);
 }

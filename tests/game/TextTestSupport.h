@@ -11,6 +11,7 @@
 #include "engine/Renderer/RenderSystem.h"
 #include "engine/Resources/ResourceFactory.h"
 #include "engine/Resources/ResourceManager.h"
+#include "engine/System/SystemLogger.h"
 #include "tests/support/FakeSprites.h"
 
 namespace TextTest {
@@ -24,8 +25,9 @@ struct Glyph {
 // Glyph i belongs to the i-th character of the table; every glyph sits on row 0.
 class TableFont : public EngineCore::Font {
 public:
-    explicit TableFont(const std::vector<Glyph>& glyphs)
+    explicit TableFont(const std::vector<Glyph>& glyphs, const std::string& name = "Fonts/Table.bin")
     {
+        SetName(name);
         std::string chars;
         Reserve(static_cast<unsigned>(glyphs.size()));
         for (size_t i = 0; i < glyphs.size(); ++i) {
@@ -46,7 +48,7 @@ inline std::vector<Glyph> StandardGlyphs()
 }
 
 // A game state is current (sprites register under it) and sprites are made as
-// FakeAnimatedSprites; everything made is gone at the end.
+// FakeAnimatedSprites; everything made is gone at the end. The log's lines are kept.
 class TextFixture : public testing::Test {
 protected:
     void SetUp() override
@@ -58,9 +60,11 @@ protected:
         font = std::make_shared<TableFont>(StandardGlyphs());
         texture = std::make_shared<TestSupport::SizedTexture>(64, 32);
         font->SetTexture(texture);
+        EngineCore::SystemLogger::Instance().SetLogger([this](const char* text) { logged.emplace_back(text); });
     }
     void TearDown() override
     {
+        EngineCore::SystemLogger::Instance().SetLogger(nullptr);
         EngineCore::ResourceManager::Instance().Clear();
         EngineCore::ResourceFactory::Instance().UnregisterResourceCreator(EngineCore::Resource::RT_SPRITE);
     }
@@ -77,6 +81,7 @@ protected:
 
     std::shared_ptr<TableFont> font;
     std::shared_ptr<TestSupport::SizedTexture> texture;
+    std::vector<std::string> logged;
 };
 
 struct Point {

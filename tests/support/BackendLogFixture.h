@@ -1,7 +1,8 @@
 #pragma once
 // A fixture for the back-end's file loaders: the back-end's log goes to a file of the
-// test's own folder while the test runs, and each fixture file is indexed under a name
-// no other test used. Only for test targets that link the back-end.
+// test's own folder while the test runs, with the engine's log lines in it as the
+// program has them, and each fixture file is indexed under a name no other test used.
+// Only for test targets that link the back-end.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,14 +11,24 @@
 
 #include "backend/Base/HGESystemObject.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "engine/System/SystemLogger.h"
 #include "tests/support/TempFolder.h"
 
 namespace TestSupport {
 
 class BackendLogFixture : public testing::Test {
 protected:
-    void SetUp() override { ClearLog(); }
-    void TearDown() override { MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, ""); }
+    void SetUp() override
+    {
+        ClearLog();
+        EngineCore::SystemLogger::Instance().SetLogger(
+            [](const char* text) { MobrixCore::HGESystemObject::Instance()->System_Log("%s", text); });
+    }
+    void TearDown() override
+    {
+        EngineCore::SystemLogger::Instance().SetLogger(nullptr);
+        MobrixCore::HGESystemObject::Instance()->System_SetState(HGE_LOGFILE, "");
+    }
 
     // The lines written to the log since the test began, or since ClearLog.
     std::vector<std::string> Log() const

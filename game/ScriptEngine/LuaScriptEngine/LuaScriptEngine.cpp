@@ -9,6 +9,7 @@
 
 #include "engine/FileSystem/CachedFile.h"
 #include "engine/FileSystem/FileSystem.h"
+#include "engine/FileSystem/MountedPlaces.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/SystemLogger.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaStateContext.h"
@@ -173,8 +174,10 @@ bool LuaScriptEngine::RunFile(const std::string& path)
 {
     EngineCore::SystemLogger::Instance().Log(("LuaScriptEngine::RunFile (" + path + ").").c_str());
     std::shared_ptr<EngineCore::CachedFile> file;
-    if (!EngineCore::FileSystem::Instance().GetFile(path, file) || !file)
+    if (!EngineCore::FileSystem::Instance().GetFile(path, file) || !file) {
+        EngineCore::LogWhereLookedFor(path);
         EngineCore::ThrowEngineErrorF(kSource, kLineFileNotFound, "File (%s) not fond.", path.c_str());
+    }
     const int size = file->GetSize();
     if (size < 3)
         return true;
