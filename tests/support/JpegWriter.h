@@ -19,9 +19,11 @@ struct JpegKind {
 };
 
 // `pixels` holds width x height samples of `kind.samples`, rows from the top. Quality 100,
-// no chroma subsampling, so flat areas come back within a step or two.
+// no chroma subsampling, so flat areas come back within a step or two. A progressive file
+// follows `script` when one is given, else libjpeg's own.
 inline std::vector<unsigned char> WriteJpeg(int width, int height, const JpegKind& kind,
-                                            const std::vector<unsigned char>& pixels)
+                                            const std::vector<unsigned char>& pixels,
+                                            const std::vector<jpeg_scan_info>& script = {})
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
@@ -41,8 +43,12 @@ inline std::vector<unsigned char> WriteJpeg(int width, int height, const JpegKin
         info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
     jpeg_set_quality(&info, 100, TRUE);
     info.write_Adobe_marker = kind.adobeMarker ? TRUE : FALSE;
-    if (kind.progressive)
+    if (kind.progressive && script.empty())
         jpeg_simple_progression(&info);
+    if (kind.progressive && !script.empty()) {
+        info.scan_info = script.data();
+        info.num_scans = int(script.size());
+    }
     jpeg_start_compress(&info, TRUE);
     const size_t stride = size_t(width) * size_t(info.input_components);
     while (info.next_scanline < info.image_height) {
