@@ -5,7 +5,7 @@
 // whose 56 progressive scans (3 spectral bands x 6 bit planes of each colour, and 2 of DC)
 // bring every block's coefficients in bit by bit, and a grey one of 64 scans that all end
 // at once; one scan more than the latter is refused before any is decoded.
-//   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+//   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release  (tests on: it uses their writers)
 //   cmake --build build-bench --target JpegDecodeBench && build-bench/bench/JpegDecodeBench
 #include <benchmark/benchmark.h>
 
