@@ -471,7 +471,7 @@ int main(int argc, char** argv)
     ok &= Write(root / "texture" / "jpeg_grey", Picture(FIF_JPEG, 8));
     // JPEGs of every colour kind, and files that once overflowed a decoder or kept it busy.
     for (const TestSupport::JpegColourCase& jpeg : TestSupport::JpegColourCases()) {
-        std::string name = std::string("jpeg ") + jpeg.name;
+        std::string name = std::string("jpeg kind ") + jpeg.name;
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c)))
                 c = '_';
