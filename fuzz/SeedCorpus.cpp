@@ -5,6 +5,7 @@
 #include <FreeImage.h>
 #include <png.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -16,7 +17,9 @@
 
 #include "engine/FileSystem/DeflatePacker.h"
 #include "tests/platform/AudioFixtures.h"
+#include "tests/support/CostlyImages.h"
 #include "tests/support/HostileImages.h"
+#include "tests/support/JpegWriter.h"
 #include "tests/support/TheoraClip.h"
 
 namespace {
@@ -466,6 +469,19 @@ int main(int argc, char** argv)
     ok &= Write(root / "texture" / "tga8", Picture(FIF_TARGA, 8));
     ok &= Write(root / "texture" / "tga24_rle", Picture(FIF_TARGA, 24, TARGA_SAVE_RLE));
     ok &= Write(root / "texture" / "jpeg_grey", Picture(FIF_JPEG, 8));
+    // JPEGs of every colour kind, and files that once overflowed a decoder or kept it busy.
+    for (const TestSupport::JpegColourCase& jpeg : TestSupport::JpegColourCases()) {
+        std::string name = std::string("jpeg kind ") + jpeg.name;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        ok &= Write(root / "texture" / name, Bytes(jpeg.file.begin(), jpeg.file.end()));
+        ok &= Write(root / "picture" / name, Bytes(jpeg.file.begin(), jpeg.file.end()));
+    }
+    for (const TestSupport::CostlyImage& costly : TestSupport::CostlyImages(false)) {
+        ok &= Write(root / "texture" / costly.name, Bytes(costly.bytes.begin(), costly.bytes.end()));
+        ok &= Write(root / "picture" / costly.name, Bytes(costly.bytes.begin(), costly.bytes.end()));
+    }
     // Files of formats off the list, refused unread; among them ones that once crashed or
     // hung a decoder.
     for (const TestSupport::HostileImage& hostile : TestSupport::HostileImages()) {

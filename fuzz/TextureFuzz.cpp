@@ -1,7 +1,7 @@
 // Texture files from memory, decoded to texels as the texture loader does: the format told
 // from the bytes and its header checked first, then PNG of every kind through libpng, JPEG
-// through libjpeg, BMP, TGA, GIF and DDS through FreeImage, palettes with see-through
-// entries. Every other format must be refused unread.
+// (grey, colour, CMYK) and TGA through our own decoders, BMP, GIF and DDS through
+// FreeImage, palettes with see-through entries. Every other format must be refused unread.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>

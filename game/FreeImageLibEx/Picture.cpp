@@ -1,12 +1,14 @@
 #include "game/FreeImageLibEx/Picture.h"
 
 #include "platform/image/ImageFormat.h"
+#include "platform/image/JpegDecoder.h"
 #include "platform/image/TgaDecoder.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 namespace FreeImageLibEx {
 
@@ -32,7 +34,7 @@ FREE_IMAGE_FORMAT FreeImageFormat(imageformat::ImageFormat format)
     case imageformat::ImageFormat::kPng:
         return FIF_PNG;
     case imageformat::ImageFormat::kJpeg:
-        return FIF_JPEG;
+        return FIF_JPEG;  // decoded by JpegBitmap, never by FreeImage
     case imageformat::ImageFormat::kBmp:
         return FIF_BMP;
     case imageformat::ImageFormat::kTga:
@@ -93,6 +95,68 @@ FIBITMAP* TgaBitmap(const unsigned char* data, unsigned long size)
     return bitmap;
 }
 
+// A JPEG file as FreeImage holds pictures: grey ones as 8 bits with a grey palette, colour
+// and CMYK ones as 24; rows bottom first. Each decoded row is packed into the bitmap's own.
+class JpegBitmap final : public imageformat::JpegRows {
+public:
+    ~JpegBitmap() override
+    {
+        if (_bitmap)
+            FreeImage_Unload(_bitmap);
+    }
+    bool Start(uint32_t width, uint32_t height, bool grey) override
+    {
+        if (!SizeFits(width, height))
+            return false;
+        _bitmap = FreeImage_Allocate(int(width), int(height), grey ? 8 : 24);
+        if (!_bitmap)
+            return false;
+        _row.resize(width);
+        _grey = grey;
+        return true;
+    }
+    uint32_t* Row(uint32_t) override { return _row.data(); }
+    void RowDone(uint32_t y) override
+    {
+        BYTE* line = FreeImage_GetScanLine(_bitmap, int(FreeImage_GetHeight(_bitmap) - 1 - y));
+        for (size_t x = 0; x < _row.size(); ++x) {
+            const uint32_t c = _row[x];
+            if (_grey) {
+                line[x] = BYTE(c);
+                continue;
+            }
+            BYTE* p = line + x * 3;
+            p[FI_RGBA_BLUE] = BYTE(c);
+            p[FI_RGBA_GREEN] = BYTE(c >> 8);
+            p[FI_RGBA_RED] = BYTE(c >> 16);
+        }
+    }
+    // The picture, now the caller's; null when the file did not decode.
+    FIBITMAP* Take(bool decoded)
+    {
+        FIBITMAP* bitmap = decoded ? _bitmap : nullptr;
+        if (decoded)
+            _bitmap = nullptr;
+        return bitmap;
+    }
+
+private:
+    FIBITMAP* _bitmap = nullptr;
+    std::vector<uint32_t> _row;
+    bool _grey = false;
+};
+
+FIBITMAP* DecodeJpegBitmap(const unsigned char* data, unsigned long size)
+{
+    JpegBitmap bitmap;
+    try {
+        const bool decoded = imageformat::DecodeJpeg(data, size, Picture::kMaxPixels, &bitmap);
+        return bitmap.Take(decoded);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 }  // namespace
 
 Picture::~Picture()
@@ -129,8 +193,8 @@ bool Picture::Load(unsigned char* data, unsigned long size, FreeImageLib::FREE_I
     if (found == FIF_UNKNOWN || (format != FIF_UNKNOWN && format != found) || !SizeFits(header.width, header.height))
         return false;
     InitFreeImage();
-    if (found == FIF_TARGA) {
-        _image = TgaBitmap(data, size);
+    if (found == FIF_TARGA || found == FIF_JPEG) {
+        _image = found == FIF_TARGA ? TgaBitmap(data, size) : DecodeJpegBitmap(data, size);
         UpdatePalette();
         return _image != nullptr;
     }

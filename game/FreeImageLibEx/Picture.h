@@ -1,5 +1,5 @@
 #pragma once
-// One image decoded by FreeImage: its size and depth, pixel rows (bottom row first,
+// One image held by FreeImage: its size and depth, pixel rows (bottom row first,
 // each `GetPitch` bytes long), palette, and the conversions and crops the game needs.
 
 #include <FreeImage.h>
@@ -36,7 +36,8 @@ public:
     bool IsValid() const { return _image != nullptr; }
 
     // Decodes a file held in memory. Only the formats of platform/image/ImageFormat.h are
-    // taken, told from the bytes with their headers checked before FreeImage sees them;
+    // taken, told from the bytes with their headers checked before any decoder sees them
+    // (TGA and JPEG are decoded by platform/image, the others by FreeImage);
     // a named format must be the one the bytes hold. Images larger than the limits above
     // are refused from their header. A failed load leaves the picture empty.
     bool Load(unsigned char* data, unsigned long size, FreeImageLib::FREE_IMAGE_FORMAT format);

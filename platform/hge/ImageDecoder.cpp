@@ -7,9 +7,9 @@
 #include <mutex>
 #include <new>
 
-#include "platform/hge/JpegDecoder.h"
 #include "platform/hge/PngDecoder.h"
 #include "platform/image/ImageFormat.h"
+#include "platform/image/JpegDecoder.h"
 #include "platform/image/TgaDecoder.h"
 
 namespace hgeplatform {
@@ -31,7 +31,6 @@ struct Limits {
 
 FREE_IMAGE_FORMAT FreeImageFormat(imageformat::ImageFormat format) {
     switch (format) {
-        case imageformat::ImageFormat::kJpeg: return FIF_JPEG;
         case imageformat::ImageFormat::kBmp: return FIF_BMP;
         case imageformat::ImageFormat::kGif: return FIF_GIF;
         case imageformat::ImageFormat::kDds: return FIF_DDS;
@@ -116,6 +115,28 @@ bool DecodeTgaTexels(const void* data, uint32_t size, int* width, int* height, s
     return true;
 }
 
+// JPEG is decoded by our own code too, straight into the texels: FreeImage's reader trusts
+// libjpeg's count of bytes a pixel and knows no bound on the work of many scans.
+class JpegTexels : public imageformat::JpegRows {
+public:
+    JpegTexels(const Limits& limits, std::vector<uint32_t>* pixels) : limits_(limits), pixels_(pixels) {}
+    bool Start(uint32_t width, uint32_t height, bool) override {
+        if (!limits_.Fit(width, height)) return false;
+        pixels_->resize(size_t(width) * height);
+        width_ = width;
+        height_ = height;
+        return true;
+    }
+    uint32_t* Row(uint32_t y) override { return pixels_->data() + size_t(y) * width_; }
+    int width() const { return int(width_); }
+    int height() const { return int(height_); }
+
+private:
+    const Limits& limits_;
+    std::vector<uint32_t>* pixels_;
+    uint32_t width_ = 0, height_ = 0;
+};
+
 // The formats FreeImage decodes here hold plain bitmaps of 1 to 32 bits only.
 bool DecodeWithFreeImage(FREE_IMAGE_FORMAT fif, const uint8_t* data, uint32_t size, const Limits& limits,
                          int* width, int* height, std::vector<uint32_t>* pixels) {
@@ -154,14 +175,16 @@ bool DecodeImage(const void* data, uint32_t size, int maxSide, int* width, int* 
         ok = DecodePng(data, size, maxSide, kMaxImagePixels, width, height, pixels);
     } else if (header.format == imageformat::ImageFormat::kTga) {
         ok = DecodeTgaTexels(data, size, width, height, pixels);
+    } else if (header.format == imageformat::ImageFormat::kJpeg) {
+        JpegTexels texels(limits, pixels);
+        ok = imageformat::DecodeJpeg(data, size, kMaxImagePixels, &texels);
+        if (ok) {
+            *width = texels.width();
+            *height = texels.height();
+        }
     } else {
-        JpegResult jpeg = JpegResult::kNotHandled;
-        if (header.format == imageformat::ImageFormat::kJpeg)
-            jpeg = DecodeJpeg(data, size, maxSide, kMaxImagePixels, width, height, pixels);
-        ok = jpeg == JpegResult::kNotHandled ? DecodeWithFreeImage(FreeImageFormat(header.format),
-                                                                   static_cast<const uint8_t*>(data), size, limits,
-                                                                   width, height, pixels)
-                                             : jpeg == JpegResult::kDecoded;
+        ok = DecodeWithFreeImage(FreeImageFormat(header.format), static_cast<const uint8_t*>(data), size, limits,
+                                 width, height, pixels);
     }
     if (!ok) pixels->clear();
     return ok;

@@ -1,9 +1,9 @@
 #pragma once
 // Image files in memory to ARGB texels, top row first. Only the formats of
 // platform/image/ImageFormat.h are taken, told from the bytes, with their headers checked
-// there before any decoder runs: PNG through libpng, JPEG through libjpeg (CMYK ones
-// through FreeImage), TGA through platform/image/TgaDecoder, and BMP, GIF and DDS through
-// FreeImage, which is told the format. Every other format is refused unread. The decoders' memory is bounded by the
+// there before any decoder runs: PNG through libpng, JPEG and TGA through
+// platform/image's own decoders, and BMP, GIF and DDS through FreeImage, which is told the
+// format. Every other format is refused unread. The decoders' memory is bounded by the
 // final texels: each accepted format decodes to at most 32 bits a texel, and the one copy
 // besides the decoder's own is the result.
 #include <cstdint>

@@ -66,7 +66,11 @@ ImageHeader Jpeg(const Bytes& b) {
         if (length < 2) return {};
         const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
-            if (length < 8 || at + 2 + length > b.size) return {};
+            // Grey, colour, or CMYK: libjpeg knows no colours for other counts, and callers
+            // that trust its count of bytes a pixel for them write past their rows.
+            const unsigned components = b.At(at + 9);
+            if (components != 1 && components != 3 && components != 4) return {};
+            if (length != 8 + 3 * components || at + 2 + length > b.size) return {};
             return Header(ImageFormat::kJpeg, b.Be16(at + 7), b.Be16(at + 5));
         }
         at += 2 + uint64_t(length);

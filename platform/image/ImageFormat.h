@@ -3,8 +3,9 @@
 // file name), with the sides each file claims read from its header by this code, before
 // any decoder sees the file. A file of any other format, or whose header is damaged,
 // inconsistent or promises more pixel data than the file holds, is of no accepted format:
-// the decoders are never asked about it. Depends on nothing but the standard library, so
-// the platform layer and the game library share one list.
+// the decoders are never asked about it. A JPEG must have 1, 3 or 4 components. Depends on
+// nothing but the standard library, so the platform layer and the game library share one
+// list.
 #include <cstddef>
 #include <cstdint>
 

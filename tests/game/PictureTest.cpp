@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "game/FreeImageLibEx/Picture.h"
+#include "platform/image/ImageFormat.h"
+#include "tests/support/CostlyImages.h"
 #include "tests/support/HostileImages.h"
 #include "tests/support/ImageFixtures.h"
+#include "tests/support/JpegWriter.h"
 #include "tests/support/PeakMemory.h"
 
 using FreeImageLibEx::Picture;
@@ -185,6 +188,64 @@ TEST(PictureTest, ImagesClaimingHugeSidesAreRefusedBeforeDecoding)
     // Refused from the header: none of the claimed pictures (the smallest holds 144 MB
     // of 8-bit texels) was made.
     EXPECT_LT(TestSupport::PeakResidentKib() - peakBefore, 64L * 1024);
+}
+
+// JPEG pictures are held as FreeImage holds them, grey as 8 bits with a grey palette, the
+// others as 24, with the colours they were made of (CMYK as printed), baseline and
+// progressive; a JPEG is saved as before.
+TEST(PictureTest, EveryKindOfJpegKeepsItsColours)
+{
+    Picture picture;
+    for (const TestSupport::JpegColourCase& c : TestSupport::JpegColourCases()) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(LoadBytes(picture, c.file));
+        int w = 0, h = 0, bpp = 0;
+        ASSERT_TRUE(picture.GetInfo(w, h, bpp));
+        ASSERT_EQ(TestSupport::kJpegCaseSide, w);
+        ASSERT_EQ(TestSupport::kJpegCaseSide, h);
+        ASSERT_EQ(c.grey ? 8 : 24, bpp);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                // Palettised pictures count rows from the top and give 0x00BBGGRR; deeper
+                // ones count them from the bottom and give 0x00RRGGBB.
+                uint32_t got = 0;
+                ASSERT_TRUE(picture.GetPixelColor(unsigned(x), unsigned(c.grey ? y : h - 1 - y), got));
+                if (c.grey)
+                    got = (got & 0xFF) << 16 | (got & 0xFF00) | got >> 16;
+                const uint32_t want = c.colours[x / 8 + 2 * (y / 8)];
+                for (int shift = 0; shift < 24; shift += 8)
+                    ASSERT_NEAR(int(want >> shift & 255), int(got >> shift & 255), 3)
+                        << "(" << x << ", " << y << ") " << std::hex << got << " for " << want;
+            }
+    }
+    std::vector<unsigned char> saved;
+    ASSERT_TRUE(picture.Save(FIF_JPEG, saved));
+    EXPECT_TRUE(LoadBytes(picture, saved));
+}
+
+// Files that once made FreeImage's JPEG reader write past a buffer or work for minutes, at
+// full size and as fuzz seeds: JPEGs of other than 1, 3 or 4 components are of no format,
+// JPEGs whose scans walk more blocks than the bound allows are refused before any is
+// decoded; the others decode to the picture they claim, the BMP at 4 bits a pixel.
+TEST(PictureTest, CostlyFilesAreRefusedOrDecodedWithinTheirBound)
+{
+    Picture picture;
+    for (const TestSupport::CostlyImage& file : TestSupport::CostlyImagesOfBothSizes()) {
+        SCOPED_TRACE(file.name);
+        const long peakBefore = TestSupport::PeakResidentKib();
+        ASSERT_EQ(file.decodes, LoadBytes(picture, file.bytes));
+        if (!file.decodes) {
+            EXPECT_FALSE(picture.IsValid());
+            EXPECT_LT(TestSupport::PeakResidentKib() - peakBefore, 16L * 1024);
+            continue;
+        }
+        const imageformat::ImageHeader header = imageformat::ReadImageHeader(file.bytes.data(), file.bytes.size());
+        int w = 0, h = 0, bpp = 0;
+        ASSERT_TRUE(picture.GetInfo(w, h, bpp));
+        EXPECT_EQ(int(header.width), w);
+        EXPECT_EQ(int(header.height), h);
+        EXPECT_EQ(file.bytes[0] == 'B' ? 4 : 8, bpp);
+    }
 }
 
 TEST(PictureTest, ConvertTo8RefreshesThePalette)

@@ -1,5 +1,5 @@
-// Image files to texels: every kind of PNG, JPEG, and BMP, TGA, GIF and DDS through
-// FreeImage; formats off the list refused unread; headers that claim more than the caller
+// Image files to texels: every kind of PNG and JPEG, and BMP, TGA, GIF and DDS through
+// FreeImage; files that once overflowed a buffer or took minutes; formats off the list refused unread; headers that claim more than the caller
 // allows, and damaged files.
 #include <FreeImage.h>
 #include <gtest/gtest.h>
@@ -15,7 +15,11 @@
 #include <vector>
 
 #include "platform/hge/ImageDecoder.h"
+#include "platform/image/ImageFormat.h"
+#include "platform/image/JpegDecoder.h"
+#include "tests/support/CostlyImages.h"
 #include "tests/support/HostileImages.h"
+#include "tests/support/JpegWriter.h"
 #include "tests/support/PeakMemory.h"
 
 namespace {
@@ -429,6 +433,60 @@ TEST(ImageDecoder, JpegTexelsAreThoseOfFreeImage) {
         FreeImage_Unload(wide);
         FreeImage_Unload(loaded);
         FreeImage_CloseMemory(memory);
+    }
+}
+
+// Every kind of JPEG shows the colours it was made of: grey, colour, and CMYK as printed
+// (the Adobe marker's files with their ink inverted), baseline and progressive.
+TEST(ImageDecoder, EveryKindOfJpegKeepsItsColours) {
+    for (const TestSupport::JpegColourCase& c : TestSupport::JpegColourCases()) {
+        SCOPED_TRACE(c.name);
+        const Decoded d = Decode(c.file);
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(TestSupport::kJpegCaseSide, d.width);
+        ASSERT_EQ(TestSupport::kJpegCaseSide, d.height);
+        for (int y = 0; y < d.height; ++y)
+            for (int x = 0; x < d.width; ++x) {
+                const uint32_t want = 0xFF000000u | c.colours[x / 8 + 2 * (y / 8)];
+                const uint32_t got = d.pixels[size_t(y) * size_t(d.width) + size_t(x)];
+                for (int shift = 0; shift < 32; shift += 8)
+                    ASSERT_NEAR(int(want >> shift & 255), int(got >> shift & 255), 3)
+                        << "(" << x << ", " << y << ") " << std::hex << got << " for " << want;
+            }
+    }
+}
+
+// The bound on a JPEG's work leaves room for the largest picture written as encoders write
+// progressive files: the work of a small one, scaled to 8192 x 8192, is within half of it.
+TEST(ImageDecoder, JpegWorkBoundPassesLargeProgressivePictures) {
+    for (const TestSupport::JpegColourCase& c : TestSupport::JpegColourCases()) {
+        SCOPED_TRACE(c.name);
+        const imageformat::JpegWork work = imageformat::MeasureJpegWork(c.file.data(), c.file.size());
+        ASSERT_GE(work.scans, 1u);
+        const uint64_t scale = (8192 / TestSupport::kJpegCaseSide) * (8192 / TestSupport::kJpegCaseSide);
+        EXPECT_LT(work.blocks * scale, imageformat::kMaxJpegBlockWork / 2) << work.scans << " scans";
+    }
+}
+
+// Files that once made the decoders write past a buffer or work for minutes, at full size
+// and as fuzz seeds: JPEGs of other than 1, 3 or 4 components are of no format, JPEGs
+// whose scans walk more blocks than the bound allows are refused before any is decoded;
+// the others decode to the picture they claim.
+TEST(ImageDecoder, CostlyFilesAreRefusedOrDecodedWithinTheirBound) {
+    for (const TestSupport::CostlyImage& file : TestSupport::CostlyImagesOfBothSizes()) {
+        SCOPED_TRACE(file.name);
+        const long peakBefore = PeakResidentKib();
+        const Decoded d = Decode(file.bytes);
+        ASSERT_EQ(file.decodes, d.ok);
+        if (!d.ok) {
+            EXPECT_TRUE(d.pixels.empty());
+            EXPECT_LT(PeakResidentKib() - peakBefore, 16L * 1024);
+            continue;
+        }
+        const imageformat::ImageHeader header = imageformat::ReadImageHeader(file.bytes.data(), file.bytes.size());
+        EXPECT_EQ(int(header.width), d.width);
+        EXPECT_EQ(int(header.height), d.height);
+        EXPECT_EQ(size_t(d.width) * size_t(d.height), d.pixels.size());
     }
 }
 

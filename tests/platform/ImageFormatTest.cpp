@@ -39,11 +39,13 @@ Bytes Png(uint32_t w, uint32_t h) {
     return b;
 }
 
-// Start of image, an APP0 segment, then a baseline frame header.
-Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0) {
-    Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0, 0xFF, frame, 0, 11, 8, 0, 0, 0, 0, 1, 1, 0x11, 0};
+// Start of image, an APP0 segment, then a baseline frame header of `components`.
+Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0, uint8_t components = 1) {
+    Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0, 0xFF, frame, 0, 0, 8, 0, 0, 0, 0, components};
+    Be16(b, 10, 8 + 3 * uint32_t(components));
     Be16(b, 13, h);
     Be16(b, 15, w);
+    for (uint8_t c = 1; c <= components; ++c) b.insert(b.end(), {c, 0x11, 0});
     return b;
 }
 
@@ -119,6 +121,8 @@ TEST(ImageFormat, EachAcceptedFormatIsToldFromItsBytesWithItsSides) {
         {"png", Png(300, 20), ImageFormat::kPng, 300, 20},
         {"jpeg baseline", Jpeg(640, 480), ImageFormat::kJpeg, 640, 480},
         {"jpeg progressive", Jpeg(7, 9, 0xC2), ImageFormat::kJpeg, 7, 9},
+        {"jpeg colour", Jpeg(8, 8, 0xC0, 3), ImageFormat::kJpeg, 8, 8},
+        {"jpeg cmyk", Jpeg(8, 8, 0xC2, 4), ImageFormat::kJpeg, 8, 8},
         {"bmp 24", Bmp(3, 2, 24), ImageFormat::kBmp, 3, 2},
         {"bmp top-down", Bmp(3, -2, 8), ImageFormat::kBmp, 3, 2},
         {"bmp run-length 8", Bmp(300, 200, 8, 1, 10), ImageFormat::kBmp, 300, 200},
@@ -156,6 +160,9 @@ TEST(ImageFormat, HeadersThatCannotBeTrustedAreOfNoFormat) {
     tgaInterleaved[17] = 0x40;
     Bytes jpegNoLength = Jpeg(4, 4);
     jpegNoLength[5] = 1;  // a segment shorter than its own length field
+    Bytes jpegLongFrame = Jpeg(8, 8, 0xC0, 3);
+    jpegLongFrame[11] += 3;  // room for a fourth component the count does not give
+    jpegLongFrame.resize(jpegLongFrame.size() + 3);
     const Bytes jpegScanFirst = {0xFF, 0xD8, 0xFF, 0xDA, 0, 2, 0xFF, 0xC0, 0, 11, 8, 0, 4, 0, 4, 1, 1, 0x11, 0};
     const struct {
         const char* name;
@@ -171,6 +178,12 @@ TEST(ImageFormat, HeadersThatCannotBeTrustedAreOfNoFormat) {
         {"jpeg with a segment of length 1", jpegNoLength},
         {"jpeg scan before its frame", jpegScanFirst},
         {"jpeg huffman table taken for a frame", Jpeg(4, 4, 0xC4)},
+        // libjpeg knows no colours for these; readers that trust its bytes a pixel overflow.
+        {"jpeg of no components", Jpeg(8, 8, 0xC0, 0)},
+        {"jpeg of 2 components", Jpeg(8, 8, 0xC0, 2)},
+        {"jpeg of 5 components", Jpeg(8, 8, 0xC2, 5)},
+        {"jpeg of 10 components", Jpeg(8, 8, 0xC2, 10)},
+        {"jpeg frame longer than its components", jpegLongFrame},
         {"bmp with rows missing", Bmp(4, 4, 24, 0, 47)},
         {"bmp claiming 100000 x 100000 in 16 bytes", Bmp(100000, 100000, 24, 0, 16)},
         {"bmp of negative width", Bmp(-4, 4, 24, 0, 64)},
