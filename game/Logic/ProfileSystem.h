@@ -11,7 +11,10 @@ namespace GameCore {
 // selected one, whose settings (volumes, system cursor, windowed and stretch flags,
 // the level script as property "CurrentLevelScript") are applied to the engine.
 //
-// Nothing a player saved is lost: saves replace the file atomically, and a file that
+// Nothing a player saved is lost: a save made before the selected profile's saved
+// properties were restored (LoadProperty) keeps every record's stored properties, with
+// the current ones merged over them; once restored, the current set is written into
+// every record. Saves replace the file atomically, and a file that
 // cannot be read or parsed is moved aside (logged), never deleted, before a fresh
 // profile takes its place; one that reads but has bytes left past its records stays
 // in use, with a copy of it kept aside (logged). Once loaded, the list always holds at least one profile.
