@@ -174,9 +174,10 @@ TEST_F(ProfilesRunTest, ASaveBeforeLoadPropertyKeepsTheSavedProperties)
 
         WriteGame(kSecondRun);
         const RunResult next = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
-        ASSERT_EQ(next.status, 0) << next.stderrText << next.log;
-        EXPECT_EQ(LogValue(next.log, "best"), "42.125") << next.log;
-        EXPECT_EQ(LogValue(next.log, "who"), c.who) << next.log;
+        // A property that did not come back ends this run with "Property (...) not found.".
+        EXPECT_EQ(next.status, 0) << next.stderrText;
+        EXPECT_EQ(LogValue(next.log, "best"), "42.125");
+        EXPECT_EQ(LogValue(next.log, "who"), c.who);
         EXPECT_EQ(LogValue(next.log, "items"), "2") << next.log;
     }
 }
