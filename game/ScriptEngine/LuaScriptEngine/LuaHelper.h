@@ -80,7 +80,7 @@ public:
     static int Thunk(lua_State* L)
     {
         const Binding* binding = static_cast<const Binding*>(lua_touserdata(L, lua_upvalueindex(1)));
-        T** block = CheckObject(L);
+        T** block = ObjectBlock(L);
         if (!block)
             RaiseBadSelfError(L, binding->row->name, T::className);
         T* object = *block;
@@ -198,7 +198,7 @@ private:
     };
 
     // The block of argument 1 when it is an object of this class; null otherwise.
-    static T** CheckObject(lua_State* L)
+    static T** ObjectBlock(lua_State* L)
     {
         void* block = lua_touserdata(L, 1);
         if (!block || lua_type(L, 1) != LUA_TUSERDATA || !lua_getmetatable(L, 1))
