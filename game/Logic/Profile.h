@@ -12,7 +12,7 @@ namespace GameCore {
 
 // One player's record of the profiles file. The quest items mirror the inventory;
 // the saved properties are the entries read from the file, restored only when a
-// script asks (PropertySystem::AddPropertyFromSave), which sets propertiesRestored.
+// script asks (PropertySystem::AddPropertyFromSave).
 struct Profile {
     std::string name;
     std::string levelScript;
@@ -27,8 +27,9 @@ struct Profile {
     int32_t totalScores = 0;
     uint8_t completedStages = 0;
     uint8_t lastSelectedStage = 1;
-    // Not stored: the saved properties have been restored into the property system in
-    // this run, so its current set stands for them (ProfileSystem::Save).
+    // Not stored: the saved properties have been handed out to be restored in this run,
+    // so the current property set stands for them (ProfileSystem::Save). Guarded by the
+    // profile system's lock.
     bool propertiesRestored = false;
 
     // Reads one record. False as soon as one of the fixed fields (id to level script)

@@ -384,6 +384,17 @@ bool ProfileSystem::GetProfileByIndex(unsigned index, std::shared_ptr<Profile>& 
     return true;
 }
 
+bool ProfileSystem::SavedPropertiesToRestore(std::vector<std::string>& entries)
+{
+    Lock lock(_impl->mutex);
+    std::shared_ptr<Profile> profile;
+    if (!GetSelectedProfile(profile))
+        return false;
+    entries = profile->savedProperties;
+    profile->propertiesRestored = true;
+    return true;
+}
+
 const char* ProfileSystem::GetProfileDiskPath() const { return _impl->directory.c_str(); }
 const std::string& ProfileSystem::GetProfileFilePath() const { return _impl->filePath; }
 

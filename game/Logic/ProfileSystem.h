@@ -2,6 +2,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "game/Logic/Profile.h"
 
@@ -44,6 +45,10 @@ public:
     bool GetSelectedProfile(std::shared_ptr<Profile>& out) const;
     bool GetProfileById(int id, std::shared_ptr<Profile>& out) const;
     bool GetProfileByIndex(unsigned index, std::shared_ptr<Profile>& out) const;
+    // The selected profile's saved property entries, handed out to be restored: from
+    // then on saves write the current property set alone (see Save). False when there
+    // is no profile.
+    bool SavedPropertiesToRestore(std::vector<std::string>& entries);
     // The profile folder.
     const char* GetProfileDiskPath() const;
     // The path of the profiles file.

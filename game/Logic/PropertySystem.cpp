@@ -146,13 +146,11 @@ void PropertySystem::AddPropertyFromEntry(const std::string& entry)
 
 void PropertySystem::AddPropertyFromSave()
 {
-    std::shared_ptr<Profile> profile;
-    if (!ProfileSystem::Instance().GetSelectedProfile(profile))
+    std::vector<std::string> entries;
+    if (!ProfileSystem::Instance().SavedPropertiesToRestore(entries))
         return;
-    const std::vector<std::string> entries = profile->savedProperties;
     for (const std::string& entry : entries)
         AddPropertyFromEntry(entry);
-    profile->propertiesRestored = true;
 }
 
 void PropertySystem::Update(float) {}
