@@ -27,6 +27,10 @@ struct Profile {
     int32_t totalScores = 0;
     uint8_t completedStages = 0;
     uint8_t lastSelectedStage = 1;
+    // Not stored: the saved properties have been handed out to be restored in this run,
+    // so the current property set stands for them (ProfileSystem::Save). Guarded by the
+    // profile system's lock.
+    bool propertiesRestored = false;
 
     // Reads one record. False as soon as one of the fixed fields (id to level script)
     // is missing, with the fields read so far changed; the item and property texts

@@ -131,6 +131,32 @@ void KeepCopyAside(const std::string& path, const std::string& reason, const std
     EngineCore::SystemLogger::Instance().Log(line.c_str());
 }
 
+// The property field of each record. Until the selected profile's saved properties have
+// been restored, the current set holds only what scripts (and the level script) made since
+// the start: written alone it would wipe every record's saved properties, so each record
+// keeps its own, with the current set merged over them. The level script's entry is never
+// kept: its record field is what counts, and a kept copy would bring back a level script
+// that was dropped. Once restored, every record gets the current set.
+std::vector<std::string> RecordPropertyTexts(const std::list<std::shared_ptr<Profile>>& profiles, bool restored)
+{
+    const std::vector<std::string> current = Profile::CollectAllProperty();
+    std::vector<std::string> texts;
+    texts.reserve(profiles.size());
+    for (const std::shared_ptr<Profile>& profile : profiles) {
+        if (restored) {
+            texts.push_back(Profile::VecToStr(current));
+            continue;
+        }
+        std::vector<std::string> stored;
+        for (const std::string& entry : profile->savedProperties) {
+            if (PropertySystem::EntryName(entry) != kLevelScriptProperty)
+                stored.push_back(entry);
+        }
+        texts.push_back(Profile::VecToStr(PropertySystem::MergeEntries(stored, current)));
+    }
+    return texts;
+}
+
 }  // namespace
 
 struct ProfileSystem::Impl {
@@ -247,7 +273,8 @@ void ProfileSystem::Save()
     if (_impl->profiles.empty())
         return;
     int16_t selectedId = -1;
-    if (const std::shared_ptr<Profile> selected = _impl->selected) {
+    const std::shared_ptr<Profile> selected = _impl->selected;
+    if (selected) {
         selectedId = selected->id;
         const EngineCore::RenderSystem::ScreenSettings& screen = EngineCore::RenderSystem::Instance().GetScreenSettings();
         selected->windowed = screen.windowed;
@@ -258,8 +285,9 @@ void ProfileSystem::Save()
         else
             levelScript->GetValue(selected->levelScript);
     }
-    const std::vector<unsigned char> bytes =
-        EncodeProfilesFile(_impl->profiles, selectedId, Profile::VecToStr(Profile::CollectAllProperty()));
+    const std::vector<std::string> propertyTexts =
+        RecordPropertyTexts(_impl->profiles, selected && selected->propertiesRestored);
+    const std::vector<unsigned char> bytes = EncodeProfilesFile(_impl->profiles, selectedId, propertyTexts);
     if (!EngineCore::FileSystem::Instance().CreateFileW(_impl->filePath, bytes.data(),
                                                         static_cast<uint32_t>(bytes.size())))
         EngineCore::ThrowEngineError(kSource, 472, "Error in saving profiles.");
@@ -353,6 +381,17 @@ bool ProfileSystem::GetProfileByIndex(unsigned index, std::shared_ptr<Profile>& 
     auto at = _impl->profiles.begin();
     std::advance(at, index);
     out = *at;
+    return true;
+}
+
+bool ProfileSystem::SavedPropertiesToRestore(std::vector<std::string>& entries)
+{
+    Lock lock(_impl->mutex);
+    std::shared_ptr<Profile> profile;
+    if (!GetSelectedProfile(profile))
+        return false;
+    entries = profile->savedProperties;
+    profile->propertiesRestored = true;
     return true;
 }
 

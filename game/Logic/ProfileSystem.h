@@ -2,6 +2,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "game/Logic/Profile.h"
 
@@ -11,7 +12,10 @@ namespace GameCore {
 // selected one, whose settings (volumes, system cursor, windowed and stretch flags,
 // the level script as property "CurrentLevelScript") are applied to the engine.
 //
-// Nothing a player saved is lost: saves replace the file atomically, and a file that
+// Nothing a player saved is lost: a save made before the selected profile's saved
+// properties were restored (LoadProperty) keeps every record's stored properties, with
+// the current ones merged over them; once restored, the current set is written into
+// every record. Saves replace the file atomically, and a file that
 // cannot be read or parsed is moved aside (logged), never deleted, before a fresh
 // profile takes its place; one that reads but has bytes left past its records stays
 // in use, with a copy of it kept aside (logged). Once loaded, the list always holds at least one profile.
@@ -41,6 +45,10 @@ public:
     bool GetSelectedProfile(std::shared_ptr<Profile>& out) const;
     bool GetProfileById(int id, std::shared_ptr<Profile>& out) const;
     bool GetProfileByIndex(unsigned index, std::shared_ptr<Profile>& out) const;
+    // The selected profile's saved property entries, handed out to be restored: from
+    // then on saves write the current property set alone (see Save). False when there
+    // is no profile.
+    bool SavedPropertiesToRestore(std::vector<std::string>& entries);
     // The profile folder.
     const char* GetProfileDiskPath() const;
     // The path of the profiles file.

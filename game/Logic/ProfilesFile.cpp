@@ -38,14 +38,23 @@ ProfilesFileStatus DecodeProfilesFile(const void* data, size_t size, ProfilesFil
 }
 
 std::vector<unsigned char> EncodeProfilesFile(const std::list<std::shared_ptr<Profile>>& profiles, int16_t selectedId,
-                                              const std::string& propertyText)
+                                              const std::vector<std::string>& propertyTexts)
 {
     EngineCore::OutputDataStream stream;
     stream.Write(kProfilesMagic, 16);
     stream << static_cast<unsigned int>(profiles.size()) << static_cast<short>(selectedId);
-    for (const std::shared_ptr<Profile>& profile : profiles)
-        profile->Write(stream, propertyText);
+    size_t index = 0;
+    for (const std::shared_ptr<Profile>& profile : profiles) {
+        profile->Write(stream, index < propertyTexts.size() ? propertyTexts[index] : std::string());
+        ++index;
+    }
     return std::vector<unsigned char>(stream.GetData(), stream.GetData() + stream.GetSize());
+}
+
+std::vector<unsigned char> EncodeProfilesFile(const std::list<std::shared_ptr<Profile>>& profiles, int16_t selectedId,
+                                              const std::string& propertyText)
+{
+    return EncodeProfilesFile(profiles, selectedId, std::vector<std::string>(profiles.size(), propertyText));
 }
 
 }  // namespace GameCore

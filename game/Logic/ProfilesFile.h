@@ -39,6 +39,10 @@ struct ProfilesFileContents {
 // so a huge count in a short file costs no more than the bytes it has.
 ProfilesFileStatus DecodeProfilesFile(const void* data, size_t size, ProfilesFileContents& contents);
 
+// The file for `profiles`, each record with its own property field: the n-th text of
+// `propertyTexts` (an empty field past its end).
+std::vector<unsigned char> EncodeProfilesFile(const std::list<std::shared_ptr<Profile>>& profiles, int16_t selectedId,
+                                              const std::vector<std::string>& propertyTexts);
 // The file for `profiles` with `propertyText` as every record's property field.
 std::vector<unsigned char> EncodeProfilesFile(const std::list<std::shared_ptr<Profile>>& profiles, int16_t selectedId,
                                               const std::string& propertyText);

@@ -95,6 +95,27 @@ std::string PropertySystem::EntryText(const std::string& name, const Property& p
     return text;
 }
 
+std::string PropertySystem::EntryName(const std::string& entry)
+{
+    return entry.substr(0, entry.find(':'));
+}
+
+std::vector<std::string> PropertySystem::MergeEntries(const std::vector<std::string>& stored,
+                                                      const std::vector<std::string>& current)
+{
+    std::map<std::string, std::string> byName;
+    for (const std::string& entry : current)
+        byName.emplace(EntryName(entry), entry);
+    for (const std::string& entry : stored)
+        byName.emplace(EntryName(entry), entry);
+    byName.erase(std::string());
+    std::vector<std::string> merged;
+    merged.reserve(byName.size());
+    for (auto& named : byName)
+        merged.push_back(std::move(named.second));
+    return merged;
+}
+
 void PropertySystem::AddPropertyFromEntry(const std::string& entry)
 {
     const std::vector<std::string> parts = Profile::StrToVec(entry, ":");
@@ -125,10 +146,9 @@ void PropertySystem::AddPropertyFromEntry(const std::string& entry)
 
 void PropertySystem::AddPropertyFromSave()
 {
-    std::shared_ptr<Profile> profile;
-    if (!ProfileSystem::Instance().GetSelectedProfile(profile))
+    std::vector<std::string> entries;
+    if (!ProfileSystem::Instance().SavedPropertiesToRestore(entries))
         return;
-    const std::vector<std::string> entries = profile->savedProperties;
     for (const std::string& entry : entries)
         AddPropertyFromEntry(entry);
 }

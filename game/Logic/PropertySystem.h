@@ -32,7 +32,8 @@ public:
     std::shared_ptr<Property> GetPropertyByName(const std::string& name) const;
     std::vector<std::string> GetAllPropertyNames() const;
     void Clear();
-    // Adds the selected profile's saved entries whose names are not properties yet.
+    // Adds the selected profile's saved entries whose names are not properties yet,
+    // and marks that profile's properties as restored.
     void AddPropertyFromSave();
 
     // The saved text of one property: "name:type:" and, for int, float and string,
@@ -41,6 +42,13 @@ public:
     // Restores one saved entry unless its name exists; an entry with an empty name
     // is skipped, and a missing value reads as 0, 0.0 or "".
     void AddPropertyFromEntry(const std::string& entry);
+    // The name an entry is stored under (its text up to the first ':').
+    static std::string EntryName(const std::string& entry);
+    // `stored` with `current` merged over it, in name order: a name in both keeps the
+    // current entry, and of stored entries sharing a name the first stands, as it would
+    // on a restore. Entries with an empty name, which no restore reads, are dropped.
+    static std::vector<std::string> MergeEntries(const std::vector<std::string>& stored,
+                                                 const std::vector<std::string>& current);
 
 protected:
     friend class Application;

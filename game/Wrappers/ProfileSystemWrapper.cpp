@@ -162,7 +162,7 @@ int ProfileSystemWrapper::CreateNewProfile(lua_State* L)
 
 int ProfileSystemWrapper::DisableLoadLevelScript(lua_State* L)
 {
-    luaL_checknumber(L, 1);
+    CheckNumber(L, 1);
     Profiles().SetIgnoreLoadLevelScript(true);
     return 0;
 }

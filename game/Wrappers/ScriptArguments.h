@@ -8,6 +8,8 @@
 
 #include <lua.hpp>
 
+#include "game/ScriptEngine/LuaScriptEngine/ArgumentError.h"
+
 namespace GameCore {
 
 // A script number truncated toward zero and wrapped modulo 2^32 into a signed 32-bit
@@ -25,15 +27,26 @@ inline int32_t ToInt32(lua_Number value)
     return static_cast<int32_t>(low);
 }
 
+// A "number" argument: a number or a string that reads as one. Every reader here raises
+// its argument errors numbered from the method's first argument (ArgumentError.h), never
+// through Lua's own checks, which would count the object the binder removed.
+inline lua_Number CheckNumber(lua_State* L, int index)
+{
+    const lua_Number value = lua_tonumber(L, index);
+    if (value == 0 && !lua_isnumber(L, index))
+        GameLuaScriptImpl::RaiseArgumentTypeError(L, index, "number");
+    return value;
+}
+
 // A "number" argument as the single-precision float the engine takes.
 inline float CheckFloat(lua_State* L, int index)
 {
-    return static_cast<float>(luaL_checknumber(L, index));
+    return static_cast<float>(CheckNumber(L, index));
 }
 
 inline int32_t CheckInt32(lua_State* L, int index)
 {
-    return ToInt32(luaL_checknumber(L, index));
+    return ToInt32(CheckNumber(L, index));
 }
 
 // A count argument: the integer rule above, its 32 bits taken as unsigned (so -1 is
@@ -53,7 +66,10 @@ inline uint8_t CheckLowByte(lua_State* L, int index)
 // A string argument, used up to its first zero byte.
 inline std::string CheckString(lua_State* L, int index)
 {
-    return std::string(luaL_checklstring(L, index, nullptr));
+    const char* text = lua_tolstring(L, index, nullptr);
+    if (!text)
+        GameLuaScriptImpl::RaiseArgumentTypeError(L, index, "string");
+    return std::string(text);
 }
 
 // A flag that counts as true only when the number is exactly 1 (2 and 0.5 are false).

@@ -59,17 +59,21 @@ TEST_F(LuaHelperTest, ConstructorFormsPassTheSameArguments)
     }
 }
 
-TEST_F(LuaHelperTest, MethodsCheckTheirObjectWithLuasOwnTypeError)
+// A method called on anything but an object of its class fails as "bad self", with a colon
+// or a dot: "bad argument #1" always means the method's own first argument.
+TEST_F(LuaHelperTest, MethodsCheckTheirObjectAsTheirSelf)
 {
     struct Case {
         const char* script;
         const char* message;
     };
     const Case cases[] = {
-        {"a = A() a.Get()", "bad argument #1 to 'Get' (A expected, got no value)"},
-        {"a = A() a.Get(5)", "bad argument #1 to 'Get' (A expected, got number)"},
-        {"b = B() A.Get(b)", "bad argument #1 to 'Get' (A expected, got userdata)"},
+        {"a = A() a.Get()", "calling 'Get' on bad self (A expected, got no value)"},
+        {"a = A() a.Get(5)", "calling 'Get' on bad self (A expected, got number)"},
+        {"b = B() A.Get(b)", "calling 'Get' on bad self (A expected, got userdata)"},
         {"B.Get = A.Get b = B() b:Get()", "calling 'Get' on bad self (A expected, got userdata)"},
+        {"a = A() A.Get(A)", "calling 'Get' on bad self (A expected, got table)"},
+        {"a = A() a.Set(a)", "bad argument #1 to 'Set' (number expected, got no value)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);

@@ -135,15 +135,15 @@ TEST_F(LuaScriptEngineTest, MethodExceptionsReachTheCallerUnchanged)
     EXPECT_EQ(A::constructed, A::destroyed);
 }
 
-// The object is gone from the stack when the method reads its arguments, so for a colon
-// call Lua's own message counts the method's first argument as its "self".
-TEST_F(LuaScriptEngineTest, LuaArgumentErrorsInsideMethodsStillWork)
+// The object is gone from the stack when the method reads its arguments; its argument
+// errors still count from the method's first argument, with the script's position in front.
+TEST_F(LuaScriptEngineTest, ArgumentErrorsInsideMethodsNameTheMethodsOwnArgument)
 {
     EXPECT_THAT(FailureOf("A():Set('x')"),
-                HasSubstr("]:1: calling 'Set' on bad self (number expected, got string)\n\n"));
+                HasSubstr("]:1: bad argument #1 to 'Set' (number expected, got string)\n\n"));
     EXPECT_EQ(1, ScopeProbe::destroyed);
     EXPECT_THAT(FailureOf("A():Run('A():Set()')"),
-                HasSubstr("calling 'Set' on bad self (number expected, got no value)\n\n"
+                HasSubstr("bad argument #1 to 'Set' (number expected, got no value)\n\n"
                           "ScriptString: A():Set()\n"));
     EXPECT_EQ(2, ScopeProbe::destroyed);
     EXPECT_TRUE(engine.Close());

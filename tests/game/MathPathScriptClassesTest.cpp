@@ -36,6 +36,38 @@ protected:
 
 }  // namespace
 
+// Argument errors number a method's arguments from its first one, as the reference does,
+// whether the method is called with a colon or a dot; only a call on something that is not
+// an object of the class is "bad self".
+TEST_F(MathPathScriptClassesTest, ArgumentErrorsCountFromTheMethodsFirstArgument)
+{
+    struct Case {
+        const char* script;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"math:Mod('x', 3)", "]:1: bad argument #1 to 'Mod' (number expected, got string)"},
+        {"math:Mod(7, {})", "]:1: bad argument #2 to 'Mod' (number expected, got table)"},
+        {"math:Mod(7)", "]:1: bad argument #2 to 'Mod' (number expected, got no value)"},
+        {"math.Mod(math, 7)", "]:1: bad argument #2 to 'Mod' (number expected, got no value)"},
+        {"StringUtility():StrStartsWith(1, nil)", "bad argument #2 to 'StrStartsWith' (string expected, got nil)"},
+        {"StringUtility():StrLen()", "bad argument #1 to 'StrLen' (string expected, got no value)"},
+        {"PathFinder():AddEdge(1, 2)", "bad argument #3 to 'AddEdge' (number expected, got no value)"},
+        {"PropertySystem():GetType(PropertySystem)", "bad argument #1 to 'GetType' (string expected, got table)"},
+        {"math:Sqrt(function() end)", "bad argument #1 to 'Sqrt' (number expected, got function)"},
+        {"math.Mod(7, 3)", "]:1: calling 'Mod' on bad self (MathSystem expected, got number)"},
+        {"math.Mod()", "calling 'Mod' on bad self (MathSystem expected, got no value)"},
+        {"StringUtility.Root = MathSystem.Sqrt StringUtility():Root(4)",
+         "calling 'Sqrt' on bad self (MathSystem expected, got userdata)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        const std::string failure = FailureOf(c.script);
+        EXPECT_THAT(failure, testing::HasSubstr(c.message));
+        EXPECT_THAT(failure, testing::Not(testing::HasSubstr("#0")));
+    }
+}
+
 TEST_F(MathPathScriptClassesTest, ArithmeticFollowsSinglePrecisionAndTruncation)
 {
     struct Case {

@@ -80,7 +80,10 @@ protected:
 
     static void WriteProfiles(const std::list<std::shared_ptr<Profile>>& profiles, int16_t selected)
     {
-        const std::vector<unsigned char> bytes = EncodeProfilesFile(profiles, selected, "");
+        std::vector<std::string> propertyTexts;
+        for (const std::shared_ptr<Profile>& profile : profiles)
+            propertyTexts.push_back(Profile::VecToStr(profile->savedProperties));
+        const std::vector<unsigned char> bytes = EncodeProfilesFile(profiles, selected, propertyTexts);
         std::ofstream out(ProfileSystem::Instance().GetProfileFilePath(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
@@ -450,6 +453,39 @@ TEST_F(PlayerDataScriptClassesTest, SavedPropertiesComeBackOnlyWhereNoneExists)
     EXPECT_EQ(Eval("ps:GetValue('e')"), "2.7183001041412354");
     EXPECT_EQ(Eval("ps:GetValue('Name')"), "Ann");
     EXPECT_EQ(Eval("ps:GetValue('Kept')"), "mine");
+}
+
+// Until LoadProperty has run for the selected profile, a save keeps what every record
+// stored, the current value winning for a name both hold; once it has, saves write the
+// current set into every record; a profile selected later is kept again until restored.
+TEST_F(PlayerDataScriptClassesTest, SavesBeforeLoadPropertyKeepEachRecordsSavedProperties)
+{
+    using Entries = std::vector<std::string>;
+    auto first = std::make_shared<Profile>();
+    first->id = 0;
+    first->savedProperties = {"Who:3:Ann:", "Best:2:42.1250:"};
+    auto second = std::make_shared<Profile>();
+    second->id = 1;
+    // The level script's entry is the record field's copy: it is never kept on its own.
+    second->savedProperties = {"Coins:1:7:", "Coins:1:8:", "CurrentLevelScript:3:Old.lua:"};
+    WriteProfiles({first, second}, 0);
+    ProfileSystem::Instance().Load();
+
+    Run("p = ProfileSystem() ps = PropertySystem() ps:SetValue('Who', 'Bea') ps:SetValue('Fresh', 1)");
+    Run("p:SetProfileName(0, 'Ann')");
+    EXPECT_EQ(OnDisk().profiles.at(0)->savedProperties, (Entries{"Best:2:42.1250:", "Fresh:2:1.0000:", "Who:3:Bea:"}));
+    EXPECT_EQ(OnDisk().profiles.at(1)->savedProperties, (Entries{"Coins:1:7:", "Fresh:2:1.0000:", "Who:3:Bea:"}));
+
+    Run("ps:LoadProperty() ps:Remove('Fresh') p:SetTotalScores(0, 5)");
+    EXPECT_EQ(Eval("ps:GetValue('Best')"), "42.125");
+    EXPECT_EQ(Eval("ps:GetValue('Who')"), "Bea");
+    for (const auto& record : OnDisk().profiles)
+        EXPECT_EQ(record->savedProperties, (Entries{"Best:2:42.1250:", "Who:3:Bea:"}));
+
+    Run("p:SetSelectedProfileId(1)");
+    EXPECT_EQ(OnDisk().profiles.at(1)->savedProperties, (Entries{"Best:2:42.1250:", "Coins:1:7:", "Who:3:Bea:"}));
+    Run("ps:LoadProperty()");
+    EXPECT_EQ(Eval("ps:GetValue('Coins')"), "7");
 }
 
 TEST(PropertyRestore, SavedEntriesOfEveryShapeRestoreWithoutFailing)

@@ -519,18 +519,31 @@ TEST_F(SpriteScriptClassTest, TextureRectNeedsATexture)
     EXPECT_TRUE(log.empty());
 }
 
-TEST_F(SpriteScriptClassTest, WrongArgumentsRaiseLuasOwnError)
+TEST_F(SpriteScriptClassTest, WrongArgumentsNameTheirNumberAsTheReferenceCountsThem)
 {
     AttachedHero();
     Run("s:SetTexture('wall')");
-    const char* const scripts[] = {
-        "s:SetPosition('left', 1)", "s:SetPosition(1)",      "s:SetColor(1, 2, 3)", "s:SetName({})",
-        "s:SetName()",              "s:SetTexture(nil)",     "s:SetFlipVertical('yes')",
-        "s:SetTextureRect(1, 2, 3)", "s:SetRotation(s)",
+    struct Case {
+        const char* script;
+        const char* message;
     };
-    for (const char* script : scripts) {
-        SCOPED_TRACE(script);
-        EXPECT_THAT(FailureOf(script), HasSubstr("expected, got"));
+    const Case cases[] = {
+        {"s:SetPosition('left', 1)", "bad argument #1 to 'SetPosition' (number expected, got string)"},
+        {"s:SetPosition(1, 'top')", "bad argument #2 to 'SetPosition' (number expected, got string)"},
+        {"s:SetPosition(1)", "bad argument #2 to 'SetPosition' (number expected, got no value)"},
+        {"s:SetColor(1, 2, 3)", "bad argument #4 to 'SetColor' (number expected, got no value)"},
+        {"s:SetName({})", "bad argument #1 to 'SetName' (string expected, got table)"},
+        {"s:SetName()", "bad argument #1 to 'SetName' (string expected, got no value)"},
+        {"s:SetTexture(nil)", "bad argument #1 to 'SetTexture' (string expected, got nil)"},
+        {"s:SetFlipVertical('yes')", "bad argument #1 to 'SetFlipVertical' (number expected, got string)"},
+        {"s:SetTextureRect(1, 2, 3)", "bad argument #4 to 'SetTextureRect' (number expected, got no value)"},
+        {"s:SetRotation(s)", "bad argument #1 to 'SetRotation' (number expected, got userdata)"},
+        {"s.SetPosition(1, 2)", "calling 'SetPosition' on bad self (Sprite expected, got number)"},
+        {"Sprite.SetName(MathSystem(), 'x')", "calling 'SetName' on bad self (Sprite expected, got userdata)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        EXPECT_THAT(FailureOf(c.script), HasSubstr(c.message));
     }
     // The sprite is still attached and unchanged.
     Run("n = s:GetName() x, y = s:GetPosition()");

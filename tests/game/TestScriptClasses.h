@@ -9,6 +9,7 @@
 
 #include "game/ScriptEngine/LuaScriptEngine/LuaHelper.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
+#include "game/Wrappers/ScriptArguments.h"
 
 namespace TestScripts {
 
@@ -57,7 +58,7 @@ public:
     int Set(lua_State* L)
     {
         ScopeProbe probe;
-        _value = luaL_checknumber(L, 1);
+        _value = GameCore::CheckNumber(L, 1);
         return 0;
     }
     // Collects everything while running on this object, then uses the object.
@@ -71,20 +72,20 @@ public:
     // Runs a text in a nested run of the engine, then uses the object.
     int Run(lua_State* L)
     {
-        const char* text = luaL_checkstring(L, 1);
-        engine->RunString(text, 0);
+        const std::string text = GameCore::CheckString(L, 1);
+        engine->RunString(text.c_str(), 0);
         _value += 1;
         return 0;
     }
     int RunFile(lua_State* L)
     {
-        engine->RunFile(luaL_checkstring(L, 1));
+        engine->RunFile(GameCore::CheckString(L, 1));
         return 0;
     }
     int Throw(lua_State* L)
     {
         ScopeProbe probe;
-        throw CodedError(luaL_checkstring(L, 1), 7);
+        throw CodedError(GameCore::CheckString(L, 1), 7);
     }
 
     static const char className[];

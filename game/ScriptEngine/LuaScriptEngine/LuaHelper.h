@@ -11,14 +11,18 @@
 //   ~T()
 // Methods see their own arguments from index 1 (the object is removed first) and return the
 // number of results they pushed. They report failures by throwing std::exception-derived
-// types only: such an exception reaches the code that ran the script unchanged. Lua's own
-// argument errors (luaL_checknumber ...) work as usual inside methods.
+// types only: such an exception reaches the code that ran the script unchanged. They read
+// their arguments through game/Wrappers/ScriptArguments.h, whose errors count from the
+// method's first argument (ArgumentError.h); Lua's own checks (luaL_checknumber ...) would
+// count from the removed object. A call on anything but an object of the class fails as
+// "bad self", whether it was made with a colon or a dot.
 
 #include <cstdio>
 #include <exception>
 
 #include <lua.hpp>
 
+#include "game/ScriptEngine/LuaScriptEngine/ArgumentError.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaStateContext.h"
 
 namespace GameLuaScriptImpl {
@@ -75,15 +79,17 @@ public:
 
     static int Thunk(lua_State* L)
     {
-        T** block = static_cast<T**>(luaL_checkudata(L, 1, T::className));
+        const Binding* binding = static_cast<const Binding*>(lua_touserdata(L, lua_upvalueindex(1)));
+        T** block = ObjectBlock(L);
+        if (!block)
+            RaiseBadSelfError(L, binding->row->name, T::className);
         T* object = *block;
         if (!object)
             return luaL_error(L, "%s object is already deleted", T::className);
         lua_remove(L, 1);
-        const Binding* binding = static_cast<const Binding*>(lua_touserdata(L, lua_upvalueindex(1)));
 
         {
-            CallGuard guard(binding->context, object);
+            CallGuard guard(binding->context, object, binding->row->name);
             try {
                 return (object->*(binding->row->mfunc))(L);
             } catch (const std::exception&) {
@@ -191,6 +197,18 @@ private:
         LuaStateContext* context;
     };
 
+    // The block of argument 1 when it is an object of this class; null otherwise.
+    static T** ObjectBlock(lua_State* L)
+    {
+        void* block = lua_touserdata(L, 1);
+        if (!block || lua_type(L, 1) != LUA_TUSERDATA || !lua_getmetatable(L, 1))
+            return nullptr;
+        lua_getfield(L, LUA_REGISTRYINDEX, T::className);
+        const bool ours = lua_rawequal(L, -1, -2) != 0;
+        lua_pop(L, 2);
+        return ours ? static_cast<T**>(block) : nullptr;
+    }
+
     // Pops the value on top into table[key].
     static void SetField(lua_State* L, int table, const char* key)
     {
@@ -201,13 +219,14 @@ private:
         lua_settable(L, table);
     }
 
-    // Keeps the object's deletion off while its method runs; also on unwinding.
+    // Keeps the object's deletion off while its method runs, and names the running method;
+    // also on unwinding.
     class CallGuard {
     public:
-        CallGuard(LuaStateContext* context, T* object) : _context(context), _object(object)
+        CallGuard(LuaStateContext* context, T* object, const char* method) : _context(context), _object(object)
         {
             if (_context)
-                _context->BeginCall(_call, _object);
+                _context->BeginCall(_call, _object, method);
         }
         ~CallGuard()
         {

@@ -75,19 +75,24 @@ public:
     // Objects whose method is running, innermost first; the nodes live in the native frames
     // of the running calls. A method can make its own object unreachable (a temporary
     // object, or a nested run that drops the last reference) and a collection during the
-    // call would then finalise it; its deletion is put off until the call ends.
+    // call would then finalise it; its deletion is put off until the call ends. Each call
+    // names its method, for the argument errors raised inside it.
     struct ActiveCall {
         void* object;
+        const char* method;
         bool collected;
         ActiveCall* outer;
     };
-    void BeginCall(ActiveCall& call, void* object)
+    void BeginCall(ActiveCall& call, void* object, const char* method)
     {
         call.object = object;
+        call.method = method;
         call.collected = false;
         call.outer = _activeCalls;
         _activeCalls = &call;
     }
+    // The innermost running method's name; null when none runs.
+    const char* RunningMethod() const { return _activeCalls ? _activeCalls->method : nullptr; }
     // True when the object was collected during the call: the caller deletes it.
     bool EndCall(ActiveCall& call)
     {

@@ -90,7 +90,8 @@ protected:
         game.WriteFile("Base/States/Menu.lua", menu);
     }
 
-    std::string ProfilesPath() const { return keldry.home / "Documents/Tollevane/Quorrel_1.0/Profiles.dat"; }
+    static constexpr const char* kProfilesFile = "Documents/Tollevane/Quorrel_1.0/Profiles.dat";
+    std::string ProfilesPath() const { return keldry.home / kProfilesFile; }
 
     std::string LogValue(const std::string& log, const std::string& name)
     {
@@ -124,6 +125,61 @@ TEST_F(ProfilesRunTest, WhatOneRunSavesTheNextRunReads)
                               Expected{"who", "Ann"}, Expected{"items", "2"}, Expected{"item0", "key"},
                               Expected{"item1", "lamp"}})
         EXPECT_EQ(LogValue(second.log, e.name), e.value) << e.name << "\n" << second.log;
+}
+
+// A run that saves before its scripts call LoadProperty (its quit, a setter, the save at
+// the end of a run that a script error ended) keeps the saved properties, with what it set
+// itself winning; the next run restores them.
+TEST_F(ProfilesRunTest, ASaveBeforeLoadPropertyKeepsTheSavedProperties)
+{
+    WriteGame(kFirstRun);
+    const RunResult first = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+    ASSERT_EQ(first.status, 0) << first.stderrText << first.log;
+    const std::string saved = ReadText(ProfilesPath());
+
+    struct Case {
+        const char* name;
+        const char* menu;
+        // The run is killed once this value has been shown; else it ends by itself.
+        const char* killAfter;
+        int status;
+        const char* who;
+    };
+    const Case cases[] = {
+        {"quit", "PropertySystem():SetValue('Who', 'Bea')\nGameStateSystem():Quit()\n", nullptr, 0, "Bea"},
+        {"setter",
+         "local p = ProfileSystem()\np:SetProfileName(p:GetSelectedProfileId(), 'Ann')\n"
+         "Debugger():ShowValue('saved', 1)\n",
+         "saved", -1, "Ann"},
+        {"script error", "PropertySystem():SetValue('Who', 'Cy')\nNoSuchFunction()\n", nullptr, 1, "Cy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        keldry.home.WriteFile(kProfilesFile, saved);
+        WriteGame(c.menu);
+        if (c.killAfter) {
+            const pid_t child = keldry.Start(game.Path(), {"-resource", "Base", "-windowed"});
+            ASSERT_GT(child, 0);
+            const bool shown =
+                WaitForLogLine(keldry.LogPath(), std::string("*** DebugWrapper::ShowValue: ") + c.killAfter, 120);
+            ::kill(child, SIGKILL);
+            int status = 0;
+            waitpid(child, &status, 0);
+            ASSERT_TRUE(shown) << ReadText(keldry.home / "stderr.txt") << ReadText(keldry.LogPath());
+            ASSERT_TRUE(WIFSIGNALED(status)) << "the program ended on its own";
+        } else {
+            const RunResult run = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+            ASSERT_EQ(run.status, c.status) << run.stderrText << run.log;
+        }
+
+        WriteGame(kSecondRun);
+        const RunResult next = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+        // A property that did not come back ends this run with "Property (...) not found.".
+        EXPECT_EQ(next.status, 0) << next.stderrText;
+        EXPECT_EQ(LogValue(next.log, "best"), "42.125");
+        EXPECT_EQ(LogValue(next.log, "who"), c.who);
+        EXPECT_EQ(LogValue(next.log, "items"), "2") << next.log;
+    }
 }
 
 TEST_F(ProfilesRunTest, TheDemoRemembersItsBestScoreAndItsPlays)
