@@ -56,6 +56,12 @@ public:
     // none does, the application's current game state (null before any state exists).
     static std::shared_ptr<GameState> CallingState();
 
+    // The owner for a callback that looks its owner up when it fires, not when it is made
+    // (the screen-settings hook, the system updater): CallingState() while a state's script
+    // runs on this thread; otherwise the current state, but only once it is entered and no
+    // load runs (null before: the state being entered belongs to the loader thread).
+    static std::shared_ptr<GameState> FiringState();
+
     // Captures CallingState().
     StateCallback();
     explicit StateCallback(const std::shared_ptr<GameState>& owner);
