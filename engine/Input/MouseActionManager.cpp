@@ -1,5 +1,6 @@
 #include "engine/Input/MouseActionManager.h"
 
+#include <mutex>
 #include <vector>
 
 #include "engine/GUI/GUISystem.h"
@@ -23,6 +24,10 @@ const D3DXVECTOR2 kCurveAfter{512.0f, -384.0f};
 }  // namespace
 
 struct MouseActionManager::Impl {
+    // Guards the effect (the fields up to `clicks`): the loading screen's scripts and the
+    // state being entered both drive it, from two threads. Never held while an action or
+    // the GUI runs script text.
+    mutable std::mutex effectLock;
     bool running = false;
     bool armed = false;
     float clickSpan = 1.0f;
@@ -110,6 +115,7 @@ void MouseActionManager::Clear()
 
 void MouseActionManager::StartMouseEffect(float clickSpan, unsigned int clickCount, float throwDuration)
 {
+    std::lock_guard<std::mutex> lock(_impl->effectLock);
     _impl->armed = true;
     _impl->clickSpan = clickSpan;
     _impl->clickCount = clickCount;
@@ -119,6 +125,7 @@ void MouseActionManager::StartMouseEffect(float clickSpan, unsigned int clickCou
 
 void MouseActionManager::StopMouseEffect()
 {
+    std::lock_guard<std::mutex> lock(_impl->effectLock);
     _impl->armed = false;
     _impl->clicks.clear();
 }
@@ -126,6 +133,7 @@ void MouseActionManager::StopMouseEffect()
 void MouseActionManager::AddClick()
 {
     Impl& impl = *_impl;
+    std::lock_guard<std::mutex> lock(impl.effectLock);
     if (!impl.armed)
         return;
     impl.clicks.push_back(impl.Now());
@@ -138,8 +146,17 @@ void MouseActionManager::AddClick()
     impl.StartThrow();
 }
 
-bool MouseActionManager::IsMouseEffectArmed() const { return _impl->armed; }
-bool MouseActionManager::IsThrowRunning() const { return _impl->running; }
+bool MouseActionManager::IsMouseEffectArmed() const
+{
+    std::lock_guard<std::mutex> lock(_impl->effectLock);
+    return _impl->armed;
+}
+
+bool MouseActionManager::IsThrowRunning() const
+{
+    std::lock_guard<std::mutex> lock(_impl->effectLock);
+    return _impl->running;
+}
 
 void MouseActionManager::SetClock(const std::function<float()>& clock) { _impl->clock = clock; }
 
@@ -162,12 +179,17 @@ void MouseActionManager::Update()
         const MouseEvent& mouse = static_cast<const MouseEvent&>(*event);
         const int state = event->GetState();
         const int button = mouse.GetKeyType();
-        if (impl.running) {
+        bool throwing;
+        {
+            std::lock_guard<std::mutex> lock(impl.effectLock);
+            throwing = impl.running;
             // A throw advances once per update, by the time since the last one.
-            if (!throwAdvanced) {
+            if (throwing && !throwAdvanced) {
                 throwAdvanced = true;
                 impl.AdvanceThrow(dt);
             }
+        }
+        if (throwing) {
             if (state == InputEvent::kStatePressed)
                 return;
             gui.AddEvent(event);

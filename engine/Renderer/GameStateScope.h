@@ -5,12 +5,13 @@ namespace EngineCore {
 
 // Which game state owns what the calling thread makes. The one rule, asked by every
 // registry that files objects by state (render system sprites, sprite groups, named
-// animation players, GUI controls, action tracks; in the game library timers,
-// character animations and the music change's fade timer, through
-// GameCore::StateCallback::CallingState, whose scope sets this one):
+// animation players, GUI controls, action tracks; in the game library timers and
+// character animations, through GameCore::StateCallback::CallingState, whose scope
+// sets this one):
 //
 //   an object belongs to the state whose script runs on the calling thread (the
-//   innermost GameStateScope), else to the render system's current state.
+//   innermost GameStateScope), else to the render system's current state (which
+//   the game keeps equal to its current state: one fallback for both faces).
 //
 // No registry reads the current state to file an object; drawing, updating and
 // input still walk the current state's objects.

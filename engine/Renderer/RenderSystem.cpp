@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <set>
 #include <utility>
 #include <vector>
@@ -54,7 +55,11 @@ struct RenderSystem::Impl {
     std::string currentGameState;
     unsigned monitorWidth = 0;
     unsigned monitorHeight = 0;
+    // Guards the screen settings, the requests held during a load and the two screen
+    // functions: scripts on the loader thread ask for settings while the main thread draws.
+    mutable std::mutex settingsLock;
     ScreenSettings screenSettings;
+    std::vector<ScreenSettings> heldSettings;
     std::map<std::string, std::set<Sprite*>> sprites;
     std::shared_ptr<ScreenBuffer> screenBuffer;
     // Entries of destroyed sprites are nulled at once (a callback run from a
@@ -123,6 +128,10 @@ void RenderSystem::Init()
 
 void RenderSystem::Release()
 {
+    {
+        std::lock_guard<std::mutex> settings(_impl->settingsLock);
+        _impl->heldSettings.clear();
+    }
     GUISystem::Instance().Release();
     ParticleSystemManager::Instance();
 }
@@ -221,6 +230,7 @@ void RenderSystem::Update(float dt)
     if (IsWaiting()) {
         UpdateWaiting(dt);
     } else {
+        ApplyHeldScreenSettings();
         UpdateNormal(dt);
     }
 }
@@ -274,18 +284,54 @@ void RenderSystem::UpdateNormal(float dt)
     SpriteGroupManager::Instance().DisableTransformationsModifier();
 }
 
-const RenderSystem::ScreenSettings& RenderSystem::GetScreenSettings() const
+RenderSystem::ScreenSettings RenderSystem::GetScreenSettings() const
 {
+    std::lock_guard<std::mutex> settings(_impl->settingsLock);
     return _impl->screenSettings;
 }
 
 void RenderSystem::ApplyScreenSettings(const ScreenSettings& settings)
 {
-    _impl->screenSettings = settings;
-    const std::function<void(const ScreenSettings&)> change = _impl->changeScreenSettings;
+    {
+        std::lock_guard<std::mutex> held(_impl->settingsLock);
+        _impl->screenSettings = settings;
+        // The window and the sprites belong to the main thread, which draws the loading
+        // screen meanwhile: a request made during a load waits for its end.
+        if (_impl->waiting) {
+            _impl->heldSettings.push_back(settings);
+            return;
+        }
+    }
+    HandOnScreenSettings(settings);
+}
+
+void RenderSystem::ApplyHeldScreenSettings()
+{
+    std::vector<ScreenSettings> held;
+    {
+        std::lock_guard<std::mutex> settings(_impl->settingsLock);
+        held.swap(_impl->heldSettings);
+    }
+    for (const ScreenSettings& settings : held) {
+        {
+            std::lock_guard<std::mutex> stored(_impl->settingsLock);
+            _impl->screenSettings = settings;
+        }
+        HandOnScreenSettings(settings);
+    }
+}
+
+void RenderSystem::HandOnScreenSettings(const ScreenSettings& settings)
+{
+    std::function<void(const ScreenSettings&)> change;
+    {
+        std::lock_guard<std::mutex> stored(_impl->settingsLock);
+        change = _impl->changeScreenSettings;
+    }
     if (change) {
         change(settings);
     }
+    MutexLocker locker(_impl->lock);
     const std::vector<Sprite*>& list = _impl->renderList;
     for (size_t i = 0; i < list.size(); ++i) {
         if (Sprite* sprite = list[i]) {
@@ -296,22 +342,30 @@ void RenderSystem::ApplyScreenSettings(const ScreenSettings& settings)
 
 void RenderSystem::SetChangeScreenSettingsFunction(const std::function<void(const ScreenSettings&)>& fn)
 {
+    std::lock_guard<std::mutex> settings(_impl->settingsLock);
     _impl->changeScreenSettings = fn;
 }
 
 void RenderSystem::UpdateScreenSettingsFunction(const std::function<void(const ScreenSettings&, void*)>& fn,
                                                 void* userData)
 {
+    std::lock_guard<std::mutex> settings(_impl->settingsLock);
     _impl->userData = userData;
     _impl->screenSettingsUpdater = fn;
 }
 
 void RenderSystem::SetChangedScreenSettings(const ScreenSettings& settings)
 {
-    _impl->screenSettings = settings;
-    const std::function<void(const ScreenSettings&, void*)> updater = _impl->screenSettingsUpdater;
+    std::function<void(const ScreenSettings&, void*)> updater;
+    void* userData = nullptr;
+    {
+        std::lock_guard<std::mutex> stored(_impl->settingsLock);
+        _impl->screenSettings = settings;
+        updater = _impl->screenSettingsUpdater;
+        userData = _impl->userData;
+    }
     if (updater) {
-        updater(settings, _impl->userData);
+        updater(settings, userData);
     }
 }
 

@@ -53,9 +53,12 @@ public:
     // The per-frame update and draw (main thread).
     void Update(float dt);
 
-    const ScreenSettings& GetScreenSettings() const;
+    // The settings asked for last (a copy: any thread may ask).
+    ScreenSettings GetScreenSettings() const;
     // Stores the record, hands it to the back-end's delegate, then lets every
-    // listed sprite refit its video mode.
+    // listed sprite refit its video mode. During a load (waiting mode) only the
+    // record is stored: the requests are handed on in order, on the main thread,
+    // by the first normal frame after the load.
     void ApplyScreenSettings(const ScreenSettings& settings);
     // The launcher installs the back-end's screen-settings delegate here.
     void SetChangeScreenSettingsFunction(const std::function<void(const ScreenSettings&)>& fn);
@@ -97,6 +100,9 @@ private:
     void RebuildRenderList();
     void UpdateWaiting(float dt);
     void UpdateNormal(float dt);
+    // Main thread, outside a load.
+    void ApplyHeldScreenSettings();
+    void HandOnScreenSettings(const ScreenSettings& settings);
 
     struct Impl;
     Impl* _impl;

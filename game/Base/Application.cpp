@@ -24,6 +24,7 @@
 #include "game/Logic/PropertySystem.h"
 #include "game/ScriptEngine/LuaScriptEngine/LuaScriptEngine.h"
 #include "game/ScriptEngine/LuaScriptEngine/StartupScriptClasses.h"
+#include "game/Wrappers/GUISystemWrapper.h"
 #include "game/Wrappers/GameStateSystemWrapper.h"
 #include "game/Wrappers/SoundStreamWrapper.h"
 
@@ -134,7 +135,7 @@ void Application::GetSystemGameState(std::shared_ptr<GameState>& state) const
 void Application::SetCurrentGameState(const std::shared_ptr<GameState>& state, bool immediate)
 {
     if (immediate) {
-        _impl->current = state;
+        _impl->MakeCurrent(state);
         return;
     }
     _impl->next = state;
@@ -179,7 +180,7 @@ void Application::Init(const std::string& startupScript)
         EngineCore::ThrowEngineError(kSource, 648, "Error creating system state.");
     _impl->system = system;
 
-    _impl->current = system;
+    _impl->MakeCurrent(system);
     system->SetStartupScript("Loading/SystemState.lua");
     system->OnEnter();
     system->SystemInit();
@@ -224,6 +225,7 @@ bool Application::Update(float dt)
     if (impl.Get(&Impl::loading)) {
         impl.wasLoading = true;
         impl.system->SystemUpdate(dt);
+        SoundStreamWrapper::UpdateFades(dt);
         std::this_thread::sleep_for(std::chrono::milliseconds(impl.processorCount >= 2 ? 30 : 50));
         return false;
     }
@@ -247,6 +249,9 @@ bool Application::Update(float dt)
     if (impl.Get(&Impl::quit))
         return true;
 
+    // A screen change reported during the load reaches the loaded state's hook now.
+    GUISystemWrapper::DeliverHeldScreenSettingsChange();
+
     if (impl.next)
         impl.StartCurrentStateChanging();
 
@@ -269,6 +274,8 @@ bool Application::Update(float dt)
         }
     }
 
+    // A music change's fade runs on whatever state is current.
+    SoundStreamWrapper::UpdateFades(dt * impl.animationSpeed);
     PropertySystem::Instance().Update(dt);
     EngineCore::AnimationSystem::Instance().Update(dt * impl.animationSpeed);
     EngineCore::ParticleSystemManager::Instance().Update(dt);

@@ -55,6 +55,11 @@ struct Application::Impl {
         this->*flag = value;
     }
 
+    // Makes `state` the current state. With no script running, the owner of what a
+    // thread makes is the current state by both faces of the one rule (the render
+    // system's name and StateCallback::CallingState), so a state made current is named
+    // to the render system at once, not only when it is entered.
+    void MakeCurrent(const std::shared_ptr<GameState>& state);
     void StartCurrentStateChanging();
     void LoadGameState(GameState* state, bool synchronous, bool pageEffect);
     // Ends a load: loading flag clear and the render system out of waiting mode.

@@ -62,7 +62,7 @@ void Application::Impl::StartCurrentStateChanging()
         system->SystemReset(false);
     }
 
-    current = next;
+    MakeCurrent(next);
     next.reset();
 
     // Cleared here, before any loader can run: the loader writes it, and the main
@@ -81,6 +81,13 @@ void Application::Impl::StartCurrentStateChanging()
     // A previous loader has always ended or given up by now; Start joins it.
     thread.Start([this, pageEffect](void* data) { LoadGameState(static_cast<GameState*>(data), false, pageEffect); },
                  current.get());
+}
+
+void Application::Impl::MakeCurrent(const std::shared_ptr<GameState>& state)
+{
+    current = state;
+    if (state)
+        EngineCore::RenderSystem::Instance().SetCurrentGameState(state->GetStateName().c_str());
 }
 
 void Application::Impl::EndLoading()

@@ -281,8 +281,6 @@ void GameState::SystemUpdate(float dt)
     }
 
     _impl->Run("Loading.frameTime = " + FormatLuaNumber(dt) + "; Loading.Update()");
-    // The loading screen's own timers (its music change's fade among them) run on its frames.
-    _impl->logic.GetTimerStorage().Update(dt);
 
     if (_impl->cursorPlayer)
         _impl->cursorPlayer->Update(dt, false);

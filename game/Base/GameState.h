@@ -55,7 +55,8 @@ public:
     void SystemReset(bool gameLoading);
     float GetSystemFrameTime() const;
     void SystemInit();
-    // One loading-screen frame: the script's Loading.Update, then this state's timers.
+    // One loading-screen frame: the script's Loading.Update and the cursor player. The
+    // state's own timers do not run on it (the music change's fade has its own clock).
     void SystemUpdate(float dt);
     void SystemInvalidateCursor();
     void SystemLastUpdate();

@@ -30,6 +30,17 @@ std::shared_ptr<GameState> StateCallback::CallingState()
     return state;
 }
 
+std::shared_ptr<GameState> StateCallback::FiringState()
+{
+    if (t_callingState)
+        return CallingState();
+    Application& application = Application::Instance();
+    std::shared_ptr<GameState> current;
+    if (!application.GetCurrentGameState(current) || !current->IsEntered() || application.IsWaiting())
+        return nullptr;
+    return current;
+}
+
 StateCallback::StateCallback() : _owner(CallingState()) {}
 
 StateCallback::StateCallback(const std::shared_ptr<GameState>& owner) : _owner(owner) {}

@@ -25,8 +25,12 @@ class GameState;
 //   interpreter of the script that asked (CallingState());
 // - objects are filed under their owner, by the one rule of
 //   EngineCore::GameStateScope::Owner: the engine's registries ask it by name, the
-//   game's (timers, character animations, the music change's fade timer) ask
-//   CallingState(), its face for game state objects. A Scope sets both at once.
+//   game's (timers, character animations) ask CallingState(), its face for game
+//   state objects. A Scope sets both at once. With no scope both fall back to the
+//   current state: the application names every state it makes current to the render
+//   system at once, so the two faces agree also between a switch and the entry;
+// - a callback that looks its owner up when it fires (FiringState) runs only in a
+//   state that is entered while no load runs.
 // In an ordinary frame all of these are the current game state.
 //
 // Invariant: a callback runs only in the interpreter of the state that made the
@@ -55,6 +59,12 @@ public:
     // as a game state object: the state whose script runs on the calling thread; when
     // none does, the application's current game state (null before any state exists).
     static std::shared_ptr<GameState> CallingState();
+
+    // The owner for a callback that looks its owner up when it fires, not when it is made
+    // (the screen-settings hook, the system updater): CallingState() while a state's script
+    // runs on this thread; otherwise the current state, but only once it is entered and no
+    // load runs (null before: the state being entered belongs to the loader thread).
+    static std::shared_ptr<GameState> FiringState();
 
     // Captures CallingState().
     StateCallback();

@@ -66,7 +66,9 @@ std::shared_ptr<EngineCore::Cursor> CurrentCursor()
 
 }  // namespace
 
+std::mutex GUISystemWrapper::_hookMutex;
 std::string GUISystemWrapper::_scriptString;
+bool GUISystemWrapper::_changeHeld = false;
 
 const char GUISystemWrapper::className[] = "GUISystem";
 
@@ -210,8 +212,12 @@ int GUISystemWrapper::IsEnabledSystemCursor(lua_State* L)
 
 int GUISystemWrapper::SetupScreenSettingsUpdater(lua_State* L)
 {
-    _scriptString = CheckString(L, 1);
-    if (_scriptString.size() >= 2)
+    const std::string text = CheckString(L, 1);
+    {
+        std::lock_guard<std::mutex> lock(_hookMutex);
+        _scriptString = text;
+    }
+    if (text.size() >= 2)
         EngineCore::RenderSystem::Instance().UpdateScreenSettingsFunction(&GUISystemWrapper::ChangeScreenSettings,
                                                                          nullptr);
     else
@@ -221,11 +227,32 @@ int GUISystemWrapper::SetupScreenSettingsUpdater(lua_State* L)
 
 void GUISystemWrapper::ChangeScreenSettings(const ScreenSettings&, void*)
 {
-    const StateCallback callback(StateCallback::CallingState());
-    if (!callback.Owner() || _scriptString.empty() || _scriptString[0] != '#')
+    std::string text;
+    {
+        std::lock_guard<std::mutex> lock(_hookMutex);
+        text = _scriptString;
+    }
+    if (text.empty() || text[0] != '#')
         return;
-    if (!callback.Run(_scriptString.substr(1)))
+    // Looked up now: the state being entered belongs to the loader thread until the load ends.
+    const std::shared_ptr<GameState> owner = StateCallback::FiringState();
+    {
+        std::lock_guard<std::mutex> lock(_hookMutex);
+        _changeHeld = !owner;
+    }
+    if (owner && !StateCallback(owner).Run(text.substr(1)))
         EngineCore::ThrowEngineError(kSource, 205, "Internal error.");
+}
+
+void GUISystemWrapper::DeliverHeldScreenSettingsChange()
+{
+    {
+        std::lock_guard<std::mutex> lock(_hookMutex);
+        // Removing the hook drops a held change with it.
+        if (!_changeHeld || _scriptString.size() < 2)
+            return;
+    }
+    ChangeScreenSettings(EngineCore::RenderSystem::Instance().GetScreenSettings(), nullptr);
 }
 
 int GUISystemWrapper::CursorPlay(lua_State*)

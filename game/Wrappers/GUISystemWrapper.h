@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "engine/Renderer/RenderSystem.h"
@@ -30,6 +31,10 @@ public:
     // An empty record puts back the default, the profile system's selection.
     static void SetProfileChoices(const ProfileChoices& choices);
 
+    // Runs the screen-settings hook once for a change it had to hold (main thread, no
+    // load running); nothing when none is held. The application calls it every frame.
+    static void DeliverHeldScreenSettingsChange();
+
     explicit GUISystemWrapper(lua_State* state);
     ~GUISystemWrapper();
     GUISystemWrapper(const GUISystemWrapper&) = delete;
@@ -55,12 +60,17 @@ public:
     int CursorSetStartAnimationFrame(lua_State* L);
 
 protected:
-    // The render system's screen-settings hook: runs the hook text in the game
-    // state whose script runs, else the current one; nothing when there is none.
+    // The render system's screen-settings hook: runs the hook text in the game state
+    // whose script runs on this thread, else in the current state once it is entered and
+    // no load runs (StateCallback::FiringState). Otherwise the change is held, and
+    // delivered once, when the load has ended.
     static void ChangeScreenSettings(const EngineCore::RenderSystem::ScreenSettings& settings, void* user);
 
 private:
+    // The hook text and whether a change waits for it; set from any thread.
+    static std::mutex _hookMutex;
     static std::string _scriptString;
+    static bool _changeHeld;
     std::string _cursorName;
 };
 

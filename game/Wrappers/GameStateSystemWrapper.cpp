@@ -237,7 +237,8 @@ int GameStateSystemWrapper::AddAsyncLoadingDirectory(lua_State* state)
 
 void GameStateSystemWrapper::Update(const std::string& name, float dt)
 {
-    RunUpdater(StateCallback(), name, dt);
+    if (const std::shared_ptr<GameState> owner = StateCallback::FiringState())
+        RunUpdater(StateCallback(owner), name, dt);
 }
 
 std::string GameStateSystemWrapper::GetUpdaterFunctionName()

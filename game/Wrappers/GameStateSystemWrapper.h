@@ -52,8 +52,9 @@ public:
     int AddAsyncLoadingDirectory(lua_State* state);
 
     // Calls the script function `name` with the frame time in the interpreter of
-    // the state whose script runs on this thread (else the current state's);
-    // nothing when the name is empty.
+    // the state whose script runs on this thread, else of the current state once it is
+    // entered and no load runs (StateCallback::FiringState); nothing when the name is
+    // empty or there is no such state.
     static void Update(const std::string& name, float dt);
     // The name set last from any game state.
     static std::string GetUpdaterFunctionName();

@@ -36,6 +36,7 @@ EngineCore::SoundStream* SoundStreamWrapper::_lastPlayedSoundPtr = nullptr;
 std::shared_ptr<EngineCore::Resource> SoundStreamWrapper::_lastPlayedSoundResource;
 std::map<const TimerStorage*, std::shared_ptr<Timer>> SoundStreamWrapper::_fadeTimers;
 const Timer* SoundStreamWrapper::_activeFade = nullptr;
+TimerStorage SoundStreamWrapper::_frameClock;
 
 const GameLuaScriptImpl::LuaHelper<SoundStreamWrapper>::RegType SoundStreamWrapper::methods[] = {
     {"Play", &SoundStreamWrapper::Play},
@@ -97,8 +98,6 @@ void SoundStreamWrapper::StopMusic(const std::shared_ptr<EngineCore::Resource>& 
     if (stream == own)
         return;
 
-    // The fade timer belongs to the state whose script changes the music: during a load
-    // the loading screen's change must not file a timer in the state being entered.
     const std::shared_ptr<GameState> state = StateCallback::CallingState();
     if (!state) {
         // No state to time a fade: the old music stops at once.
@@ -111,10 +110,12 @@ void SoundStreamWrapper::StopMusic(const std::shared_ptr<EngineCore::Resource>& 
     _stopedSoundResource = stream;
     _stopedSoundPtr = dynamic_cast<EngineCore::SoundStream*>(stream.get());
     _lastTimerCounter = 0;
-    // Only this state's earlier fade timer is replaced (and freed), on the thread that
-    // runs this state's scripts; another state's stays in its storage, stale: an
-    // earlier fade freezes.
-    TimerStorage& storage = state->GetGameLogic().GetTimerStorage();
+    // A state being entered during a load runs its scripts on the loader thread, which
+    // must never touch the frame clock: its fade waits in its own storage for its frames.
+    // Only the calling thread's earlier fade timer is replaced (and freed); one of another
+    // storage stays there, stale.
+    const bool beingLoaded = !state->IsEntered() && Application::Instance().IsWaiting();
+    TimerStorage& storage = beingLoaded ? state->GetGameLogic().GetTimerStorage() : _frameClock;
     std::shared_ptr<Timer> timer = storage.CreateTimer();
     timer->SetupAction(&SoundStreamWrapper::UpdateStopMusic, timer.get());
     timer->SetupTime(kFirstTick);
@@ -143,6 +144,12 @@ void SoundStreamWrapper::UpdateStopMusic(void* ticking)
     _stopedSoundPtr->SetVolume(1.0f);
     _stopedSoundPtr = nullptr;
     _stopedSoundResource.reset();
+}
+
+void SoundStreamWrapper::UpdateFades(float dt)
+{
+    // Not under the music lock: a tick takes it, and only this thread files timers here.
+    _frameClock.Update(dt);
 }
 
 void SoundStreamWrapper::ClearResources()

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/FileSystem/FileSystem.h"
 #include "engine/GUI/Button.h"
 #include "engine/GUI/Control.h"
 #include "engine/GUI/Cursor.h"
@@ -22,6 +23,7 @@
 #include "tests/support/FailureText.h"
 #include "tests/support/FakeInputDevices.h"
 #include "tests/support/FakeSprites.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestDocuments.h"
 
 using EngineCore::GUISystem;
@@ -483,7 +485,27 @@ TEST_F(GUIScriptClassesTest, ScreenSettingsHook)
         {"", "0"},
         {"changed = changed + 1", "0"},  // installed, but not Lua text
     };
-    Run("g = GUISystem()");
+    // A state that is current but not yet entered (a loader may be entering it) runs no
+    // hook: the change is held and reaches the hook once, after the state is entered.
+    Run("g = GUISystem() changed = 0 g:SetupScreenSettingsUpdater('#changed = changed + 1')");
+    RenderSystem::Instance().SetChangedScreenSettings(RenderSystem::Instance().GetScreenSettings());
+    GUISystemWrapper::DeliverHeldScreenSettingsChange();
+    EXPECT_EQ("0", Global("changed"));
+    TestSupport::TempFolder data;
+    data.WriteFile("gui-hook/entered.lua", "Entered = 1\n");
+    EngineCore::FileSystem::Instance().AddDirectory(data.Path());
+    GameCore::Application& app = GameCore::Application::Instance();
+    const std::string gameApi = app.GetStartupScript();
+    app.SetStartupScript("");
+    gameState->SetStartupScript("gui-hook/entered.lua");
+    gameState->OnEnter();
+    app.SetStartupScript(gameApi);
+    ASSERT_EQ("1", Global("Entered"));
+    EXPECT_EQ("0", Global("changed"));
+    GUISystemWrapper::DeliverHeldScreenSettingsChange();
+    GUISystemWrapper::DeliverHeldScreenSettingsChange();
+    EXPECT_EQ("1", Global("changed")) << "the held change reached the hook once";
+
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Run(std::string("changed = 0 g:SetupScreenSettingsUpdater('") + c.text + "')");

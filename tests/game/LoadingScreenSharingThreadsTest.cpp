@@ -1,17 +1,25 @@
 // The loading screen (main thread) and the state being entered (loader thread) run their
 // scripts at the same time. These runs make the two threads meet where they share
-// something: a font both use, the class-wide music change, and the registries that file
-// objects by state. Each is sized to overlap for about a second; a fault shows as a
-// crash, a sanitizer report, or an object that lands in the wrong state.
+// something: a font both use, the class-wide music change, the screen settings and their
+// hook, the mouse effect, and the registries that file objects by state. Each is sized to
+// overlap for about a second; a fault shows as a crash, a sanitizer report, or an object
+// or a script run that lands in the wrong state or on the wrong thread.
+#include <algorithm>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/Input/InputEvent.h"
+#include "engine/Input/InputSystem.h"
 #include "engine/Renderer/Font.h"
+#include "game/Input/GameDeviceManager.h"
+#include "game/Wrappers/GUISystemWrapper.h"
 #include "tests/game/AudioFakes.h"
 #include "tests/game/GameFlowHarness.h"
+#include "tests/support/FakeInputDevices.h"
 #include "tests/support/FakeSprites.h"
 #include "tests/support/TrackFileWriter.h"
 
@@ -35,7 +43,7 @@ public:
     }
 };
 
-// A stream both threads may play and stop: it keeps only whether it plays.
+// A stream both threads may play and stop: it keeps whether it plays and the volumes set.
 class Stream : public EngineCore::SoundStream {
 public:
     bool IsValid() const override { return true; }
@@ -43,10 +51,40 @@ public:
     void Pause() override {}
     void Resume() override {}
     void Play(bool) override { playing = true; }
-    void SetVolume(float) override {}
+    void SetVolume(float volume) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        volumes.push_back(volume);
+    }
     bool IsPlaying() const override { return playing; }
+    size_t VolumeCount() const
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return volumes.size();
+    }
     std::atomic<bool> playing{false};
+    mutable std::mutex mutex;
+    std::vector<float> volumes;
 };
+
+std::shared_ptr<Stream> Named(const char* name)
+{
+    std::shared_ptr<EngineCore::Resource> stream;
+    EngineCore::ResourceManager::Instance().GetResource(name, EngineCore::Resource::RT_SOUND_STREAM, stream);
+    return std::static_pointer_cast<Stream>(stream);
+}
+
+// Screen settings of the given width, windowed with stretching (applied once each).
+EngineCore::RenderSystem::ScreenSettings Windowed(int width)
+{
+    EngineCore::RenderSystem::ScreenSettings settings;
+    settings.bpp = 32;
+    settings.width = width;
+    settings.height = 600;
+    settings.windowed = true;
+    settings.stretch = true;
+    return settings;
+}
 
 // The loading screen's frame hook: `perFrame` runs on every loading-screen frame.
 std::string LoadingScreen(const std::string& setup, const std::string& perFrame)
@@ -135,24 +173,31 @@ TEST_F(LoadingScreenSharingThreadsTest, TheLoadingScreenChangesMusicWhileTheEnte
     EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "Made"), "4000");
     EXPECT_EQ(SystemGlobal("Changes"), std::to_string(frames));
 
-    // The fade belongs to the loading screen and runs on its frames only: with the music
-    // left alone, the music changed last fades out over 20 ticks of loading-screen frames.
+    // With the music left alone, the last change's fade goes on after the load, on the
+    // loaded state's frames: the music changed last plays on at full volume, the one before
+    // it is stepped down 20 times and stopped, two seconds into the loaded state.
     RunSystem("ChangeMusic = false");
-    const auto stops = [&journal] {
-        int count = 0;
-        for (const AudioTest::Call& call : *journal)
-            count += call.what == "Stop" ? 1 : 0;
-        return count;
-    };
+    const std::string last = frames % 2 == 0 ? "a.ogg" : "b.ogg";
+    const std::string faded = frames % 2 == 0 ? "b.ogg" : "a.ogg";
     journal->clear();
     for (int i = 0; i < 30; ++i)
         Frame(0.1f);
-    EXPECT_EQ(stops(), 0) << "the loading screen's fade ran in the loaded state's frames";
-    std::shared_ptr<GameCore::GameState> system;
-    app.GetSystemGameState(system);
-    for (int i = 0; i < 30; ++i)
-        system->SystemUpdate(0.1f);
-    EXPECT_EQ(stops(), 1) << "the music changed last faded out on the loading screen's frames";
+    std::vector<std::string> calls;
+    int steps = 0;
+    for (const AudioTest::Call& call : *journal) {
+        if (call.what == "SetVolume" && call.who == faded && call.volume > 0.0f && call.volume < 1.0f)
+            ++steps;
+        else
+            calls.push_back(call.who + "." + call.what + (call.what == "SetVolume" ? std::to_string(call.volume) : ""));
+    }
+    EXPECT_GE(steps, 18) << "the fade went on after the load";
+    const std::string zero = faded + ".SetVolume" + std::to_string(0.0f);
+    EXPECT_EQ(calls, (std::vector<std::string>{zero, zero, zero, faded + ".Stop",
+                                               faded + ".SetVolume" + std::to_string(1.0f)}))
+        << "only the faded music was touched: stepped to 0, stopped, set back to 1";
+    std::shared_ptr<EngineCore::Resource> kept;
+    ASSERT_TRUE(EngineCore::ResourceManager::Instance().GetResource(last, EngineCore::Resource::RT_SOUND_STREAM, kept));
+    EXPECT_TRUE(std::static_pointer_cast<AudioTest::FakeAudio<EngineCore::SoundStream>>(kept)->playing);
 }
 
 // When both sides change music during a load, each change stops or fades the music
@@ -180,12 +225,8 @@ TEST_F(LoadingScreenSharingThreadsTest, BothSidesChangeMusicDuringALoad)
 
     // Once both sides are done and every fade had its ticks, only one music plays.
     RunSystem("ChangeMusic = false");
-    std::shared_ptr<GameCore::GameState> system;
-    app.GetSystemGameState(system);
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < 30; ++i)
         Frame(0.1f);
-        system->SystemUpdate(0.1f);
-    }
     std::string playing;
     for (const char* name : {"a.ogg", "b.ogg", "c.ogg", "d.ogg", "level.ogg"}) {
         std::shared_ptr<EngineCore::Resource> stream;
@@ -231,4 +272,200 @@ TEST_F(LoadingScreenSharingThreadsTest, ControlsAndTracksOfTheLoadingScreenAreNo
     move->SetAbsolutePosition(50, 50, 0, 0);
     EXPECT_TRUE(EngineCore::GUISystem::Instance().AddEvent(move)) << "a control took the move";
     EXPECT_EQ(SystemGlobal("Over"), "nil") << "the loading screen's button was hovered in the loaded state";
+}
+
+// The platform reports new screen settings at the top of a frame, where no script runs. The
+// hook ran there in the current state, which during a load is the one the loader thread is
+// entering: its interpreter entered from two threads (a fatal error), or the hook's text ran
+// during the load. It must run once, in the loaded state, after the load.
+TEST_F(LoadingScreenSharingThreadsTest, TheScreenSettingsHookRunsInTheLoadedStateAfterTheLoad)
+{
+    Write("States/slow.lua", "GUISystem():SetupScreenSettingsUpdater('#HookRan = (HookRan or 0) + 1 HookSawDone = Done')\n"
+                             "Busy = 0\n"
+                             "for i = 1, 3000000 do Busy = Busy + 1 end\n"
+                             "Done = true\n");
+    Start({"slow"}, "slow");
+    Frame();
+    ASSERT_TRUE(AwaitLoadStart());
+    int errors = 0;
+    std::string firstError;
+    while (app.IsWaiting()) {
+        Frame();
+        // What the platform's notice of restored graphics does on the main thread.
+        try {
+            EngineCore::RenderSystem::Instance().SetChangedScreenSettings(Windowed(800));
+        } catch (const std::exception& error) {
+            if (errors++ == 0)
+                firstError = error.what();
+        }
+    }
+    Frame();
+    Frame();
+    EngineCore::RenderSystem::Instance().UpdateScreenSettingsFunction(nullptr, nullptr);
+    EXPECT_EQ(errors, 0) << firstError;
+    EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "HookRan"), "1") << "the changes of the load reach the hook once";
+    EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "HookSawDone"), "true") << "the hook ran before the state was entered";
+    EXPECT_EQ(SystemGlobal("HookRan"), "nil");
+}
+
+// Screen settings asked for by the state being entered were handed to the window and the
+// sprites on the loader thread, while the main thread drew the loading screen's sprites.
+// They wait for the end of the load and are applied then, on the main thread, in order;
+// the profile is saved at each call.
+TEST_F(LoadingScreenSharingThreadsTest, ScreenSettingsAskedDuringALoadApplyOnTheMainThreadWhenItEnds)
+{
+    std::atomic<int> stored{0};
+    GameCore::GUISystemWrapper::ProfileChoices choices;
+    choices.selected = [] { return true; };
+    choices.storeScreen = [&stored](bool, bool) { return ++stored > 0; };
+    choices.storeSystemCursor = [](bool) { return true; };
+    GameCore::GUISystemWrapper::SetProfileChoices(choices);
+    std::mutex mutex;
+    std::vector<int> widths;
+    int wrongPlace = 0;
+    const std::thread::id main = std::this_thread::get_id();
+    EngineCore::RenderSystem& render = EngineCore::RenderSystem::Instance();
+    render.SetChangeScreenSettingsFunction([&](const EngineCore::RenderSystem::ScreenSettings& settings) {
+        std::lock_guard<std::mutex> lock(mutex);
+        widths.push_back(settings.width);
+        wrongPlace += std::this_thread::get_id() != main || render.IsWaiting() ? 1 : 0;
+    });
+    const int frames =
+        Load(LoadingScreen("Kept = {} for i = 1, 64 do local s = Sprite() s:SetName('Sys.S' .. i) Kept[i] = s end\n",
+                           ""),
+             "local g = GUISystem()\n"
+             "for i = 1, 2000 do g:SetScreenSettings(32, 800 + i, 600, 1, 1) end\n"
+             "Asked = g:GetScreenSettings()\n"
+             "Done = true\n");
+    render.SetChangeScreenSettingsFunction(nullptr);
+    GameCore::GUISystemWrapper::SetProfileChoices({});
+    EXPECT_GT(frames, 0);
+    EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "Done"), "true");
+    EXPECT_EQ(stored.load(), 2000) << "the profile is saved at each call";
+    EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "Asked"), "32") << "the state reads back what it asked for";
+    EXPECT_EQ(wrongPlace, 0) << "settings applied on the loader thread or during the load";
+    // Settings the start-up applies are not the state's.
+    widths.erase(widths.begin(), std::find(widths.begin(), widths.end(), 801));
+    ASSERT_EQ(widths.size(), 2000u);
+    for (size_t i = 0; i < widths.size(); ++i)
+        ASSERT_EQ(widths[i], 801 + static_cast<int>(i)) << "in the order asked";
+    EXPECT_EQ(render.GetScreenSettings().width, 2800);
+}
+
+// The loading screen's per-frame script and the state being entered both drive the mouse
+// effect; its clicks were kept without a guard (a use after free in the clicks).
+TEST_F(LoadingScreenSharingThreadsTest, BothThreadsDriveTheMouseEffect)
+{
+    auto devices = std::make_shared<GameCore::GameDeviceManager>();
+    devices->SetDevice(1, std::make_shared<TestSupport::FakeMouse>());
+    EngineCore::InputSystem::Instance().SetDeviceManager(devices);
+    const int frames = Load(
+        LoadingScreen("Input = InputDeviceManager()\n",
+                      "  for i = 1, 2000 do Input:StartMouseEffect(100, 1000, 1) Input:AddMassEffectClick() end"),
+        "local m = InputDeviceManager()\n"
+        "for i = 1, 40000 do m:StartMouseEffect(100, 1000, 1) m:AddMassEffectClick() m:StopMouseEffect() end\n"
+        "Done = true\n");
+    EXPECT_GT(frames, 0);
+    EXPECT_EQ(LuaGlobal(CurrentInterpreter(), "Done"), "true");
+    app.Release();
+    released = true;
+    EngineCore::InputSystem::Instance().SetDeviceManager(nullptr);
+}
+
+// A music change on the loading screen fades the old music over two seconds of game time
+// whatever state is current: over a load shorter than that, the fade goes on in the loaded
+// state; over a longer one it ends during the load. The new music plays at full volume.
+TEST_F(LoadingScreenSharingThreadsTest, ALoadingScreensMusicChangeFadesOverTwoSecondsOfGameTime)
+{
+    const struct {
+        const char* state;  // "menu" ends with the page effect, "slow" takes two seconds
+        bool longLoad;
+    } cases[] = {{"menu", false}, {"slow", true}};
+    EngineCore::ResourceFactory::Instance().RegisterResourceCreator(EngineCore::Resource::RT_SOUND_STREAM,
+                                                                    [] { return std::make_shared<Stream>(); });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        Write("Loading/SystemState.lua",
+              LoadingScreen("", "  if not Changed then Changed = true\n"
+                                "    local a = SoundStream() a:Load('old.ogg') a:SetIsMusic(1) a:Play(1)\n"
+                                "    local b = SoundStream() b:Load('loading.ogg') b:SetIsMusic(1) b:Play(1)\n"
+                                "  end"));
+        Write("States/slow.lua", "Done = true\n");
+        // The second run's start-up script is read afresh.
+        EngineCore::FileSystem::Instance().FreeCache();
+        // Held here: a stream whose last holder lets go leaves the resource manager.
+        const std::shared_ptr<Stream> old = Named("old.ogg");
+        const std::shared_ptr<Stream> loading = Named("loading.ogg");
+        Start({c.state}, c.state);
+        // Game time since the change, which the first loading frame makes before its fade step.
+        float time = 0.0f;
+        float stoppedAt = -1.0f;
+        const auto step = [&](float dt) {
+            Frame(dt);
+            if (loading->playing)
+                time += dt;
+            if (stoppedAt < 0.0f && loading->playing && !old->playing)
+                stoppedAt = time;
+        };
+        step(0.05f);
+        ASSERT_TRUE(AwaitLoadStart());
+        while (app.IsWaiting())
+            step(0.05f);
+        const float loadTime = time;
+        for (int i = 0; i < 100 && time < 3.0f; ++i)
+            step(0.05f);
+        EXPECT_EQ(loadTime > 2.1f, c.longLoad) << "load of " << loadTime << " s";
+        EXPECT_GE(stoppedAt, 1.99f);
+        EXPECT_LE(stoppedAt, 2.11f) << "load of " << loadTime << " s";
+        EXPECT_EQ(old->VolumeCount(), 23u) << "21 fade steps, then 0 and back to 1 around the stop";
+        EXPECT_TRUE(loading->playing);
+        EXPECT_EQ(loading->VolumeCount(), 0u) << "the new music plays at full volume";
+        app.Release();
+        EngineCore::ResourceManager::Instance().Clear();
+    }
+    released = true;
+    EngineCore::ResourceFactory::Instance().UnregisterResourceCreator(EngineCore::Resource::RT_SOUND_STREAM);
+}
+
+// The loading screen changes the music, then the state being entered changes it again: the
+// later fade is the only one that ticks. It waits for its state's frames and then steps the
+// music 20 times, 0.1 s apart; the earlier fade's timer goes on in the frame clock, stale.
+TEST_F(LoadingScreenSharingThreadsTest, OnlyTheFadeStartedLastTicks)
+{
+    EngineCore::ResourceFactory::Instance().RegisterResourceCreator(EngineCore::Resource::RT_SOUND_STREAM,
+                                                                    [] { return std::make_shared<Stream>(); });
+    Write("Loading/SystemState.lua",
+          LoadingScreen("", "  if not Changed then Changed = true\n"
+                            "    local a = SoundStream() a:Load('old.ogg') a:SetIsMusic(1) a:Play(1)\n"
+                            "    local b = SoundStream() b:Load('loading.ogg') b:SetIsMusic(1) b:Play(1)\n"
+                            "  end"));
+    Write("States/slow.lua", "local m = SoundStream() m:Load('level.ogg') m:SetIsMusic(1) m:Play(1)\n");
+    // Held here: a stream whose last holder lets go leaves the resource manager.
+    const std::shared_ptr<Stream> old = Named("old.ogg");
+    const std::shared_ptr<Stream> loading = Named("loading.ogg");
+    const std::shared_ptr<Stream> level = Named("level.ogg");
+    Start({"slow"}, "slow");
+    Frame(0.05f);
+    ASSERT_TRUE(AwaitLoadStart());
+    while (app.IsWaiting())
+        Frame(0.05f);
+    EXPECT_FALSE(old->playing) << "the second change stops the first fade's music at once";
+    EXPECT_EQ(loading->VolumeCount(), 0u) << "the last fade ticked during the load";
+
+    std::vector<float> stepTimes;
+    float time = 0.0f;
+    for (int i = 0; i < 60; ++i) {
+        const size_t before = loading->VolumeCount();
+        Frame(0.05f);
+        time += 0.05f;
+        if (loading->VolumeCount() != before)
+            stepTimes.push_back(time);
+    }
+    EXPECT_FALSE(loading->playing);
+    EXPECT_TRUE(level->playing);
+    EXPECT_EQ(loading->VolumeCount(), 23u);
+    ASSERT_EQ(stepTimes.size(), 21u) << "one volume step a tick";
+    for (size_t i = 2; i < stepTimes.size(); ++i)
+        EXPECT_NEAR(stepTimes[i] - stepTimes[i - 1], 0.1f, 0.01f) << "tick " << i;
+    EngineCore::ResourceFactory::Instance().UnregisterResourceCreator(EngineCore::Resource::RT_SOUND_STREAM);
 }

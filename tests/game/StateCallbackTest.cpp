@@ -81,6 +81,18 @@ TEST_F(StateCallbackTest, CapturesTheStateRunningOnTheThreadElseTheCurrentOne)
     EXPECT_EQ(current, elsewhere);
 }
 
+// With no script running both faces of the owner rule fall back to the state made
+// current (a switch makes it current before the loader enters it). A callback that looks
+// its owner up when it fires takes the state whose script runs, else only an entered one.
+TEST_F(StateCallbackTest, OutsideEveryScopeBothFacesNameTheCurrentState)
+{
+    EXPECT_EQ("cb-current", EngineCore::GameStateScope::Owner());
+    EXPECT_EQ(current, StateCallback::CallingState());
+    EXPECT_EQ(nullptr, StateCallback::FiringState()) << "cb-current was never entered";
+    StateCallback::Scope scope(*made);
+    EXPECT_EQ(made, StateCallback::FiringState());
+}
+
 TEST_F(StateCallbackTest, RunsInTheOwnersInterpreterAndNothingOnceItIsLeftOrGone)
 {
     std::unique_ptr<StateCallback> callback;

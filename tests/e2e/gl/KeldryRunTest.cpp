@@ -144,6 +144,43 @@ TEST_F(KeldryRunTest, TheMenuToGameSwitchLoadsOnTheLoaderThreadBehindTheLoadingS
     EXPECT_EQ(run.stderrText.find("FatalError"), std::string::npos) << run.stderrText;
 }
 
+// The state being loaded installs the screen-settings hook, then changes the screen
+// settings (itself and by selecting a profile) while it keeps the loader thread busy in
+// its interpreter. The changes apply when the load ends, and the hook then runs once on the
+// main thread, in the loaded state: never beside the loader in its interpreter (a fatal
+// error), never before the state's script has ended.
+TEST_F(KeldryRunTest, TheScreenSettingsHookRunsInTheLoadedStateAfterTheLoad)
+{
+    WriteLoadingScripts(game, kBareSystemState, kMenuStartup);
+    game.WriteFile("Base/States/Menu.lua",
+                   "local p = ProfileSystem()\n"
+                   "p:SetSelectedProfileId(p:CreateNewProfile())\n"
+                   "local g = GUISystem()\n"
+                   "g:SetupScreenSettingsUpdater('#Debugger():ShowValue(\"hook\", LoadDone == true)')\n"
+                   "g:SetScreenSettings(32, 800, 600, 1, 0)\n"
+                   "g:SetScreenSettings(32, 800, 600, 1, 1)\n"
+                   "Busy = 0\n"
+                   "for i = 1, 5000000 do Busy = Busy + 1 end\n"
+                   "g:SetScreenSettings(32, 800, 600, 1, 0)\n"
+                   "LoadDone = true\n"
+                   "local quitIn = 0.5\n"
+                   "function Tick(dt) quitIn = quitIn - dt if quitIn < 0 then GameStateSystem():Quit() end end\n"
+                   "GameStateSystem():SetUpdaterFunctionName('Tick')\n");
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        const RunResult result = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+        ASSERT_EQ(result.status, 0) << result.stderrText << result.log;
+        EXPECT_EQ(result.stderrText.find("FatalError"), std::string::npos) << result.stderrText;
+        const std::string head = "*** DebugWrapper::ShowValue: hook\n";
+        const size_t first = result.log.find(head);
+        ASSERT_NE(first, std::string::npos) << "the hook never ran\n" << result.log;
+        EXPECT_EQ(result.log.find(head, first + 1), std::string::npos) << "the hook ran more than once\n" << result.log;
+        const size_t value = result.log.find("Value data: ", first);
+        EXPECT_EQ(result.log.substr(value, result.log.find('\n', value) - value), "Value data: true")
+            << "the hook ran before the state's script ended\n" << result.log;
+    }
+}
+
 // Two data folders on the command line holding one script: the later date wins, by
 // whole seconds, and "Base" takes back every tie when the first state loads.
 TEST_F(KeldryRunTest, ASecondDataFolderReplacesAScriptOnlyWithALaterDate)
