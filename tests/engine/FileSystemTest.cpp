@@ -145,23 +145,29 @@ TEST_F(FileSystemTest, NonRegularFilesAndLinkLoopsAreNotFollowed)
 TEST_F(FileSystemTest, NewestCopyWinsAndEqualDatesGoToTheLaterOne)
 {
     // Each case: a first and a second source of one name with dates; which one wins.
+    // An author patches a shipped pack with a newer copy: the month outranks the day.
     enum Source { Folder, Pack };
+    struct Date {
+        int year, month, day;
+    };
     struct Case {
         const char* name;
         Source first;
         Source second;
-        int firstYear;
-        int secondYear;
+        Date firstDate;
+        Date secondDate;
         bool secondWins;
     } cases[] = {
-        {"nw/ff-older.png", Folder, Folder, 2010, 2009, false},
-        {"nw/ff-newer.png", Folder, Folder, 2010, 2011, true},
-        {"nw/ff-equal.png", Folder, Folder, 2010, 2010, true},
-        {"nw/fp-older.png", Folder, Pack, 2010, 2009, false},
-        {"nw/fp-newer.png", Folder, Pack, 2010, 2011, true},
-        {"nw/fp-equal.png", Folder, Pack, 2010, 2010, true},
-        {"nw/pf-older.png", Pack, Folder, 2010, 2009, false},
-        {"nw/pf-equal.png", Pack, Folder, 2010, 2010, true},
+        {"nw/ff-older.png", Folder, Folder, {2010, 6, 1}, {2009, 6, 1}, false},
+        {"nw/ff-newer.png", Folder, Folder, {2010, 6, 1}, {2011, 6, 1}, true},
+        {"nw/ff-equal.png", Folder, Folder, {2010, 6, 1}, {2010, 6, 1}, true},
+        {"nw/ff-month.png", Folder, Folder, {2010, 1, 31}, {2010, 2, 1}, true},
+        {"nw/fp-older.png", Folder, Pack, {2010, 6, 1}, {2009, 6, 1}, false},
+        {"nw/fp-newer.png", Folder, Pack, {2010, 6, 1}, {2011, 6, 1}, true},
+        {"nw/fp-equal.png", Folder, Pack, {2010, 6, 1}, {2010, 6, 1}, true},
+        {"nw/fp-month.png", Folder, Pack, {2010, 2, 1}, {2010, 1, 31}, false},
+        {"nw/pf-older.png", Pack, Folder, {2010, 6, 1}, {2009, 6, 1}, false},
+        {"nw/pf-equal.png", Pack, Folder, {2010, 6, 1}, {2010, 6, 1}, true},
     };
     TempFolder first, second;
     PackWriter firstPack, secondPack;
@@ -169,14 +175,15 @@ TEST_F(FileSystemTest, NewestCopyWinsAndEqualDatesGoToTheLaterOne)
         const TempFolder* folders[] = {&first, &second};
         PackWriter* packs[] = {&firstPack, &secondPack};
         const Source sources[] = {c.first, c.second};
-        const int years[] = {c.firstYear, c.secondYear};
+        const Date dates[] = {c.firstDate, c.secondDate};
         for (int i = 0; i < 2; ++i) {
             const std::string text = i == 0 ? "first" : "second";
+            const Date& d = dates[i];
             if (sources[i] == Folder) {
                 folders[i]->WriteFile(c.name, text);
-                folders[i]->SetModificationTime(c.name, UtcTime(years[i], 6, 1, 12));
+                folders[i]->SetModificationTime(c.name, UtcTime(d.year, d.month, d.day, 12));
             } else {
-                packs[i]->AddEntry(c.name, text, PackWriter::MakeDate(years[i], 6, 1, 12));
+                packs[i]->AddEntry(c.name, text, PackWriter::MakeDate(d.year, d.month, d.day, 12));
             }
         }
     }

@@ -298,6 +298,22 @@ TEST_F(GUIDispatchTest, EventSequences)
     }
 }
 
+// A control made once the list was sorted takes its place by its priority even when no
+// one sets it: the default 0 puts it before a control of priority 5.
+TEST_F(GUIDispatchTest, AControlMadeAfterADispatchTakesItsPlaceByTheDefaultPriority)
+{
+    Make({"Back", 0, 0, 100, 100, 5, kRecord});
+    EXPECT_FALSE(Apply({"move", 0, 10, 10, false, ""}));
+    EXPECT_EQ("Back:1", TakeLog());
+
+    auto front = std::make_shared<RecordingControl>("Front");
+    front->SetPosition(CPoint{0, 0});
+    front->SetSize(CSize{100, 100});
+    Register(front);
+    EXPECT_FALSE(Apply({"move", 0, 20, 10, false, ""}));
+    EXPECT_EQ("Front:1 Back:2", TakeLog());
+}
+
 TEST_F(GUIDispatchTest, DisabledGuiSwallowsEveryEventAndResetTurnsItOn)
 {
     Make(A);

@@ -64,7 +64,9 @@ TEST_F(StateCallbackTest, CapturesTheStateRunningOnTheThreadElseTheCurrentOne)
             EXPECT_EQ(current, StateCallback::CallingState());
             EXPECT_EQ("cb-current", EngineCore::GameStateScope::Current());
         }
+        // Leaving the inner scope gives the thread back to the outer state, under both faces.
         EXPECT_EQ(made, StateCallback::CallingState());
+        EXPECT_EQ("cb-made", EngineCore::GameStateScope::Current());
     }
     EXPECT_EQ(made, inside);
     EXPECT_EQ("cb-made", insideName);

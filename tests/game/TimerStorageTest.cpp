@@ -24,6 +24,7 @@ TEST(Timer, FiresOnceOnTheStepItRunsOut)
     const Countdown cases[] = {
         {1.0f, {0.4f, 0.4f, 0.4f, 0.4f}, 3},
         {0.5f, {2.0f, 2.0f}, 1},
+        {1.0f, {0.5f, 0.5f, 0.5f}, 2},  // lands exactly on 0
         {0.0f, {0.1f, 0.1f}, 0},
         {-1.0f, {0.1f}, 0},
     };

@@ -1,6 +1,7 @@
 // Stop signals in a child process: the first asks for the orderly end, copies of it that
 // arrive at once (as `timeout` sends one to the process and to its group) change nothing,
-// and a later one ends the process at once with status 1.
+// and a later one ends the process at once with status 1. Once the fatal-error box is up
+// there is no orderly end to wait for: every stop ends at once, one that came before too.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -54,6 +55,24 @@ TEST(StopSignals, CopiesOfTheFirstSignalAskOnceAndALaterOneEndsAtOnce)
                   ApplicationCore::ClearStopRequest();
                   raise(SIGTERM);
                   return ApplicationCore::StopRequested() ? 7 : 3;
+              }));
+}
+
+TEST(StopSignals, WhileTheErrorBoxIsUpAStopEndsAtOnceEvenOneThatCameBefore)
+{
+    EXPECT_EQ(1, InChild([] {
+                  raise(SIGTERM);
+                  ApplicationCore::EndAtOnceOnStopSignals();
+                  return 7;
+              }));
+    EXPECT_EQ(1, InChild([] {
+                  ApplicationCore::EndAtOnceOnStopSignals();
+                  raise(SIGHUP);
+                  return 7;
+              }));
+    EXPECT_EQ(7, InChild([] {
+                  ApplicationCore::EndAtOnceOnStopSignals();
+                  return 7;
               }));
 }
 

@@ -1,6 +1,6 @@
 // TGA files decoded by our own code: every pixel kind, both row orders and directions,
-// run-length packets across rows, colour maps that start past index 0, and pixel data
-// that ends early.
+// run-length packets across rows, colour maps that start past index 0 or come with
+// true-colour pixels, and pixel data that ends early.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -63,6 +63,9 @@ TEST(TgaDecoder, EveryKindOfPixelLandsTopRowFirst) {
          {0xFF060504, 0xFF030201}},
         {"indexed, index off the map", Header(1, 1, 1, 8, 0x20, 0, 1, 24) + Bytes{1, 2, 3} + Bytes{9},
          {0xFF000000}},
+        // A true-colour file may carry a colour map: its entries come before the pixels.
+        {"24-bit with a map", Header(2, 1, 1, 24, 0x20, 0, 2, 24) + Bytes{1, 2, 3, 4, 5, 6} + Bytes{7, 8, 9},
+         {0xFF090807}},
         // A run of 3 then 3 raw pixels, over rows of 2.
         {"run-length across rows", Header(10, 2, 3, 24, 0x20) + Bytes{0x82, 1, 2, 3, 0x02, 4, 5, 6, 7, 8, 9, 10, 11, 12},
          {0xFF030201, 0xFF030201, 0xFF030201, 0xFF060504, 0xFF090807, 0xFF0C0B0A}},

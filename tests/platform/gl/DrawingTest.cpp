@@ -69,15 +69,19 @@ TEST_F(HgeWindowTest, QuadsOfDifferentModesAndTexturesKeepTheirOrder) {
     const hgeQuad a = Quad(0, 0, 32, 32, 0xFFFFFFFF, red);
     const hgeQuad b = Quad(16, 0, 48, 32, 0xFFFFFFFF, green);
     const hgeQuad c = Quad(24, 0, 40, 32, 0xFF0000FF, 0, BLEND_COLORMUL | BLEND_ALPHAADD);
+    // The texture of the quad before, another blend: a batch of its own.
+    const hgeQuad d = Quad(40, 0, 48, 16, 0x800000FF, 0, BLEND_DEFAULT);
     hge->Gfx_RenderQuad(&a);
     hge->Gfx_RenderQuad(&b);
     hge->Gfx_RenderQuad(&c);
+    hge->Gfx_RenderQuad(&d);
     hge->Gfx_EndScene();
     const auto px = ReadScene();
     EXPECT_EQ(At(px, 8, 8), 0xFFFF0000u);
     EXPECT_EQ(At(px, 20, 8), 0xFF00FF00u);
     EXPECT_EQ(At(px, 30, 8), 0xFF00FFFFu);  // blue added over green
-    EXPECT_EQ(At(px, 44, 8), 0xFF00FF00u);
+    EXPECT_TRUE(Near(At(px, 44, 8), Expected(0xFFFFFFFFu, d.v[0].col, 0xFF00FF00u, BLEND_DEFAULT), 1));
+    EXPECT_EQ(At(px, 44, 24), 0xFF00FF00u);
 }
 
 TEST_F(HgeWindowTest, UntintedAndTintedQuadsOfOneBatchEachKeepTheirColour) {
@@ -99,6 +103,18 @@ TEST_F(HgeWindowTest, UntintedAndTintedQuadsOfOneBatchEachKeepTheirColour) {
         EXPECT_EQ(At(px, 8, 8), texel);
         EXPECT_TRUE(Near(At(px, 24, 8), Expected(texel, tint, 0xFF000000, BLEND_DEFAULT), 1));
     }
+    // A quad with one dark corner is tinted too: white all over only where all four are.
+    ASSERT_TRUE(hge->Gfx_BeginScene());
+    hge->Gfx_Clear(0xFF000000);
+    const hgeQuad white = Quad(0, 0, 16, 16, 0xFFFFFFFF);
+    hgeQuad corner = Quad(16, 0, 32, 16, 0xFFFFFFFF);
+    corner.v[2].col = 0xFF000000;
+    hge->Gfx_RenderQuad(&white);
+    hge->Gfx_RenderQuad(&corner);
+    hge->Gfx_EndScene();
+    const auto px = ReadScene();
+    EXPECT_EQ(At(px, 8, 8), 0xFFFFFFFFu);
+    EXPECT_NE(At(px, 24, 8), 0xFFFFFFFFu);
 }
 
 TEST_F(HgeWindowTest, EveryQuadOfABatchLargerThanTheBufferIsDrawnOnce) {
