@@ -1,7 +1,11 @@
 #include "platform/os/MessageBox.h"
 
 #include <SDL.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -39,6 +43,38 @@ Uint32 IconFlag(MessageIcon icon)
     return SDL_MESSAGEBOX_INFORMATION;
 }
 
+// The X11 box is drawn by a process the toolkit forks, and the calling thread waits for it.
+// Such a process must end with ours: a game ended by a signal must not leave its box on
+// the screen. Thread-local, so that only forks made by a thread inside Show are marked
+// (the child is a copy of that thread). The parent-death signal follows the thread that
+// forked, which stays blocked until the box's process ends, so it fires only when our
+// process goes.
+thread_local pid_t t_showingFrom = 0;
+
+// Runs in the forked child: async-signal-safe calls only.
+void EndWithParent()
+{
+    if (t_showingFrom == 0)
+        return;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The parent may have gone before the signal was asked for.
+    if (getppid() != t_showingFrom)
+        _exit(1);
+}
+
+class BoxProcessGuard {
+public:
+    BoxProcessGuard()
+    {
+        static const int registered = pthread_atfork(nullptr, nullptr, &EndWithParent);
+        (void)registered;
+        t_showingFrom = getpid();
+    }
+    ~BoxProcessGuard() { t_showingFrom = 0; }
+    BoxProcessGuard(const BoxProcessGuard&) = delete;
+    BoxProcessGuard& operator=(const BoxProcessGuard&) = delete;
+};
+
 // False when no box could be shown. Else *pressed is the id of the pressed button, or -1
 // when the box was closed without one (its window's close button).
 bool Show(const std::string& caption, const std::string& text, Uint32 flags, void* parent,
@@ -54,6 +90,7 @@ bool Show(const std::string& caption, const std::string& text, Uint32 flags, voi
     box.message = text.c_str();
     box.numbuttons = count;
     box.buttons = buttons;
+    const BoxProcessGuard guard;
     return SDL_ShowMessageBox(&box, pressed) == 0;
 }
 

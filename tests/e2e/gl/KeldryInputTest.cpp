@@ -195,14 +195,14 @@ int WaitForExit(pid_t child, double seconds)
 }  // namespace
 
 // The fatal-error box waits for a click; a stop signal ends the process while it is up,
-// with the failed run's status (a runner that stops a game with SIGTERM must not hang).
+// with the failed run's status (a runner that stops a game with SIGTERM must not hang),
+// and the box goes with it.
 TEST(KeldryInputTest, AStopSignalEndsTheRunWhileTheFatalErrorBoxIsUp)
 {
     for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
         SCOPED_TRACE(signal);
-        // A server of its own each round: the box of a run that a signal ended is drawn by
-        // a process of its own that stays until its server goes, and must not pass for the
-        // box of the next run, whose signal would then come before its handlers.
+        // A server of its own each round: a box left by one run must not pass for the box of
+        // the next, whose signal would then come before its handlers.
         XServer screen;
         ASSERT_FALSE(screen.Display().empty()) << "no virtual X server could be started: scripts/setup.sh installs Xvfb";
         XConnection x(screen.Display());
@@ -227,6 +227,10 @@ TEST(KeldryInputTest, AStopSignalEndsTheRunWhileTheFatalErrorBoxIsUp)
         }
         EXPECT_EQ(status, 1);
         EXPECT_NE(ReadText(keldry.home / "stderr.txt").find("*** FatalError: "), std::string::npos);
+        // The box is drawn by a process of its own, which must not outlive the game.
+        if (status >= 0) {
+            EXPECT_TRUE(x.WaitUntilGone("Fatal error", 5)) << "the fatal-error box outlived the game";
+        }
     }
 }
 

@@ -30,27 +30,23 @@ public:
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (std::chrono::steady_clock::now() < deadline) {
-            Window root = 0, parent = 0;
-            Window* children = nullptr;
-            unsigned count = 0;
-            unsigned long found = 0;
-            if (XQueryTree(_display, DefaultRootWindow(_display), &root, &parent, &children, &count)) {
-                for (unsigned i = 0; i < count && found == 0; ++i) {
-                    // The name as stored, whether typed STRING or UTF8_STRING.
-                    XTextProperty title{};
-                    if (XGetWMName(_display, children[i], &title) && title.value) {
-                        if (name == std::string(reinterpret_cast<const char*>(title.value), title.nitems))
-                            found = children[i];
-                        XFree(title.value);
-                    }
-                }
-                XFree(children);
-            }
-            if (found != 0)
+            if (const unsigned long found = WindowNamed(name))
                 return found;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         return 0;
+    }
+
+    // True once no top-level window is named `name`; false when one is still there after `seconds`.
+    bool WaitUntilGone(const std::string& name, int seconds)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (WindowNamed(name) != 0) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return true;
     }
 
     // What a window manager sends when the close button of a window is pressed.
@@ -80,6 +76,32 @@ public:
     }
 
 private:
+    // The top-level window named `name` now; 0 when there is none.
+    unsigned long WindowNamed(const std::string& name)
+    {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        unsigned long found = 0;
+        // A window may go between the listing and the look at its name.
+        const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        if (XQueryTree(_display, DefaultRootWindow(_display), &root, &parent, &children, &count)) {
+            for (unsigned i = 0; i < count && found == 0; ++i) {
+                // The name as stored, whether typed STRING or UTF8_STRING.
+                XTextProperty title{};
+                if (XGetWMName(_display, children[i], &title) && title.value) {
+                    if (name == std::string(reinterpret_cast<const char*>(title.value), title.nitems))
+                        found = children[i];
+                    XFree(title.value);
+                }
+            }
+            XFree(children);
+        }
+        XSync(_display, False);
+        XSetErrorHandler(previous);
+        return found;
+    }
+
     Display* _display;
 };
 
