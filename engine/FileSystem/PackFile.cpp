@@ -42,6 +42,8 @@ struct ResourceLump {
     uint32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
+enum class EntryFault { kNone, kNoEntry, kPastEnd, kTooLarge };
+
 }  // namespace
 
 struct PackFile::Impl {
@@ -59,6 +61,17 @@ struct PackFile::Impl {
     // Each returns null on success, else why the pack is refused (for the log).
     const char* Map(const std::string& path);
     const char* Parse();
+    // What keeps an entry's bytes from being read, from its record alone.
+    EntryFault CheckEntry(const ResourceLump* r) const
+    {
+        if (!r || r->storedSize == 0)
+            return EntryFault::kNoEntry;
+        if (static_cast<uint64_t>(r->offset) + r->storedSize > size)
+            return EntryFault::kPastEnd;
+        if (r->fullSize > INT_MAX)
+            return EntryFault::kTooLarge;
+        return EntryFault::kNone;
+    }
     const ResourceLump* Record(int index) const
     {
         if (static_cast<unsigned>(index) >= records.size())
@@ -214,9 +227,7 @@ int PackFile::GetFileIndex(const std::string& name) const
 bool PackFile::GetFile(int index, const FileInfo& info, std::shared_ptr<CachedFile>& file) const
 {
     const ResourceLump* r = _impl->Record(index);
-    if (!r || r->storedSize == 0)
-        return false;
-    if (static_cast<uint64_t>(r->offset) + r->storedSize > _impl->size || r->fullSize > INT_MAX)
+    if (_impl->CheckEntry(r) != EntryFault::kNone)
         return false;
     const unsigned char* source = _impl->view + r->offset;
 
@@ -242,13 +253,18 @@ bool PackFile::GetFile(int index, const FileInfo& info, std::shared_ptr<CachedFi
 std::string PackFile::GetReadFault(int index) const
 {
     const ResourceLump* r = _impl->Record(index);
-    if (!r || r->storedSize == 0)
+    switch (_impl->CheckEntry(r)) {
+    case EntryFault::kNoEntry:
         return "the pack holds no such entry";
-    if (static_cast<uint64_t>(r->offset) + r->storedSize > _impl->size)
+    case EntryFault::kPastEnd:
         return "the pack is cut short: the entry's " + std::to_string(r->storedSize) + " bytes at offset " +
                std::to_string(r->offset) + " run past its end (" + std::to_string(_impl->size) + " bytes)";
-    if (r->fullSize > INT_MAX)
+    case EntryFault::kTooLarge:
         return "the entry's full size is 2 GB or more";
+    case EntryFault::kNone:
+        break;
+    }
+    // The entry's record is sound: what failed is the memory or the inflation.
     if (r->storedSize == r->fullSize)
         return "there is no memory for its " + std::to_string(r->fullSize) + " bytes";
     if (static_cast<uint64_t>(r->fullSize) > DeflatePacker::MaxInflatedSize(r->storedSize))

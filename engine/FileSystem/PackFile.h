@@ -43,7 +43,7 @@ public:
     bool GetFile(int index, const FileInfo& info, std::shared_ptr<CachedFile>& file) const;
     bool GetFile(const FileInfo& info, std::shared_ptr<CachedFile>& file) const;
     // Why GetFile of that index fails, in words for the log; only meaningful after a
-    // failure (the checks are those of GetFile, the last being the inflation itself).
+    // failure. The record checks are GetFile's own; past them, the memory or the inflation.
     std::string GetReadFault(int index) const;
 
     static constexpr unsigned char kScrambleKey = 0xC3;

@@ -64,8 +64,7 @@ ImageHeader Jpeg(const Bytes& b) {
         if (marker == 0xD8 || marker == 0xD9 || marker == 0xDA) return {};  // no frame before the data
         const uint32_t length = b.Be16(at + 2);
         if (length < 2) return {};
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
+        if (IsJpegFrameMarker(marker)) {
             // Grey, colour, or CMYK: libjpeg knows no colours for other counts, and callers
             // that trust its count of bytes a pixel for them write past their rows.
             const unsigned components = b.At(at + 9);

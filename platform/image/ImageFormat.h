@@ -23,6 +23,11 @@ struct ImageHeader {
 
 ImageHeader ReadImageHeader(const void* data, size_t size);
 
+// A JPEG marker that starts a frame header (SOF0-SOF15 but DHT, JPG and DAC).
+inline bool IsJpegFrameMarker(unsigned marker) {
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
 // "PNG", "JPEG", "BMP", "TGA", "GIF", "DDS", or "none".
 const char* FormatName(ImageFormat format);
 

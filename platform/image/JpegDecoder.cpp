@@ -18,10 +18,6 @@ namespace {
 
 bool OverBudget(const JpegWork& work) { return work.scans > kMaxJpegScans || work.blocks > kMaxJpegBlockWork; }
 
-bool IsFrame(unsigned marker) {
-    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
 struct Decoding {
     jpeg_error_mgr errors;
     std::jmp_buf jump;
@@ -141,7 +137,7 @@ JpegWork MeasureJpegWork(const void* data, size_t size) {
         if (length < 2 || length > size - at - 2) break;
         const uint8_t* body = p + at + 4;
         const size_t bodyLength = length - 2;
-        if (IsFrame(marker) && count == 0) {
+        if (IsJpegFrameMarker(marker) && count == 0) {
             if (bodyLength < 6) return {};
             const uint32_t height = uint32_t(body[1]) << 8 | body[2], width = uint32_t(body[3]) << 8 | body[4];
             count = body[5];
