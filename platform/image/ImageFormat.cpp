@@ -45,19 +45,25 @@ ImageHeader Png(const Bytes& b) {
     return Header(ImageFormat::kPng, b.Be32(16), b.Be32(20));
 }
 
-// Segments are walked from the start of image to the first frame header. Every step moves
-// forward, so the walk ends.
+// Segments are walked from the start of image to the first frame header. Stray bytes
+// before a marker (a stuffed zero among them), which some tools leave, are skipped as
+// libjpeg skips them. Every step moves forward, so the walk ends.
 ImageHeader Jpeg(const Bytes& b) {
-    if (b.size < 4 || b.At(0) != 0xFF || b.At(1) != 0xD8 || b.At(2) != 0xFF) return {};
+    if (b.size < 4 || b.At(0) != 0xFF || b.At(1) != 0xD8) return {};
     uint64_t at = 2;
     while (at + 4 <= b.size) {
-        if (b.At(at) != 0xFF) return {};
+        if (b.At(at) != 0xFF) {
+            const void* next = std::memchr(b.data + at, 0xFF, size_t(b.size - at));
+            if (!next) return {};
+            at = uint64_t(static_cast<const uint8_t*>(next) - b.data);
+            continue;
+        }
         const unsigned marker = b.At(at + 1);
         if (marker == 0xFF) {  // fill byte
             ++at;
             continue;
         }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // stuffed zero, or no length
             at += 2;
             continue;
         }
