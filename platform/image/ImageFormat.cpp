@@ -45,22 +45,12 @@ ImageHeader Png(const Bytes& b) {
     return Header(ImageFormat::kPng, b.Be32(16), b.Be32(20));
 }
 
-// Segments are walked from the start of image to the first frame header. Every step moves
-// forward, so the walk ends.
+// Segments are walked from the start of image to the first frame header.
 ImageHeader Jpeg(const Bytes& b) {
-    if (b.size < 4 || b.At(0) != 0xFF || b.At(1) != 0xD8 || b.At(2) != 0xFF) return {};
+    if (b.size < 4 || b.At(0) != 0xFF || b.At(1) != 0xD8) return {};
     uint64_t at = 2;
-    while (at + 4 <= b.size) {
-        if (b.At(at) != 0xFF) return {};
+    while ((at = NextJpegSegment(b.data, size_t(b.size), size_t(at))) + 4 <= b.size) {
         const unsigned marker = b.At(at + 1);
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
-            at += 2;
-            continue;
-        }
         if (marker == 0xD8 || marker == 0xD9 || marker == 0xDA) return {};  // no frame before the data
         const uint32_t length = b.Be16(at + 2);
         if (length < 2) return {};
@@ -219,6 +209,25 @@ ImageHeader Dds(const Bytes& b) {
 }
 
 }  // namespace
+
+size_t NextJpegSegment(const uint8_t* data, size_t size, size_t at) {
+    while (at + 1 < size) {
+        if (data[at] != 0xFF) {
+            const void* next = std::memchr(data + at + 1, 0xFF, size - at - 1);
+            if (!next) return size;
+            at = size_t(static_cast<const uint8_t*>(next) - data);
+            continue;
+        }
+        const unsigned marker = data[at + 1];
+        if (marker == 0xFF)  // fill byte
+            ++at;
+        else if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            at += 2;
+        else
+            return at;
+    }
+    return size;
+}
 
 ImageHeader ReadImageHeader(const void* data, size_t size) {
     if (!data || size == 0) return {};

@@ -31,4 +31,11 @@ inline bool IsJpegFrameMarker(unsigned marker) {
 // "PNG", "JPEG", "BMP", "TGA", "GIF", "DDS", or "none".
 const char* FormatName(ImageFormat format);
 
+// Where the next JPEG marker segment starts at or after `at`: a 0xFF byte followed by a
+// marker other than a fill byte, a stuffed zero, TEM or a restart marker (none of which has
+// a length). Stray bytes on the way are skipped, as libjpeg skips them. `size` when the
+// file holds no further marker; never less than `at`, and more than `at` unless a segment
+// starts there, so a walk that calls it again past each segment ends.
+size_t NextJpegSegment(const uint8_t* data, size_t size, size_t at);
+
 }  // namespace imageformat

@@ -117,21 +117,8 @@ JpegWork MeasureJpegWork(const void* data, size_t size) {
     unsigned count = 0;
     JpegWork work;
     size_t at = 2;
-    while (at + 1 < size && !OverBudget(work)) {
-        if (p[at] != 0xFF) {  // stray bytes, or coded data: on to the next byte that may start a marker
-            const void* next = std::memchr(p + at + 1, 0xFF, size - at - 1);
-            at = next ? size_t(static_cast<const uint8_t*>(next) - p) : size;
-            continue;
-        }
+    while (!OverBudget(work) && (at = NextJpegSegment(p, size, at)) < size) {
         const unsigned marker = p[at + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
-        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
-            at += 2;
-            continue;
-        }
         if (marker == 0xD8 || marker == 0xD9 || at + 4 > size) break;
         const size_t length = size_t(p[at + 2]) << 8 | p[at + 3];
         if (length < 2 || length > size - at - 2) break;

@@ -1,7 +1,7 @@
 #pragma once
 // JPEG files decoded with libjpeg by this code alone, for the texture loader and the game's
 // pictures alike: grey, colour (YCbCr or RGB) and CMYK (plain or YCCK), baseline and
-// progressive, with accurate DCT and upsampling. The header must be one ReadImageHeader
+// progressive, Huffman or arithmetic coded, with accurate DCT and upsampling. The header must be one ReadImageHeader
 // takes for JPEG (1, 3 or 4 components). A file cut short or with broken codes is refused
 // rather than shown with grey blocks.
 //

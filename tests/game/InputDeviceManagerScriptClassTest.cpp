@@ -11,6 +11,7 @@
 #include "engine/Input/InputSystem.h"
 #include "engine/Input/MouseActionManager.h"
 #include "engine/System/SystemLogger.h"
+#include "game/Input/GameActionControllerManager.h"
 #include "game/Input/GameActionManager.h"
 #include "game/Input/GameDeviceManager.h"
 #include "game/Wrappers/InputDeviceManagerWrapper.h"
@@ -107,13 +108,18 @@ TEST_F(InputDeviceManagerScriptTest, AKeyRunsItsTextsOnPressWhileHeldAndOnReleas
     EXPECT_EQ(Counters(), "2 50 1");
 }
 
+// A text that names an action function is no mistake: it runs that function, unlogged.
 TEST_F(InputDeviceManagerScriptTest, ATextWithoutItsHashRunsNothingAndIsLoggedWhenBound)
 {
+    int jumps = 0;
+    Actions().GetActionControllerManager()->RegisterAction(
+        "Jump", [&jumps](const std::shared_ptr<EngineCore::InputEvent>&) { ++jumps; });
     std::vector<std::string> log;
     EngineCore::SystemLogger::Instance().SetLogger([&log](const char* text) { log.push_back(text); });
     Run("local input = InputDeviceManager()\n"
         "input:RegisterKeyboardAction('A', '', 'On = 1', '#Off = 1')\n"
-        "input:RegisterMouseAction('LeftButton', 'Held = 1', '', '#')\n");
+        "input:RegisterMouseAction('LeftButton', 'Held = 1', '', '#')\n"
+        "input:RegisterKeyboardAction('B', '', 'Jump', '')\n");
     EngineCore::SystemLogger::Instance().SetLogger(nullptr);
     const std::string rule = " runs nothing: a script text is Lua code after a '#' ";
     EXPECT_EQ(log, (std::vector<std::string>{
@@ -122,11 +128,13 @@ TEST_F(InputDeviceManagerScriptTest, ATextWithoutItsHashRunsNothingAndIsLoggedWh
                            "('#Held = 1').",
                    }));
     keyboard->Press(kKeyA);
+    keyboard->Press(kKeyA + 1);
     mouse->Button(1, EngineCore::InputEvent::kStatePressed);
     Frame();
     keyboard->Release(kKeyA);
     Frame();
     EXPECT_EQ(Global("On") + " " + Global("Held") + " " + Global("Off"), "nil nil 1");
+    EXPECT_EQ(jumps, 1);
 }
 
 TEST_F(InputDeviceManagerScriptTest, NamesTheDeviceDoesNotKnowAreIgnored)

@@ -50,6 +50,9 @@ TEST_F(MathPathScriptClassesTest, ArgumentErrorsCountFromTheMethodsFirstArgument
         {"math:Mod(7, {})", "]:1: bad argument #2 to 'Mod' (number expected, got table)"},
         {"math:Mod(7)", "]:1: bad argument #2 to 'Mod' (number expected, got no value)"},
         {"math.Mod(math, 7)", "]:1: bad argument #2 to 'Mod' (number expected, got no value)"},
+        // Called under another name, the method still names itself.
+        {"local f = math.Mod; f(math, 'x')", "]:1: bad argument #1 to 'Mod' (number expected, got string)"},
+        {"local t = {rest = math.Mod}; t.rest(math, 7, 'x')", "]:1: bad argument #2 to 'Mod' (number expected, got string)"},
         {"StringUtility():StrStartsWith(1, nil)", "bad argument #2 to 'StrStartsWith' (string expected, got nil)"},
         {"StringUtility():StrLen()", "bad argument #1 to 'StrLen' (string expected, got no value)"},
         {"PathFinder():AddEdge(1, 2)", "bad argument #3 to 'AddEdge' (number expected, got no value)"},

@@ -468,6 +468,40 @@ TEST(ImageDecoder, JpegWorkBoundPassesLargeProgressivePictures) {
     }
 }
 
+// The work counted from the markers is the blocks each scan walks: a subsampled component
+// has fewer blocks than the full-size one, and an interleaved scan walks whole MCUs (a 24 x 8
+// picture at 4:2:0 is two MCUs of 2 x 2 luma and one of each chroma block).
+TEST(ImageDecoder, JpegWorkCountsTheBlocksOfEachComponent) {
+    using TestSupport::JpegKind;
+    struct Case {
+        const char* name;
+        int width, height;
+        JpegKind kind;
+        unsigned scans;
+        uint64_t blocks;
+    };
+    const Case cases[] = {
+        {"grey", 16, 16, {JCS_GRAYSCALE, JCS_GRAYSCALE, false, false}, 1, 4},
+        {"colour 4:4:4", 16, 16, {JCS_RGB, JCS_YCbCr, false, false}, 1, 12},
+        {"colour 4:2:0", 16, 16, {JCS_RGB, JCS_YCbCr, false, false, true}, 1, 6},
+        {"colour 4:2:0, 24 x 8", 24, 8, {JCS_RGB, JCS_YCbCr, false, false, true}, 1, 12},
+        // libjpeg's script: DC of all three (6 blocks) twice, four luma scans of 4, four
+        // chroma scans of 1.
+        {"colour 4:2:0 progressive", 16, 16, {JCS_RGB, JCS_YCbCr, true, false, true}, 10, 32},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int channels = c.kind.samples == JCS_GRAYSCALE ? 1 : 3;
+        std::vector<unsigned char> samples(size_t(c.width) * size_t(c.height) * size_t(channels));
+        for (size_t i = 0; i < samples.size(); ++i) samples[i] = (unsigned char)(i * 37);
+        const Bytes file = TestSupport::WriteJpeg(c.width, c.height, c.kind, samples);
+        const imageformat::JpegWork work = imageformat::MeasureJpegWork(file.data(), file.size());
+        EXPECT_EQ(c.scans, work.scans);
+        EXPECT_EQ(c.blocks, work.blocks);
+        EXPECT_TRUE(Decode(file).ok);
+    }
+}
+
 // Files that once made the decoders write past a buffer or work for minutes, at full size
 // and as fuzz seeds: JPEGs of other than 1, 3 or 4 components are of no format, JPEGs
 // whose scans walk more blocks than the bound allows are refused before any is decoded;
@@ -504,17 +538,14 @@ Bytes JpegClaiming(unsigned width, unsigned height) {
     return file;
 }
 
-// A progressive JPEG whose second scan (a first scan of some AC coefficients, which
-// reads nothing earlier scans left) is repeated, with the tables it uses, until the
-// file holds `scans` scans: every copy is decoded over the whole picture.
-Bytes JpegOfScans(int scans) {
-    const Bytes file = Save(Colour(24), FIF_JPEG, JPEG_PROGRESSIVE);
-    // Where each scan's coded data ends: at the first marker after its header.
+// Where each scan's coded data ends in `file`: at the first marker after its header.
+// `eoi` is where the end-of-image marker stands.
+std::vector<size_t> ScanEnds(const Bytes& file, size_t* eoi) {
     std::vector<size_t> ends;
-    size_t eoi = 0;
+    *eoi = 0;
     for (size_t i = 2; i + 1 < file.size(); ++i) {
         if (file[i] != 0xFF) continue;
-        if (file[i + 1] == 0xD9) eoi = i;
+        if (file[i + 1] == 0xD9) *eoi = i;
         if (file[i + 1] != 0xDA || i + 3 >= file.size()) continue;
         size_t at = i + 2 + (size_t(file[i + 2]) << 8 | file[i + 3]);
         while (at + 1 < file.size() &&
@@ -523,6 +554,16 @@ Bytes JpegOfScans(int scans) {
         ends.push_back(at);
         i = at - 1;
     }
+    return ends;
+}
+
+// A progressive JPEG whose second scan (a first scan of some AC coefficients, which
+// reads nothing earlier scans left) is repeated, with the tables it uses, until the
+// file holds `scans` scans: every copy is decoded over the whole picture.
+Bytes JpegOfScans(int scans) {
+    const Bytes file = Save(Colour(24), FIF_JPEG, JPEG_PROGRESSIVE);
+    size_t eoi = 0;
+    const std::vector<size_t> ends = ScanEnds(file, &eoi);
     if (ends.size() < 2 || eoi < ends.back()) return Bytes();
     const Bytes second(file.begin() + long(ends[0]), file.begin() + long(ends[1]));
     Bytes out(file.begin(), file.begin() + long(eoi));
@@ -639,6 +680,13 @@ TEST(ImageDecoder, DamagedAndUncheckableFilesAreRefused) {
     const Bytes jpeg = Save(Colour(24), FIF_JPEG);
     const Bytes jpegHead(jpeg.begin(), jpeg.begin() + 30);
     const Bytes jpegCut(jpeg.begin(), jpeg.begin() + long(jpeg.size() * 3 / 4));
+    // Cut where the second scan starts: every byte of the first scan is there, so only the
+    // early end of the file tells that picture data is missing.
+    const Bytes progressive = Save(Colour(24), FIF_JPEG, JPEG_PROGRESSIVE);
+    size_t eoi = 0;
+    const std::vector<size_t> scanEnds = ScanEnds(progressive, &eoi);
+    ASSERT_GE(scanEnds.size(), 2u);
+    const Bytes progressiveCut(progressive.begin(), progressive.begin() + long(scanEnds[0]));
     Bytes wbmp = {0, 0, 8, 8};  // WBMP: no header-only reading in FreeImage
     wbmp.resize(4 + 8, 0);
     struct Case {
@@ -655,6 +703,7 @@ TEST(ImageDecoder, DamagedAndUncheckableFilesAreRefused) {
         {"png claiming 20000 x 1", PngClaiming(20000, 1)},
         {"jpeg header alone", jpegHead},
         {"jpeg cut short", jpegCut},
+        {"progressive jpeg cut where its second scan starts", progressiveCut},
         {"progressive jpeg of 600 scans", JpegOfScans(600)},
         {"wbmp", wbmp},
         {"garbage", Bytes(64, 0x5A)},

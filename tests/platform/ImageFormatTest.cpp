@@ -49,6 +49,16 @@ Bytes Jpeg(uint32_t w, uint32_t h, uint8_t frame = 0xC0, uint8_t components = 1)
     return b;
 }
 
+// Jpeg(w, h) with stray bytes, a stuffed zero among them, after its start of image and
+// before its frame header: libjpeg skips them with a warning.
+Bytes JpegWithStrayBytes(uint32_t w, uint32_t h) {
+    const Bytes stray = {0x00, 0x5A, 0xFF, 0x00, 0x13};
+    Bytes b = Jpeg(w, h);
+    b.insert(b.begin() + 8, stray.begin(), stray.end());
+    b.insert(b.begin() + 2, stray.begin(), stray.end());
+    return b;
+}
+
 Bytes Bmp(int32_t w, int32_t h, uint16_t depth, uint32_t compression = 0, size_t pixelBytes = SIZE_MAX) {
     const size_t rows = size_t((int64_t(w) * depth + 31) / 32 * 4) * size_t(h < 0 ? -h : h);
     Bytes b(54 + (pixelBytes == SIZE_MAX ? rows : pixelBytes), 0);
@@ -123,6 +133,9 @@ TEST(ImageFormat, EachAcceptedFormatIsToldFromItsBytesWithItsSides) {
         {"jpeg progressive", Jpeg(7, 9, 0xC2), ImageFormat::kJpeg, 7, 9},
         {"jpeg colour", Jpeg(8, 8, 0xC0, 3), ImageFormat::kJpeg, 8, 8},
         {"jpeg cmyk", Jpeg(8, 8, 0xC2, 4), ImageFormat::kJpeg, 8, 8},
+        {"jpeg arithmetic", Jpeg(5, 6, 0xC9, 3), ImageFormat::kJpeg, 5, 6},
+        {"jpeg progressive arithmetic", Jpeg(6, 5, 0xCA), ImageFormat::kJpeg, 6, 5},
+        {"jpeg with stray bytes before markers", JpegWithStrayBytes(33, 44), ImageFormat::kJpeg, 33, 44},
         {"bmp 24", Bmp(3, 2, 24), ImageFormat::kBmp, 3, 2},
         {"bmp top-down", Bmp(3, -2, 8), ImageFormat::kBmp, 3, 2},
         {"bmp run-length 8", Bmp(300, 200, 8, 1, 10), ImageFormat::kBmp, 300, 200},
@@ -178,6 +191,8 @@ TEST(ImageFormat, HeadersThatCannotBeTrustedAreOfNoFormat) {
         {"jpeg with a segment of length 1", jpegNoLength},
         {"jpeg scan before its frame", jpegScanFirst},
         {"jpeg huffman table taken for a frame", Jpeg(4, 4, 0xC4)},
+        {"jpeg arithmetic table taken for a frame", Jpeg(4, 4, 0xCC)},
+        {"jpeg of stray bytes to its end", {0xFF, 0xD8, 0x00, 0x5A, 0xFF, 0x00, 0x13, 0, 0, 0, 0, 0}},
         // libjpeg knows no colours for these; readers that trust its bytes a pixel overflow.
         {"jpeg of no components", Jpeg(8, 8, 0xC0, 0)},
         {"jpeg of 2 components", Jpeg(8, 8, 0xC0, 2)},
@@ -224,7 +239,7 @@ TEST(ImageFormat, HeadersThatCannotBeTrustedAreOfNoFormat) {
 // Every byte of a short file is read through bounds checks: each prefix of each accepted
 // file is either refused or told with the same sides (the full file's).
 TEST(ImageFormat, EveryPrefixIsReadWithinItsBytes) {
-    for (const Bytes& file : {Png(9, 9), Jpeg(9, 9), Bmp(3, 3, 8), Tga(3, 3, 2, 24), Gif(3, 3, 3, 3),
+    for (const Bytes& file : {Png(9, 9), Jpeg(9, 9), JpegWithStrayBytes(9, 9), Bmp(3, 3, 8), Tga(3, 3, 2, 24), Gif(3, 3, 3, 3),
                               Dds(4, 4, "DXT3", 0, 16)}) {
         const imageformat::ImageHeader whole = imageformat::ReadImageHeader(file.data(), file.size());
         ASSERT_NE(ImageFormat::kNone, whole.format);

@@ -1,6 +1,7 @@
 #pragma once
 // JPEG files written with libjpeg itself, for the kinds FreeImage does not write: CMYK and
-// YCCK, with or without the Adobe marker, baseline or progressive.
+// YCCK, with or without the Adobe marker, baseline or progressive, Huffman or arithmetic
+// coded, with or without chroma subsampling.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -16,10 +17,12 @@ struct JpegKind {
     J_COLOR_SPACE stored;   // in the file
     bool progressive;
     bool adobeMarker;  // written by libjpeg for CMYK and YCCK unless turned off
+    bool subsampled = false;  // 4:2:0: the first component at twice the others' sampling
+    bool arithmetic = false;  // arithmetic coding (frame SOF9, or SOF10 when progressive)
 };
 
 // `pixels` holds width x height samples of `kind.samples`, rows from the top. Quality 100,
-// no chroma subsampling, so flat areas come back within a step or two. A progressive file
+// and unless asked no chroma subsampling, so flat areas come back within a step or two. A progressive file
 // follows `script` when one is given, else libjpeg's own.
 inline std::vector<unsigned char> WriteJpeg(int width, int height, const JpegKind& kind,
                                             const std::vector<unsigned char>& pixels,
@@ -40,7 +43,8 @@ inline std::vector<unsigned char> WriteJpeg(int width, int height, const JpegKin
     jpeg_set_defaults(&info);
     jpeg_set_colorspace(&info, kind.stored);
     for (int c = 0; c < info.num_components; ++c)
-        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = kind.subsampled && c == 0 ? 2 : 1;
+    info.arith_code = kind.arithmetic ? TRUE : FALSE;
     jpeg_set_quality(&info, 100, TRUE);
     info.write_Adobe_marker = kind.adobeMarker ? TRUE : FALSE;
     if (kind.progressive && script.empty())
@@ -68,7 +72,8 @@ namespace TestSupport {
 
 // A 16 x 16 picture of four flat 8 x 8 quadrants, written as each kind a game may ship:
 // grey, colour and CMYK (plain, YCCK, with and without the Adobe marker's inverted ink),
-// baseline and progressive. `colours` are the quadrants' 0xRRGGBB, left to right, top
+// baseline and progressive, Huffman and arithmetic coded, and one with stray bytes before a
+// marker, as some tools leave them (libjpeg skips them with a warning). `colours` are the quadrants' 0xRRGGBB, left to right, top
 // to bottom, as they should be shown.
 struct JpegColourCase {
     const char* name;
@@ -92,6 +97,10 @@ inline std::vector<JpegColourCase> JpegColourCases()
         {"grey progressive", {JCS_GRAYSCALE, JCS_GRAYSCALE, true, false}},
         {"colour", {JCS_RGB, JCS_YCbCr, false, false}},
         {"colour progressive", {JCS_RGB, JCS_YCbCr, true, false}},
+        {"colour arithmetic", {JCS_RGB, JCS_YCbCr, false, false, false, true}},
+        {"colour progressive arithmetic", {JCS_RGB, JCS_YCbCr, true, false, false, true}},
+        {"grey progressive arithmetic", {JCS_GRAYSCALE, JCS_GRAYSCALE, true, false, false, true}},
+        {"cmyk progressive arithmetic, inverted (Adobe marker)", {JCS_CMYK, JCS_CMYK, true, true, false, true}},
         {"colour stored as RGB", {JCS_RGB, JCS_RGB, false, true}},
         {"cmyk, inverted (Adobe marker)", {JCS_CMYK, JCS_CMYK, false, true}},
         {"cmyk progressive, inverted (Adobe marker)", {JCS_CMYK, JCS_CMYK, true, true}},
@@ -130,6 +139,17 @@ inline std::vector<JpegColourCase> JpegColourCases()
         c.file = WriteJpeg(kJpegCaseSide, kJpegCaseSide, k.kind, samples);
         cases.push_back(c);
     }
+    // The colour file with stray bytes (a stuffed zero among them) after its start of image
+    // and before its frame header.
+    JpegColourCase stray = cases[2];  // "colour"
+    stray.name = "colour with stray bytes before markers";
+    const unsigned char junk[] = {0x00, 0x5A, 0xFF, 0x00, 0x13};
+    size_t at = 2;
+    while (at + 4 <= stray.file.size() && !(stray.file[at + 1] >= 0xC0 && stray.file[at + 1] <= 0xC2))
+        at += 2 + (size_t(stray.file[at + 2]) << 8 | stray.file[at + 3]);
+    stray.file.insert(stray.file.begin() + long(at), junk, junk + sizeof junk);
+    stray.file.insert(stray.file.begin() + 2, junk, junk + sizeof junk);
+    cases.push_back(stray);
     return cases;
 }
 
