@@ -230,11 +230,17 @@ bool Application::Update(float dt)
         return false;
     }
 
+    // A frame starts here once no load runs: a screen change asked for during the load
+    // reaches the window now, and the loaded state's sprites refit to it.
+    EngineCore::RenderSystem::Instance().ApplyHeldScreenSettings();
+
     if (impl.wasLoading) {
         if (!impl.loaderError.empty())
             throw std::runtime_error(impl.loaderError);
         impl.system->SystemLastUpdate();
         impl.wasLoading = false;
+        // The music's fade keeps time on every frame, this one too.
+        SoundStreamWrapper::UpdateFades(dt * impl.animationSpeed.load());
         return false;
     }
 
@@ -259,9 +265,10 @@ bool Application::Update(float dt)
     EngineCore::ResourceManager::Instance().Update(dt);
     EngineCore::GUISystem::Instance().Update(dt);
 
+    const float speed = impl.animationSpeed;
     if (impl.current) {
         const std::shared_ptr<GameState> current = impl.current;
-        current->OnFrame(dt * impl.animationSpeed);
+        current->OnFrame(dt * speed);
     } else {
         // The first state by name, but never "system": entering it again would run
         // its interpreter on the loader thread while the loading screen runs it here.
@@ -275,9 +282,9 @@ bool Application::Update(float dt)
     }
 
     // A music change's fade runs on whatever state is current.
-    SoundStreamWrapper::UpdateFades(dt * impl.animationSpeed);
+    SoundStreamWrapper::UpdateFades(dt * speed);
     PropertySystem::Instance().Update(dt);
-    EngineCore::AnimationSystem::Instance().Update(dt * impl.animationSpeed);
+    EngineCore::AnimationSystem::Instance().Update(dt * speed);
     EngineCore::ParticleSystemManager::Instance().Update(dt);
 
     return impl.Get(&Impl::quit);
@@ -293,7 +300,7 @@ void Application::UpdateRender(float dt)
         impl.wasLoading = true;
     if (loading && impl.system)
         impl.system->SystemInvalidateCursor();
-    EngineCore::RenderSystem::Instance().Update(impl.animationSpeed * dt);
+    EngineCore::RenderSystem::Instance().Update(impl.animationSpeed.load() * dt);
     if (loading)
         impl.Set(&Impl::frameShown, true);
 }

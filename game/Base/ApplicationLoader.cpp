@@ -11,6 +11,7 @@
 #include "engine/System/EngineError.h"
 #include "game/Base/ApplicationImpl.h"
 #include "game/Base/GameState.h"
+#include "game/Wrappers/SoundStreamWrapper.h"
 
 namespace GameCore {
 
@@ -92,6 +93,9 @@ void Application::Impl::MakeCurrent(const std::shared_ptr<GameState>& state)
 
 void Application::Impl::EndLoading()
 {
+    // Before the flag clears: the first frame that sees the load ended steps the fade of a
+    // music change the loaded state made.
+    SoundStreamWrapper::EndLoad();
     EngineCore::MutexLocker lock(mutex);
     loading = false;
     EngineCore::RenderSystem::Instance().SetWaitingStatus(false);
