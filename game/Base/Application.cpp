@@ -235,12 +235,14 @@ bool Application::Update(float dt)
     EngineCore::RenderSystem::Instance().ApplyHeldScreenSettings();
 
     if (impl.wasLoading) {
+        // Here, where the main thread first sees the load ended: a music change the loaded
+        // state made fades from this frame on, which the fade's clock counts like any other.
+        SoundStreamWrapper::EndLoad();
+        SoundStreamWrapper::UpdateFades(dt * impl.animationSpeed.load());
         if (!impl.loaderError.empty())
             throw std::runtime_error(impl.loaderError);
         impl.system->SystemLastUpdate();
         impl.wasLoading = false;
-        // The music's fade keeps time on every frame, this one too.
-        SoundStreamWrapper::UpdateFades(dt * impl.animationSpeed.load());
         return false;
     }
 

@@ -72,6 +72,7 @@ void Application::Impl::StartCurrentStateChanging()
 
     if (intro) {
         LoadGameState(current.get(), true, false);
+        SoundStreamWrapper::EndLoad();
         if (!loaderError.empty())
             throw std::runtime_error(loaderError);
         return;
@@ -93,9 +94,6 @@ void Application::Impl::MakeCurrent(const std::shared_ptr<GameState>& state)
 
 void Application::Impl::EndLoading()
 {
-    // Before the flag clears: the first frame that sees the load ended steps the fade of a
-    // music change the loaded state made.
-    SoundStreamWrapper::EndLoad();
     EngineCore::MutexLocker lock(mutex);
     loading = false;
     EngineCore::RenderSystem::Instance().SetWaitingStatus(false);

@@ -51,7 +51,8 @@ public:
     static void ClearResources();
     // Steps the running fade by `dt` seconds of game time (main thread, every frame).
     static void UpdateFades(float dt);
-    // The load that entered a state has ended: a fade its scripts started runs from now on.
+    // The main thread has seen the end of the load that entered a state: a fade the state's
+    // scripts started runs from now on.
     static void EndLoad();
 
 protected:
