@@ -26,9 +26,10 @@ namespace GameCore {
 // stops two seconds of game time after the change whatever becomes of the state that asked
 // (left in its first frame, switching on during its own load). A change made by a state
 // being entered on the loader thread waits for the end of that load: the state's frames,
-// which its two seconds are meant to cover, start then. The fade's clock counts game time
-// in whole microseconds, so frame times that add up to a step's time reach it exactly
-// and no step is late by the frame that straddles it.
+// which its two seconds are meant to cover, start then. The fade's clock carries game time
+// over from step to step, so each step comes on the first frame at or after its time
+// whatever the frame rate; it counts whole microseconds, so that frame times that add up
+// to a step's time reach it exactly.
 class SoundStreamWrapper {
 public:
     static const char className[];
@@ -58,7 +59,7 @@ public:
 protected:
     // Starts the fade-out of `stream`, replacing a running fade (see above).
     void StopMusic(const std::shared_ptr<EngineCore::Resource>& stream);
-    // One fade step; the 21st stops the faded stream.
+    // One fade step, under the music lock; the 21st stops the faded stream.
     static void UpdateStopMusic();
 
 private:
