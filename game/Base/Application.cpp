@@ -73,6 +73,7 @@ void Application::Impl::ResetRun()
     pageFx = false;
     firstLoad = true;
     profilesLoaded = false;
+    animationSpeed = 1.0f;
     loaderError.clear();
 }
 
