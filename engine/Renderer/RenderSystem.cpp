@@ -230,7 +230,6 @@ void RenderSystem::Update(float dt)
     if (IsWaiting()) {
         UpdateWaiting(dt);
     } else {
-        ApplyHeldScreenSettings();
         UpdateNormal(dt);
     }
 }
@@ -310,7 +309,17 @@ void RenderSystem::ApplyHeldScreenSettings()
     std::vector<ScreenSettings> held;
     {
         std::lock_guard<std::mutex> settings(_impl->settingsLock);
+        if (_impl->waiting) {
+            return;
+        }
         held.swap(_impl->heldSettings);
+    }
+    if (held.empty()) {
+        return;
+    }
+    // The last loading frame left the loading screen's sprites listed.
+    if (_impl->dirty) {
+        RebuildRenderList();
     }
     for (const ScreenSettings& settings : held) {
         {

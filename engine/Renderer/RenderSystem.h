@@ -57,9 +57,12 @@ public:
     ScreenSettings GetScreenSettings() const;
     // Stores the record, hands it to the back-end's delegate, then lets every
     // listed sprite refit its video mode. During a load (waiting mode) only the
-    // record is stored: the requests are handed on in order, on the main thread,
-    // by the first normal frame after the load.
+    // record is stored: the requests are held for ApplyHeldScreenSettings.
     void ApplyScreenSettings(const ScreenSettings& settings);
+    // Where a frame starts, on the main thread, once the load has ended: hands on the
+    // requests held during the load, in order, and refits the current state's sprites,
+    // never the loading screen's. Nothing during a load.
+    void ApplyHeldScreenSettings();
     // The launcher installs the back-end's screen-settings delegate here.
     void SetChangeScreenSettingsFunction(const std::function<void(const ScreenSettings&)>& fn);
     void UpdateScreenSettingsFunction(const std::function<void(const ScreenSettings&, void*)>& fn,
@@ -100,8 +103,6 @@ private:
     void RebuildRenderList();
     void UpdateWaiting(float dt);
     void UpdateNormal(float dt);
-    // Main thread, outside a load.
-    void ApplyHeldScreenSettings();
     void HandOnScreenSettings(const ScreenSettings& settings);
 
     struct Impl;

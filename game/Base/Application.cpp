@@ -73,6 +73,7 @@ void Application::Impl::ResetRun()
     pageFx = false;
     firstLoad = true;
     profilesLoaded = false;
+    animationSpeed = 1.0f;
     loaderError.clear();
 }
 
@@ -230,7 +231,15 @@ bool Application::Update(float dt)
         return false;
     }
 
+    // A frame starts here once no load runs: a screen change asked for during the load
+    // reaches the window now, and the loaded state's sprites refit to it.
+    EngineCore::RenderSystem::Instance().ApplyHeldScreenSettings();
+
     if (impl.wasLoading) {
+        // Here, where the main thread first sees the load ended: a music change the loaded
+        // state made fades from this frame on, which the fade's clock counts like any other.
+        SoundStreamWrapper::EndLoad();
+        SoundStreamWrapper::UpdateFades(dt * impl.animationSpeed.load());
         if (!impl.loaderError.empty())
             throw std::runtime_error(impl.loaderError);
         impl.system->SystemLastUpdate();
@@ -259,9 +268,10 @@ bool Application::Update(float dt)
     EngineCore::ResourceManager::Instance().Update(dt);
     EngineCore::GUISystem::Instance().Update(dt);
 
+    const float speed = impl.animationSpeed;
     if (impl.current) {
         const std::shared_ptr<GameState> current = impl.current;
-        current->OnFrame(dt * impl.animationSpeed);
+        current->OnFrame(dt * speed);
     } else {
         // The first state by name, but never "system": entering it again would run
         // its interpreter on the loader thread while the loading screen runs it here.
@@ -275,9 +285,9 @@ bool Application::Update(float dt)
     }
 
     // A music change's fade runs on whatever state is current.
-    SoundStreamWrapper::UpdateFades(dt * impl.animationSpeed);
+    SoundStreamWrapper::UpdateFades(dt * speed);
     PropertySystem::Instance().Update(dt);
-    EngineCore::AnimationSystem::Instance().Update(dt * impl.animationSpeed);
+    EngineCore::AnimationSystem::Instance().Update(dt * speed);
     EngineCore::ParticleSystemManager::Instance().Update(dt);
 
     return impl.Get(&Impl::quit);
@@ -293,7 +303,7 @@ void Application::UpdateRender(float dt)
         impl.wasLoading = true;
     if (loading && impl.system)
         impl.system->SystemInvalidateCursor();
-    EngineCore::RenderSystem::Instance().Update(impl.animationSpeed * dt);
+    EngineCore::RenderSystem::Instance().Update(impl.animationSpeed.load() * dt);
     if (loading)
         impl.Set(&Impl::frameShown, true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The application's private record, shared by its two sources: the object and its
 // frame (Application.cpp) and the game-state switch with its loader (ApplicationLoader.cpp).
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,7 +27,8 @@ struct Application::Impl {
     // The run has loaded the profiles, so its release saves them. Main thread only.
     bool profilesLoaded = false;
 
-    float animationSpeed = 1.0f;
+    // Set by any state's script, also one being entered on the loader thread; read by every frame.
+    std::atomic<float> animationSpeed{1.0f};
     int processorCount = 1;
     int stageNumber = 1;
     int levelNumber = 1;

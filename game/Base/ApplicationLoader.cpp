@@ -11,6 +11,7 @@
 #include "engine/System/EngineError.h"
 #include "game/Base/ApplicationImpl.h"
 #include "game/Base/GameState.h"
+#include "game/Wrappers/SoundStreamWrapper.h"
 
 namespace GameCore {
 
@@ -71,6 +72,7 @@ void Application::Impl::StartCurrentStateChanging()
 
     if (intro) {
         LoadGameState(current.get(), true, false);
+        SoundStreamWrapper::EndLoad();
         if (!loaderError.empty())
             throw std::runtime_error(loaderError);
         return;

@@ -56,7 +56,8 @@ public:
     float GetSystemFrameTime() const;
     void SystemInit();
     // One loading-screen frame: the script's Loading.Update and the cursor player. The
-    // state's own timers do not run on it (the music change's fade has its own clock).
+    // state's own timers do not run on it, nor anywhere else: the "system" state is never
+    // updated as the current state (Loading.frameTime keeps the loading screen's time).
     void SystemUpdate(float dt);
     void SystemInvalidateCursor();
     void SystemLastUpdate();

@@ -3,14 +3,12 @@
 #include <lua.hpp>
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/Audio/MusicSystem.h"
 #include "game/Base/Application.h"
 #include "game/Base/GameState.h"
 #include "game/Base/StateCallback.h"
-#include "game/Logic/GameLogic.h"
-#include "game/Logic/Timer.h"
-#include "game/Logic/TimerStorage.h"
 #include "game/Wrappers/ScriptArguments.h"
 
 namespace GameCore {
@@ -19,10 +17,17 @@ namespace {
 
 const char* const kSource = "Wrappers\\SoundStreamWrapper.cpp";
 
-// The fade lasts this many ticks: the first after 0.01 s, the others 0.1 s apart.
+// The fade steps the volume down this many times, the first step 0.01 s after the change
+// and the others 0.1 s apart; one step more stops the music (2.01 s after the change).
 const int kFadeTicks = 20;
-const float kFirstTick = 0.01f;
-const float kTickPeriod = 0.1f;
+const int64_t kFirstTickMicroseconds = 10000;
+const int64_t kTickPeriodMicroseconds = 100000;
+
+// Game time at which step `n` (from 1) of a fade is due.
+int64_t TickDue(int n)
+{
+    return kFirstTickMicroseconds + static_cast<int64_t>(n - 1) * kTickPeriodMicroseconds;
+}
 
 }  // namespace
 
@@ -30,13 +35,12 @@ const char SoundStreamWrapper::className[] = "SoundStream";
 
 std::recursive_mutex SoundStreamWrapper::_musicMutex;
 int SoundStreamWrapper::_lastTimerCounter = 0;
+int64_t SoundStreamWrapper::_fadeMicroseconds = 0;
+bool SoundStreamWrapper::_fadeWaitsForLoad = false;
 EngineCore::SoundStream* SoundStreamWrapper::_stopedSoundPtr = nullptr;
 std::shared_ptr<EngineCore::Resource> SoundStreamWrapper::_stopedSoundResource;
 EngineCore::SoundStream* SoundStreamWrapper::_lastPlayedSoundPtr = nullptr;
 std::shared_ptr<EngineCore::Resource> SoundStreamWrapper::_lastPlayedSoundResource;
-std::map<const TimerStorage*, std::shared_ptr<Timer>> SoundStreamWrapper::_fadeTimers;
-const Timer* SoundStreamWrapper::_activeFade = nullptr;
-TimerStorage SoundStreamWrapper::_frameClock;
 
 const GameLuaScriptImpl::LuaHelper<SoundStreamWrapper>::RegType SoundStreamWrapper::methods[] = {
     {"Play", &SoundStreamWrapper::Play},
@@ -100,7 +104,7 @@ void SoundStreamWrapper::StopMusic(const std::shared_ptr<EngineCore::Resource>& 
 
     const std::shared_ptr<GameState> state = StateCallback::CallingState();
     if (!state) {
-        // No state to time a fade: the old music stops at once.
+        // No game runs to give the fade its frames: the old music stops at once.
         if (auto* old = dynamic_cast<EngineCore::SoundStream*>(stream.get()))
             old->Stop();
         _stopedSoundPtr = nullptr;
@@ -110,35 +114,21 @@ void SoundStreamWrapper::StopMusic(const std::shared_ptr<EngineCore::Resource>& 
     _stopedSoundResource = stream;
     _stopedSoundPtr = dynamic_cast<EngineCore::SoundStream*>(stream.get());
     _lastTimerCounter = 0;
-    // A state being entered during a load runs its scripts on the loader thread, which
-    // must never touch the frame clock: its fade waits in its own storage for its frames.
-    // Only the calling thread's earlier fade timer is replaced (and freed); one of another
-    // storage stays there, stale.
-    const bool beingLoaded = !state->IsEntered() && Application::Instance().IsWaiting();
-    TimerStorage& storage = beingLoaded ? state->GetGameLogic().GetTimerStorage() : _frameClock;
-    std::shared_ptr<Timer> timer = storage.CreateTimer();
-    timer->SetupAction(&SoundStreamWrapper::UpdateStopMusic, timer.get());
-    timer->SetupTime(kFirstTick);
-    _activeFade = timer.get();
-    _fadeTimers[&storage] = std::move(timer);
+    _fadeMicroseconds = 0;
+    // Only the state being entered runs scripts while it is not entered and a load runs.
+    _fadeWaitsForLoad = !state->IsEntered() && Application::Instance().IsWaiting();
 }
 
-void SoundStreamWrapper::UpdateStopMusic(void* ticking)
+void SoundStreamWrapper::UpdateStopMusic()
 {
-    std::lock_guard<std::recursive_mutex> lock(_musicMutex);
-    if (ticking != _activeFade)
-        return;
     const int n = ++_lastTimerCounter;
     if (!_stopedSoundPtr)
         return;
     const float music = EngineCore::MusicSystem::Instance().GetVolume();
     const float volume = std::min(std::max(static_cast<float>(kFadeTicks - n) / kFadeTicks * music, 0.0f), 1.0f);
     _stopedSoundPtr->SetVolume(volume);
-    if (n <= kFadeTicks) {
-        // The ticking timer runs this on its own state's thread and is alive meanwhile.
-        static_cast<Timer*>(ticking)->SetupTime(kTickPeriod);
+    if (n <= kFadeTicks)
         return;
-    }
     _stopedSoundPtr->SetVolume(0.0f);
     _stopedSoundPtr->Stop();
     _stopedSoundPtr->SetVolume(1.0f);
@@ -148,15 +138,28 @@ void SoundStreamWrapper::UpdateStopMusic(void* ticking)
 
 void SoundStreamWrapper::UpdateFades(float dt)
 {
-    // Not under the music lock: a tick takes it, and only this thread files timers here.
-    _frameClock.Update(dt);
+    std::lock_guard<std::recursive_mutex> lock(_musicMutex);
+    if (!_stopedSoundPtr || _fadeWaitsForLoad || !(dt > 0.0f))
+        return;
+    // A frame longer than the whole fade ends it all the same.
+    const double seconds = std::min(static_cast<double>(dt), 10.0);
+    _fadeMicroseconds += std::llround(seconds * 1e6);
+    // Every step that came due in this frame, in order; the last one clears the stream.
+    while (_stopedSoundPtr && _fadeMicroseconds >= TickDue(_lastTimerCounter + 1))
+        UpdateStopMusic();
+}
+
+void SoundStreamWrapper::EndLoad()
+{
+    std::lock_guard<std::recursive_mutex> lock(_musicMutex);
+    _fadeWaitsForLoad = false;
 }
 
 void SoundStreamWrapper::ClearResources()
 {
     std::lock_guard<std::recursive_mutex> lock(_musicMutex);
-    _fadeTimers.clear();
-    _activeFade = nullptr;
+    _fadeWaitsForLoad = false;
+    _fadeMicroseconds = 0;
     _stopedSoundPtr = nullptr;
     _lastPlayedSoundPtr = nullptr;
     _stopedSoundResource.reset();

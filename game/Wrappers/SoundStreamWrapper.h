@@ -1,5 +1,5 @@
 #pragma once
-#include <map>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -11,26 +11,25 @@ struct lua_State;
 
 namespace GameCore {
 
-class Timer;
-class TimerStorage;
-
 // Script class "SoundStream": one streamed sound, shared by name with the resource manager
 // and with every other object that loaded the same name. A stream flagged as music takes
 // part in the class-wide music change: starting a music other than the one started last
-// fades the previous one out over 20 ticks of a timer (about two seconds of game time), then
-// stops it. Collecting an object stops its stream unless it is flagged as music.
+// fades the previous one out in 20 steps over about two seconds of game time, then stops
+// it. Collecting an object stops its stream unless it is flagged as music.
 //
 // The music-change state is class-wide and holds the streams it names, so it never depends
 // on the script object that started a change (usually a local the collector frees at once).
 // Scripts reach it from the loader thread and the main thread: `_musicMutex` guards it.
-// A fade timer is made, stepped and freed only on the thread that changed the music:
-// - a change made on the thread of the frames (the current state's scripts, the loading
-//   screen's) fades on the frame clock, which the application steps on every frame,
-//   loading or not: the fade lasts its two seconds whatever state is current and however
-//   short a load is;
-// - a change made by a state being entered on the loader thread fades in that state's own
-//   timer storage: it starts on the state's frames once the load has ended.
-// Each storage keeps its last fade timer; only the fade started last ticks.
+//
+// The fade belongs to the music, not to a game state: there is one fade at a time, and the
+// application steps it on the main thread on every frame, loading or not, so the old music
+// stops two seconds of game time after the change whatever becomes of the state that asked
+// (left in its first frame, switching on during its own load). A change made by a state
+// being entered on the loader thread waits for the end of that load: the state's frames,
+// which its two seconds are meant to cover, start then. The fade's clock carries game time
+// over from step to step, so each step comes on the first frame at or after its time
+// whatever the frame rate; it counts whole microseconds, so that frame times that add up
+// to a step's time reach it exactly.
 class SoundStreamWrapper {
 public:
     static const char className[];
@@ -51,14 +50,17 @@ public:
 
     // Forgets the music-change state without stopping anything; the tick counter stays.
     static void ClearResources();
-    // Steps the frame clock by `dt` seconds of game time (thread of the frames only).
+    // Steps the running fade by `dt` seconds of game time (main thread, every frame).
     static void UpdateFades(float dt);
+    // The main thread has seen the end of the load that entered a state: a fade the state's
+    // scripts started runs from now on.
+    static void EndLoad();
 
 protected:
-    // Starts the fade-out of `stream` on a new timer of the calling thread (see above).
+    // Starts the fade-out of `stream`, replacing a running fade (see above).
     void StopMusic(const std::shared_ptr<EngineCore::Resource>& stream);
-    // One fade tick: the action of the fade timer `ticking`; a stale fade does nothing.
-    static void UpdateStopMusic(void* ticking);
+    // One fade step, under the music lock; the 21st stops the faded stream.
+    static void UpdateStopMusic();
 
 private:
     // Throws the not-loaded message; methods call it before reading any argument.
@@ -69,15 +71,16 @@ private:
     HeldResource<EngineCore::SoundStream> _soundStream;
 
     static std::recursive_mutex _musicMutex;
+    // Steps the running fade has made.
     static int _lastTimerCounter;
+    // Game time the running fade has run, in microseconds.
+    static int64_t _fadeMicroseconds;
+    // The running fade was started by a state being entered and waits for its load's end.
+    static bool _fadeWaitsForLoad;
     static EngineCore::SoundStream* _stopedSoundPtr;
     static std::shared_ptr<EngineCore::Resource> _stopedSoundResource;
     static EngineCore::SoundStream* _lastPlayedSoundPtr;
     static std::shared_ptr<EngineCore::Resource> _lastPlayedSoundResource;
-    // Each state's last fade timer, by its storage, and the fade started last.
-    static std::map<const TimerStorage*, std::shared_ptr<Timer>> _fadeTimers;
-    static const Timer* _activeFade;
-    static TimerStorage _frameClock;
 };
 
 }  // namespace GameCore

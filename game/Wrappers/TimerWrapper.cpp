@@ -3,6 +3,7 @@
 #include <lua.hpp>
 
 #include "engine/System/EngineError.h"
+#include "engine/System/SystemLogger.h"
 #include "game/Base/GameState.h"
 #include "game/Logic/GameLogic.h"
 #include "game/Logic/Timer.h"
@@ -14,7 +15,23 @@
 namespace GameCore {
 
 namespace {
+
 const char* const kSource = "Wrappers\\TimerWrapper.cpp";
+
+// The "system" state is never updated as the current state, so its timers never count
+// down (the loading screen keeps time with Loading.Update and Loading.frameTime). A
+// loading-screen timer would wait silently for ever: the log says so where it is set up.
+void LogLoadingScreenTimer(const std::string& text)
+{
+    const std::shared_ptr<GameState> calling = StateCallback::CallingState();
+    if (!calling || calling->GetStateName() != "system")
+        return;
+    const std::string line = "Timer:Setup on the loading screen (the \"system\" state): its text (" + text +
+                             ") will never run, since the loading screen's timers do not count down; time its "
+                             "work in Loading.Update with Loading.frameTime.";
+    EngineCore::SystemLogger::Instance().Log(line.c_str());
+}
+
 }  // namespace
 
 const char TimerWrapper::className[] = "Timer";
@@ -59,6 +76,7 @@ int TimerWrapper::Setup(lua_State* L)
     const std::string text = CheckString(L, 2);
     if (RunsNothing(text))
         LogTextThatRunsNothing("Timer:Setup", text);
+    LogLoadingScreenTimer(text);
     _scriptString = text;
     _timer->SetupTime(seconds);
     return 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <future>
 #include <memory>
@@ -55,6 +56,18 @@ protected:
         log.clear();
         render.Update(dt);
         return log;
+    }
+    // The video refits among `lines`, sorted.
+    static Log Refits(const Log& lines)
+    {
+        Log refits;
+        for (const std::string& line : lines) {
+            if (line.rfind("video ", 0) == 0) {
+                refits.push_back(line);
+            }
+        }
+        std::sort(refits.begin(), refits.end());
+        return refits;
     }
     // One frame, returning only its draw calls.
     Log Drawn()
@@ -309,6 +322,44 @@ TEST_F(RenderSystemTest, ScreenSettingsAreStoredBeforeTheDelegateSeesThem)
     render.UpdateScreenSettingsFunction(nullptr, nullptr);
     render.ApplyScreenSettings(settings);  // no function installed: only stored
     EXPECT_EQ(720, render.GetScreenSettings().height);
+}
+
+// A screen change asked for during a load (by the state being entered) waits: the loading
+// frames leave the window and every sprite alone, though GetScreenSettings answers with it
+// at once. Where the first frame after the load starts, it reaches the window and refits
+// the loaded state's sprites, made before or during the load, and never the loading
+// screen's, which the last loading frame had listed. The render step does not apply it again.
+TEST_F(RenderSystemTest, AChangeAskedDuringALoadRefitsTheLoadedStatesSpritesWhereTheNextFrameStarts)
+{
+    render.SetCurrentGameState("system");
+    RecordingSprite loadingScreen("system", log);
+    render.SetCurrentGameState("game");
+    RecordingSprite kept("kept", log);
+    Frame();
+    std::vector<int> widths;
+    render.SetChangeScreenSettingsFunction([&](const RenderSystem::ScreenSettings& s) { widths.push_back(s.width); });
+
+    render.SetWaitingStatus(true);
+    RecordingSprite made("made", log);
+    Frame();
+    // A width no other test asks for.
+    const RenderSystem::ScreenSettings asked{32, 1234, 777, 0, 0, false, true};
+    log.clear();
+    render.ApplyScreenSettings(asked);
+    EXPECT_EQ(1234, render.GetScreenSettings().width) << "what was asked, during the load";
+    render.ApplyHeldScreenSettings();  // a frame that starts during the load
+    EXPECT_EQ(Log{}, Refits(log));
+    EXPECT_EQ(Log{}, Refits(Frame()));
+    EXPECT_TRUE(widths.empty());
+
+    render.SetWaitingStatus(false);
+    log.clear();
+    render.ApplyHeldScreenSettings();
+    EXPECT_EQ(std::vector<int>{1234}, widths);
+    EXPECT_EQ((Log{"video kept on", "video made on"}), Refits(log));
+    EXPECT_EQ(Log{}, Refits(Frame()));
+    EXPECT_EQ(std::vector<int>{1234}, widths);
+    render.SetChangeScreenSettingsFunction(nullptr);
 }
 
 namespace {

@@ -1,8 +1,11 @@
 // Timers in the application's frame: scaled by the global animation speed, counted
-// only while their state is current, and gone with the state's interpreter.
+// only while their state is current (never the loading screen's), and gone with the
+// state's interpreter.
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "engine/System/SystemLogger.h"
 #include "game/Logic/PropertySystem.h"
 #include "tests/game/GameFlowHarness.h"
 
@@ -55,4 +58,39 @@ TEST_F(TimerFlowTest, TimersOfAStateThatWasLeftNeverFire)
     for (int i = 0; i < 10; ++i)
         Frame(0.25f);
     EXPECT_FALSE(Fired());
+}
+
+// The "system" state is never the current state, so the loading screen's timers never run
+// out, over a load and the frames after it: a page-turn load that waits for one would never
+// end. Each Setup made by the loading screen writes one log line that says so; a Setup of
+// the loaded state writes none.
+TEST_F(TimerFlowTest, TheLoadingScreensTimersNeverRunAndEachSetupSaysSoInTheLog)
+{
+    std::vector<std::string> log;
+    const std::string prefix = "Timer:Setup on the loading screen";
+    EngineCore::SystemLogger::Instance().SetLogger([&log, &prefix](const char* text) {
+        if (std::string(text).rfind(prefix, 0) == 0)
+            log.push_back(text);
+    });
+    Write("Loading/SystemState.lua",
+          std::string(SystemStateScript()) +
+              "function SystemLogic.FirstLoading() First = Timer() First:Setup(0.05, '#Fired = \"first\"') end\n"
+              "function Loading.StartMenuLoading()\n"
+              "  Started = Timer() Started:Setup(0.1, '#Fired = \"started\"')\n"
+              "end\n");
+    // A load of two seconds without the page effect: many loading frames.
+    Write("States/other.lua", "Own = Timer() Own:Setup(100, '#OwnFired = true')\n");
+    Start({"other"}, "other");
+    EXPECT_GT(FinishLoad(), 10);
+    for (int i = 0; i < 60; ++i)
+        Frame(0.05f);
+    EngineCore::SystemLogger::Instance().SetLogger(nullptr);
+    EXPECT_EQ(LuaGlobal(System(), "Fired"), "nil") << "a loading-screen timer ran out";
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       prefix + " (the \"system\" state): its text (#Fired = \"first\") will never run, since the "
+                                "loading screen's timers do not count down; time its work in Loading.Update with "
+                                "Loading.frameTime.",
+                       prefix + " (the \"system\" state): its text (#Fired = \"started\") will never run, since the "
+                                "loading screen's timers do not count down; time its work in Loading.Update with "
+                                "Loading.frameTime."}));
 }
