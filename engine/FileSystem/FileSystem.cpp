@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -167,6 +168,9 @@ struct FileSystem::Impl {
     std::map<std::string, std::list<std::string>> directories;
     mutable std::map<std::string, std::shared_ptr<Resource>> precached;
     std::string lastPrecachedFolder;
+    // Refusal lines already logged: a data folder may be indexed more than once in a run
+    // ("Base" is), and its refused packs are refused again each time.
+    std::set<std::string> refusalsLogged;
     // One background precache step at a time.
     std::mutex updateMutex;
 
@@ -290,17 +294,26 @@ void FileSystem::AddDiskFile(const std::string& name, const std::string& root)
     _impl->Store(info);
 }
 
-void FileSystem::AddResourceFile(const std::string& name, const std::string& root)
+void FileSystem::AddResourceFile(const std::string& name, const std::string& root, bool optional)
 {
     const std::string packPath = root + "/" + name;
     PackFileStorage& storage = PackFileStorage::Instance();
     if (storage.IsExist(packPath))
         return;
+    struct stat st {};
+    if (optional && lstat(ResolveDiskPath(packPath).c_str(), &st) != 0)
+        return;
     auto pack = std::make_shared<PackFile>();
     if (!pack->Create(packPath)) {
         // Refused without a word on screen: its names are reported missing when asked for.
         const std::string line = "Pack (" + packPath + ") is not mounted: " + pack->GetRefusal() + ".";
-        SystemLogger::Instance().Log(line.c_str());
+        bool first = false;
+        {
+            std::lock_guard<std::recursive_mutex> lock(_impl->mutex);
+            first = _impl->refusalsLogged.insert(line).second;
+        }
+        if (first)
+            SystemLogger::Instance().Log(line.c_str());
         return;
     }
     if (!storage.AddFile(packPath, pack))

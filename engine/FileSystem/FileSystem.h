@@ -31,8 +31,10 @@ public:
 
     // Indexes root (or root/sub) recursively; keys are relative to root.
     void AddDirectory(const std::string& root, const char* sub = nullptr);
-    // Mounts the pack root/name once and indexes its entries.
-    void AddResourceFile(const std::string& name, const std::string& root);
+    // Mounts the pack root/name once and indexes its entries. A pack that is refused is
+    // logged with the reason, once per pack and reason; an optional pack that does not
+    // exist is passed over without a word.
+    void AddResourceFile(const std::string& name, const std::string& root, bool optional = false);
 
     bool GetFileInfo(const std::string& name, FileInfo& info) const;
     bool GetFile(const std::string& name, std::shared_ptr<CachedFile>& file) const;

@@ -164,7 +164,8 @@ void Application::RemoveGameState(const std::shared_ptr<GameState>& state, bool 
 
 void Application::PreInit(const std::string& preStartupScript)
 {
-    EngineCore::FileSystem::Instance().AddResourceFile("Loading.resources", "Base");
+    // Optional: a game may keep its loading scripts loose.
+    EngineCore::FileSystem::Instance().AddResourceFile("Loading.resources", "Base", true);
     if (!RunScript(preStartupScript))
         EngineCore::ThrowEngineErrorF(kSource, 628, "Error script (%s) running.", preStartupScript.c_str());
     ProfileSystem::Instance().Load();

@@ -390,7 +390,14 @@ bool ProfileSystem::SavedPropertiesToRestore(std::vector<std::string>& entries)
     std::shared_ptr<Profile> profile;
     if (!GetSelectedProfile(profile))
         return false;
-    entries = profile->savedProperties;
+    // The level script is the profile's own field, which selecting it applied. The shared
+    // list every record stores carries the level script of whoever was selected at the
+    // save; restored, it would hand that player's level to this one.
+    entries.clear();
+    for (const std::string& entry : profile->savedProperties) {
+        if (PropertySystem::EntryName(entry) != kLevelScriptProperty)
+            entries.push_back(entry);
+    }
     profile->propertiesRestored = true;
     return true;
 }

@@ -46,8 +46,9 @@ public:
     bool GetProfileById(int id, std::shared_ptr<Profile>& out) const;
     bool GetProfileByIndex(unsigned index, std::shared_ptr<Profile>& out) const;
     // The selected profile's saved property entries, handed out to be restored: from
-    // then on saves write the current property set alone (see Save). False when there
-    // is no profile.
+    // then on saves write the current property set alone (see Save). Never the entry of
+    // "CurrentLevelScript": that property mirrors the profile's own level script. False
+    // when there is no profile.
     bool SavedPropertiesToRestore(std::vector<std::string>& entries);
     // The profile folder.
     const char* GetProfileDiskPath() const;

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "engine/System/SystemLogger.h"
 #include "launcher/Misc/Application.h"
 
 namespace ApplicationCore {
@@ -19,9 +20,21 @@ std::string ThisRunsLog(const Application& application)
     return services.logPath();
 }
 
+// What was logged before the log opened, when it never did: the lines that lead up to
+// an error before the window are the ones that explain it.
+std::string LinesNoLogTook()
+{
+    std::string text;
+    for (const std::string& line : EngineCore::SystemLogger::Instance().TakeKeptLines())
+        text += line + "\n";
+    return text;
+}
+
 void ReportFatal(Application& application, const std::string& text)
 {
     const LauncherServices& services = application.GetServices();
+    // Taken first, so that nothing logged from here on is kept for a log that never opens.
+    const std::string earlyLines = LinesNoLogTook();
     // Reaches the log only once the back-end has opened it.
     application.PrintToLog(text.c_str());
     if (void* window = application.GetWindow()) {
@@ -31,7 +44,7 @@ void ReportFatal(Application& application, const std::string& text)
     // Errors before the log exists would otherwise be lost, and the box does not show the text.
     if (services.writeError) {
         const std::string log = ThisRunsLog(application);
-        services.writeError(text + (log.empty() ? std::string() : "Log file: " + log + "\n"));
+        services.writeError(earlyLines + text + (log.empty() ? std::string() : "Log file: " + log + "\n"));
     }
     if (services.showDialog)
         services.showDialog(DialogKind::Error, "Fatal error", "Please restart your application.", nullptr);

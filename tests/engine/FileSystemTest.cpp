@@ -332,6 +332,20 @@ TEST_F(FileSystemTest, ABrokenPackIsSkippedAndNotStoredAndTheLogSaysWhy)
         EXPECT_EQ(std::vector<std::string>{"Pack (" + (root / c.pack) + ") is not mounted: " + c.why + "."}, logged);
     }
     EXPECT_FALSE(Indexed("refused/a.png"));
+
+    // Refused again, as when its folder is indexed again: said once. An optional pack is
+    // passed over in silence only when it is not there.
+    logged.clear();
+    fs.AddResourceFile("cut.resources", root.Path());
+    fs.AddResourceFile("missing.resources", root.Path());
+    fs.AddResourceFile("absent.resources", root.Path(), true);
+    EXPECT_TRUE(logged.empty()) << logged.front();
+    root.WriteFile("optional.resources", cut);
+    fs.AddResourceFile("optional.resources", root.Path(), true);
+    EXPECT_EQ(std::vector<std::string>{"Pack (" + (root / "optional.resources") +
+                                       ") is not mounted: it is cut short: its name block or entry records run past "
+                                       "its end."},
+              logged);
     SystemLogger::Instance().SetLogger(nullptr);
 }
 

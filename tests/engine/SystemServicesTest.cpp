@@ -2,8 +2,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "engine/System/EngineError.h"
 #include "engine/System/Event.h"
@@ -115,16 +119,78 @@ TEST(Event, AutoReset)
     EXPECT_FALSE(e.Wait(10));
 }
 
-TEST(SystemLogger, SilentUntilInstalledThenPassesSamePointer)
+// The logger is process-wide and keeps lines only until its first writer, so each case
+// runs in a process of its own, started afresh.
+class SystemLoggerTest : public ::testing::Test {
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+
+    // Ends the child: status 0 when `seen` is `expected`, else 1 with both on stderr.
+    static void ExitWith(const std::vector<std::string>& seen, const std::vector<std::string>& expected)
+    {
+        if (seen == expected)
+            std::exit(0);
+        for (const std::string& line : seen)
+            std::fprintf(stderr, "seen: %s\n", line.c_str());
+        for (const std::string& line : expected)
+            std::fprintf(stderr, "expected: %s\n", line.c_str());
+        std::exit(1);
+    }
+};
+
+// The first writer gets what was logged before it, once and in order, then every line as
+// it comes (the same pointer: log text is handed on, never read as anything). Once a writer
+// has been installed, lines logged while none is are not kept.
+TEST_F(SystemLoggerTest, LinesBeforeTheFirstWriterReachItOnceInOrder)
 {
-    SystemLogger::Instance().SetLogger(nullptr);
-    SystemLogger::Instance().Log("nobody hears this");
-    const char* seen = nullptr;
-    SystemLogger::Instance().SetLogger([&](const char* text) { seen = text; });
-    const char* line = "100% done";
-    SystemLogger::Instance().Log(line);
-    EXPECT_EQ(line, seen);
-    SystemLogger::Instance().SetLogger(nullptr);
+    EXPECT_EXIT(
+        {
+            SystemLogger& logger = SystemLogger::Instance();
+            logger.Log("first");
+            logger.Log("second");
+            std::vector<std::string> seen;
+            const char* last = nullptr;
+            logger.SetLogger([&](const char* text) {
+                seen.emplace_back(text);
+                last = text;
+            });
+            const char* line = "100% done";
+            logger.Log(line);
+            if (last != line)
+                seen.emplace_back("(another pointer)");
+            logger.SetLogger(nullptr);
+            logger.Log("nobody hears this");
+            if (!logger.TakeKeptLines().empty())
+                seen.emplace_back("(kept after the first writer)");
+            logger.SetLogger([&](const char* text) { seen.emplace_back(text); });
+            logger.Log("third");
+            logger.SetLogger(nullptr);
+            ExitWith(seen, {"first", "second", "100% done", "third"});
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A start-up that logs more than is kept keeps the latest lines, after one that counts the
+// dropped ones; a run that ends before any writer takes them, and keeps nothing after that.
+TEST_F(SystemLoggerTest, KeptLinesAreBoundedAndTakenOnce)
+{
+    EXPECT_EXIT(
+        {
+            SystemLogger& logger = SystemLogger::Instance();
+            const size_t extra = 10;
+            for (size_t i = 0; i < SystemLogger::kMaxKeptLines + extra; ++i)
+                logger.Log(("line " + std::to_string(i)).c_str());
+            std::vector<std::string> seen = logger.TakeKeptLines();
+            std::vector<std::string> expected{"10 earlier lines, logged before the log was open, were dropped."};
+            for (size_t i = extra; i < SystemLogger::kMaxKeptLines + extra; ++i)
+                expected.push_back("line " + std::to_string(i));
+            logger.Log("after");
+            for (const std::string& late : logger.TakeKeptLines())
+                seen.push_back("(taken again) " + late);
+            logger.SetLogger([&](const char* text) { seen.push_back(std::string("(written) ") + text); });
+            ExitWith(seen, expected);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(SystemTimer, MonotonicAndFine)

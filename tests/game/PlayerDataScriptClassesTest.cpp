@@ -486,6 +486,9 @@ TEST_F(PlayerDataScriptClassesTest, SavesBeforeLoadPropertyKeepEachRecordsSavedP
     EXPECT_EQ(OnDisk().profiles.at(1)->savedProperties, (Entries{"Best:2:42.1250:", "Coins:1:7:", "Who:3:Bea:"}));
     Run("ps:LoadProperty()");
     EXPECT_EQ(Eval("ps:GetValue('Coins')"), "7");
+    // The stored level script is another player's (or a stale) copy: the profile's own
+    // field, applied at selection, is the only source.
+    EXPECT_EQ(Eval("ps:IsExist('CurrentLevelScript')"), "0");
 }
 
 TEST(PropertyRestore, SavedEntriesOfEveryShapeRestoreWithoutFailing)

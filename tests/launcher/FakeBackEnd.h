@@ -25,7 +25,10 @@ public:
 
 struct BackEndRecord {
     std::vector<std::string> calls;
+    // What reached the back-end's PrintToLog, and what the engine logged once Open
+    // installed its writer.
     std::vector<std::string> log;
+    std::vector<std::string> engineLog;
     std::vector<float> soundVolumes;
     std::vector<float> musicVolumes;
     bool deviceManagerAtOpen = false;
@@ -73,8 +76,15 @@ public:
         EngineCore::ResourceFactory::Instance().RegisterResourceCreator(
             2, [] { return std::make_shared<NullSprite>(); });
         _record->opened = true;
-        if (getenv("FAKE_LOG"))
+        // Like the real one, Open installs the engine's log writer, which takes what the
+        // start-up logged before it.
+        if (getenv("FAKE_LOG")) {
             EngineCore::SystemLogger::Instance().SetLogger([](const char* t) { fprintf(stderr, "LOG %s\n", t); });
+        } else {
+            std::shared_ptr<BackEndRecord> record = _record;
+            EngineCore::SystemLogger::Instance().SetLogger(
+                [record](const char* t) { record->engineLog.push_back(t); });
+        }
         return true;
     }
     float GetFrameTime() const override { return 1.0f / 60.0f; }

@@ -298,3 +298,52 @@ TEST_F(ProfilesRunTest, AScreenChoiceIsOnDiskRightAfterTheCall)
     EXPECT_TRUE(contents.profiles[0]->windowed);
     EXPECT_TRUE(contents.profiles[0]->stretch);
 }
+
+// The property list is shared by every record, but "CurrentLevelScript" mirrors the
+// selected profile's own level script: a second player never takes the first one's level,
+// neither from the property nor into the record, while the rest of the list comes back.
+TEST_F(ProfilesRunTest, ASecondPlayerNeverTakesTheFirstPlayersLevelScript)
+{
+    const std::string report =
+        "local ps = PropertySystem()\n"
+        "ps:LoadProperty()\n"
+        "local d = Debugger()\n"
+        "d:ShowValue('level', ps:IsExist('CurrentLevelScript') == 1 and ps:GetValue('CurrentLevelScript') or 'none')\n"
+        "d:ShowValue('gold', ps:IsExist('Gold') == 1 and ps:GetValue('Gold') or 'none')\n"
+        "GameStateSystem():Quit()\n";
+    struct Run {
+        const char* name;
+        std::string menu;
+        const char* level;  // what the run's report shows; null: no report
+    };
+    const Run runs[] = {
+        {"Ann sets her level and makes Bob",
+         "local p = ProfileSystem()\nlocal ps = PropertySystem()\nps:LoadProperty()\n"
+         "p:SetProfileName(p:GetSelectedProfileId(), 'Ann')\n"
+         "ps:SetValue('Gold', 100)\nps:SetValue('CurrentLevelScript', 'Levels/A3.lua')\n"
+         "p:SetProfileName(p:CreateNewProfile(), 'Bob')\nGameStateSystem():Quit()\n",
+         nullptr},
+        {"Bob selected", "ProfileSystem():SetSelectedProfileId(ProfileSystem():GetProfileId(1))\n" + report, "none"},
+        {"Bob selected again", report, "none"},
+        {"Ann selected", "ProfileSystem():SetSelectedProfileId(ProfileSystem():GetProfileId(0))\n" + report,
+         "Levels/A3.lua"},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.name);
+        WriteGame(run.menu);
+        const RunResult result = keldry.Run(game.Path(), {"-resource", "Base", "-windowed"});
+        ASSERT_EQ(result.status, 0) << result.stderrText << result.log;
+        if (run.level) {
+            EXPECT_EQ(LogValue(result.log, "level"), run.level) << result.log;
+            EXPECT_EQ(LogValue(result.log, "gold"), "100") << result.log;
+        }
+        const std::string bytes = ReadText(ProfilesPath());
+        GameCore::ProfilesFileContents contents;
+        ASSERT_EQ(GameCore::DecodeProfilesFile(bytes.data(), bytes.size(), contents), GameCore::ProfilesFileStatus::Ok);
+        ASSERT_EQ(contents.profiles.size(), 2u);
+        EXPECT_EQ(contents.profiles[0]->name, "Ann");
+        EXPECT_EQ(contents.profiles[0]->levelScript, "Levels/A3.lua");
+        EXPECT_EQ(contents.profiles[1]->name, "Bob");
+        EXPECT_EQ(contents.profiles[1]->levelScript, "");
+    }
+}
