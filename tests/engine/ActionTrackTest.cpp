@@ -22,6 +22,7 @@
 #include "tests/support/FakeSprites.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TrackFileWriter.h"
+#include "tests/support/TestLogWriter.h"
 
 using namespace EngineCore;
 using TestSupport::FailureText;
@@ -181,7 +182,7 @@ TEST_F(ActionTrackTest, LoadChecksEveryFieldAgainstTheBytes)
          std::string("27: the text of key 1 of 1 ") + pastTheEnd},
     };
     std::vector<std::string> logged;
-    SystemLogger::Instance().SetLogger([&logged](const char* text) { logged.emplace_back(text); });
+    TestSupport::InstallLogWriter([&logged](const char* text) { logged.emplace_back(text); });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         logged.clear();

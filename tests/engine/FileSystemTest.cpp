@@ -30,6 +30,7 @@
 #include "tests/support/FakeResource.h"
 #include "tools/pack/PackWriter.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestLogWriter.h"
 
 using namespace EngineCore;
 using PackTool::PackWriter;
@@ -309,7 +310,7 @@ TEST_F(FileSystemTest, APackIsMountedOncePerPathAndAbsentEntriesAreNotIndexed)
 TEST_F(FileSystemTest, ABrokenPackIsSkippedAndNotStoredAndTheLogSaysWhy)
 {
     std::vector<std::string> logged;
-    SystemLogger::Instance().SetLogger([&logged](const char* text) { logged.emplace_back(text); });
+    TestSupport::InstallLogWriter([&logged](const char* text) { logged.emplace_back(text); });
     PackWriter writer;
     writer.AddEntry("refused/a.png", std::string(3000, 'a'));
     std::vector<unsigned char> cut = writer.Build();
@@ -375,7 +376,7 @@ TEST_F(FileSystemTest, AnEntryThatCannotBeReadIsLoggedWithItsPackNotAsMissing)
              " run past its end (" + std::to_string(cut.size()) + " bytes)"},
     };
     std::vector<std::string> logged;
-    SystemLogger::Instance().SetLogger([&logged](const char* text) { logged.emplace_back(text); });
+    TestSupport::InstallLogWriter([&logged](const char* text) { logged.emplace_back(text); });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pack);
         TempFolder folder;

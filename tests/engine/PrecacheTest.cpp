@@ -16,6 +16,7 @@
 #include "tests/support/FakeResource.h"
 #include "tools/pack/PackWriter.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestLogWriter.h"
 
 using namespace EngineCore;
 using TestSupport::FakeResourceCreator;
@@ -144,7 +145,7 @@ TEST(BackgroundPrecache, MakesResourcesFrameByFrameAndSkipsBrokenFiles)
     FakeResourceCreator streams(Resource::RT_SOUND_STREAM, log);
     FakeResourceCreator animations(Resource::RT_ANIMATION, log);
     std::vector<std::string> logged;
-    SystemLogger::Instance().SetLogger([&logged](const char* text) { logged.emplace_back(text); });
+    TestSupport::InstallLogWriter([&logged](const char* text) { logged.emplace_back(text); });
     SteppingClock clock(1.0f);  // one chunk per frame
 
     TempFolder root;

@@ -6,6 +6,7 @@
 #include "engine/Input/DeviceManager.h"
 #include "engine/Input/InputSystem.h"
 #include "engine/System/SystemLogger.h"
+#include "tests/support/TestLogWriter.h"
 
 #include "tests/game/GameFlowHarness.h"
 
@@ -75,7 +76,7 @@ TEST_F(ApplicationTest, AStartupFileThatRunsItselfStopsAtTheNestingLimit)
 {
     Start({}, "");
     std::vector<std::string> lines;
-    EngineCore::SystemLogger::Instance().SetLogger([&](const char* text) { lines.push_back(text); });
+    TestSupport::InstallLogWriter([&](const char* text) { lines.push_back(text); });
     Write("Self.lua", "Application():RunScript('Self.lua')\n");
     EXPECT_TRUE(app.RunScript("Self.lua"));
     EngineCore::SystemLogger::Instance().SetLogger(nullptr);

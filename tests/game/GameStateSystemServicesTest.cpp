@@ -18,6 +18,7 @@
 #include "game/Logic/ProfileSystem.h"
 #include "game/Wrappers/GameStateSystemWrapper.h"
 #include "tests/game/GameFlowHarness.h"
+#include "tests/support/TestLogWriter.h"
 
 using namespace GameFlowTest;
 using GameCore::GameStateSystemWrapper;
@@ -70,7 +71,7 @@ protected:
     {
         Harness::SetUp();
         window.Install();
-        EngineCore::SystemLogger::Instance().SetLogger([this](const char* text) {
+        TestSupport::InstallLogWriter([this](const char* text) {
             if (std::string(text).rfind("GetWindowText", 0) == 0)
                 log.push_back(text);
         });

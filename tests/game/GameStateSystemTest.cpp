@@ -4,6 +4,7 @@
 
 #include "engine/System/SystemLogger.h"
 #include "tests/game/GameFlowHarness.h"
+#include "tests/support/TestLogWriter.h"
 
 using namespace GameFlowTest;
 using GameCore::GameState;
@@ -16,7 +17,7 @@ protected:
     {
         Harness::SetUp();
         // Only the lines this class writes.
-        EngineCore::SystemLogger::Instance().SetLogger([this](const char* text) {
+        TestSupport::InstallLogWriter([this](const char* text) {
             const std::string line = text;
             if (line.rfind("scriptName: ", 0) == 0 || line.rfind("Game state (", 0) == 0)
                 log.push_back(text);

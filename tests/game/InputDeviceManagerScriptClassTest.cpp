@@ -17,6 +17,7 @@
 #include "game/Wrappers/InputDeviceManagerWrapper.h"
 #include "tests/game/GameFlowHarness.h"
 #include "tests/support/FakeInputDevices.h"
+#include "tests/support/TestLogWriter.h"
 
 using GameCore::GameActionManager;
 using GameCore::GameDeviceManager;
@@ -115,9 +116,7 @@ TEST_F(InputDeviceManagerScriptTest, ATextWithoutItsHashRunsNothingAndIsLoggedWh
     Actions().GetActionControllerManager()->RegisterAction(
         "Jump", [&jumps](const std::shared_ptr<EngineCore::InputEvent>&) { ++jumps; });
     std::vector<std::string> log;
-    EngineCore::SystemLogger::Instance().SetLogger([&log](const char* text) { log.push_back(text); });
-    // The first writer of the process also receives what the fixture's start-up logged.
-    log.clear();
+    TestSupport::InstallLogWriter([&log](const char* text) { log.push_back(text); });
     Run("local input = InputDeviceManager()\n"
         "input:RegisterKeyboardAction('A', '', 'On = 1', '#Off = 1')\n"
         "input:RegisterMouseAction('LeftButton', 'Held = 1', '', '#')\n"

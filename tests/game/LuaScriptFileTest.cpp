@@ -16,6 +16,7 @@
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/System/EngineError.h"
 #include "engine/System/SystemLogger.h"
+#include "tests/support/TestLogWriter.h"
 
 extern char** environ;
 
@@ -154,7 +155,7 @@ TEST_F(LuaScriptFileTest, TheCachedFileIsNotWrittenInto)
 TEST_F(LuaScriptFileTest, LogsEveryRun)
 {
     std::vector<std::string> lines;
-    EngineCore::SystemLogger::Instance().SetLogger([&](const char* text) { lines.push_back(text); });
+    TestSupport::InstallLogWriter([&](const char* text) { lines.push_back(text); });
     engine.RunFile("scriptfile/eol.lua");
     engine.RunFile("scriptfile/one.lua");
     // A file found nowhere says where it was looked for before "not fond.".

@@ -31,6 +31,7 @@
 #include "game/Logic/QuestItemStorage.h"
 #include "tests/support/ScriptClassFixture.h"
 #include "tests/support/TestDocuments.h"
+#include "tests/support/TestLogWriter.h"
 
 using namespace GameCore;
 using testing::EndsWith;
@@ -67,7 +68,7 @@ protected:
         ASSERT_EQ(Eval("CharacterInventory():GetNumItems() + CharacterSpellBook():GetNumItems()"), "0");
         DialogManager::Instance().Clear();
         DialogManager::Instance().SetCurrentDialog(0, 0);
-        EngineCore::SystemLogger::Instance().SetLogger([this](const char* text) { log.push_back(text); });
+        TestSupport::InstallLogWriter([this](const char* text) { log.push_back(text); });
     }
     void TearDown() override
     {

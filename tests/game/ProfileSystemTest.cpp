@@ -25,6 +25,7 @@
 #include "game/Logic/PropertySystem.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestDocuments.h"
+#include "tests/support/TestLogWriter.h"
 
 using namespace GameCore;
 namespace fs = std::filesystem;
@@ -61,7 +62,7 @@ protected:
         PropertySystem::Instance().Clear();
         EngineCore::RenderSystem::ScreenSettings screen;
         EngineCore::RenderSystem::Instance().ApplyScreenSettings(screen);
-        EngineCore::SystemLogger::Instance().SetLogger([this](const char* text) { log.push_back(text); });
+        TestSupport::InstallLogWriter([this](const char* text) { log.push_back(text); });
     }
     void TearDown() override
     {

@@ -25,6 +25,7 @@
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/ScriptClassFixture.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestLogWriter.h"
 
 using EngineCore::Resource;
 using EngineCore::ResourceFactory;
@@ -150,7 +151,7 @@ protected:
         ASSERT_TRUE(factory.RegisterResourceCreator(Resource::RT_TEXTURE, [this]() -> std::shared_ptr<Resource> {
             return std::make_shared<CpuTexture>(sizes);
         }));
-        EngineCore::SystemLogger::Instance().SetLogger([this](const char* line) { logLines.push_back(line); });
+        TestSupport::InstallLogWriter([this](const char* line) { logLines.push_back(line); });
         ASSERT_NO_FATAL_FAILURE(OpenScripts());
     }
     void TearDown() override

@@ -13,6 +13,7 @@
 #include "engine/Resources/ResourceManager.h"
 #include "engine/System/SystemLogger.h"
 #include "tests/support/FakeSprites.h"
+#include "tests/support/TestLogWriter.h"
 
 namespace TextTest {
 
@@ -60,7 +61,7 @@ protected:
         font = std::make_shared<TableFont>(StandardGlyphs());
         texture = std::make_shared<TestSupport::SizedTexture>(64, 32);
         font->SetTexture(texture);
-        EngineCore::SystemLogger::Instance().SetLogger([this](const char* text) { logged.emplace_back(text); });
+        TestSupport::InstallLogWriter([this](const char* text) { logged.emplace_back(text); });
     }
     void TearDown() override
     {

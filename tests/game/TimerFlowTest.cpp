@@ -8,6 +8,7 @@
 #include "engine/System/SystemLogger.h"
 #include "game/Logic/PropertySystem.h"
 #include "tests/game/GameFlowHarness.h"
+#include "tests/support/TestLogWriter.h"
 
 using namespace GameFlowTest;
 using GameCore::GameState;
@@ -68,7 +69,7 @@ TEST_F(TimerFlowTest, TheLoadingScreensTimersNeverRunAndEachSetupSaysSoInTheLog)
 {
     std::vector<std::string> log;
     const std::string prefix = "Timer:Setup on the loading screen";
-    EngineCore::SystemLogger::Instance().SetLogger([&log, &prefix](const char* text) {
+    TestSupport::InstallLogWriter([&log, &prefix](const char* text) {
         if (std::string(text).rfind(prefix, 0) == 0)
             log.push_back(text);
     });

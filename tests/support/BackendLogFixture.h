@@ -13,6 +13,7 @@
 #include "engine/FileSystem/FileSystem.h"
 #include "engine/System/SystemLogger.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestLogWriter.h"
 
 namespace TestSupport {
 
@@ -21,7 +22,7 @@ protected:
     void SetUp() override
     {
         ClearLog();
-        EngineCore::SystemLogger::Instance().SetLogger(
+        TestSupport::InstallLogWriter(
             [](const char* text) { MobrixCore::HGESystemObject::Instance()->System_Log("%s", text); });
     }
     void TearDown() override
