@@ -7,9 +7,14 @@ SoundStream::SoundStream()
     SetType(RT_SOUND_STREAM);
 }
 
-SoundStream::SoundStream(const SoundStream& other) = default;
+SoundStream::SoundStream(const SoundStream& other) : Sound(other), _isMusic(other._isMusic.load()) {}
 
-SoundStream& SoundStream::operator=(const SoundStream& other) = default;
+SoundStream& SoundStream::operator=(const SoundStream& other)
+{
+    Sound::operator=(other);
+    _isMusic = other._isMusic.load();
+    return *this;
+}
 
 SoundStream::~SoundStream() = default;
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+
 #include "engine/Audio/Sound.h"
 
 namespace EngineCore {
@@ -16,7 +18,8 @@ public:
     bool IsMusic() const { return _isMusic; }
 
 private:
-    bool _isMusic = false;
+    // Atomic: the loader thread and the main thread flag a stream both can reach.
+    std::atomic<bool> _isMusic{false};
 };
 
 }  // namespace EngineCore

@@ -1,9 +1,15 @@
 #include "engine/Audio/SoundSystem.h"
 
+#include <atomic>
+#include <mutex>
+
 namespace EngineCore {
 
+// As the music volume: read without a lock; a change holds `delivery` until the listener
+// has it, so the last value stored is the last the back-end hears.
 struct SoundSystem::Impl {
-    float volume = 1.0f;
+    std::atomic<float> volume{1.0f};
+    std::mutex delivery;
     std::function<void()> stopAllListener;
     std::function<void(float)> volumeListener;
 };
@@ -25,6 +31,7 @@ float SoundSystem::GetVolume() const
 
 void SoundSystem::SetVolume(float volume)
 {
+    std::lock_guard<std::mutex> delivering(_impl->delivery);
     _impl->volume = volume;
     // A copy, so a listener that installs another listener stays valid.
     const std::function<void(float)> listener = _impl->volumeListener;
@@ -35,7 +42,11 @@ void SoundSystem::SetVolume(float volume)
 
 void SoundSystem::StopAllSounds()
 {
-    const std::function<void()> listener = _impl->stopAllListener;
+    std::function<void()> listener;
+    {
+        std::lock_guard<std::mutex> delivering(_impl->delivery);
+        listener = _impl->stopAllListener;
+    }
     if (listener) {
         listener();
     }
@@ -43,11 +54,13 @@ void SoundSystem::StopAllSounds()
 
 void SoundSystem::SetEvent(const std::function<void(float)>& volumeListener)
 {
+    std::lock_guard<std::mutex> delivering(_impl->delivery);
     _impl->volumeListener = volumeListener;
 }
 
 void SoundSystem::SetEvent(const std::function<void()>& stopAllListener)
 {
+    std::lock_guard<std::mutex> delivering(_impl->delivery);
     _impl->stopAllListener = stopAllListener;
 }
 

@@ -103,6 +103,23 @@ RenderSystem& RenderSystem::Instance()
     return instance;
 }
 
+// The waiting flag changes only on the main thread, before the loader thread starts and
+// after its work ended: the thread that reads it here sees the value its own calls need.
+RenderSystem::SpriteAccess::SpriteAccess()
+{
+    if (IsAlive() && Instance()._impl->waiting.load()) {
+        Instance()._impl->lock.Lock();
+        _held = true;
+    }
+}
+
+RenderSystem::SpriteAccess::~SpriteAccess()
+{
+    if (_held) {
+        Instance()._impl->lock.Unlock();
+    }
+}
+
 bool RenderSystem::IsAlive()
 {
     return g_alive.load();

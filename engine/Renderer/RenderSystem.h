@@ -31,6 +31,23 @@ public:
 
     static RenderSystem& Instance();
 
+    // Held around a script call that reads or changes a sprite another thread may reach.
+    // While a load runs, the loading frame draws the "system" state's sprites under the
+    // render lock, and the loader thread can bind one of them by name: the guard then
+    // takes that lock, so a setter never runs during the draw or beside a setter of the
+    // other thread. When no load runs it takes nothing (one atomic load). Never held
+    // while script text runs or a resource loads: the loading frame would wait for it.
+    class SpriteAccess {
+    public:
+        SpriteAccess();
+        ~SpriteAccess();
+        SpriteAccess(const SpriteAccess&) = delete;
+        SpriteAccess& operator=(const SpriteAccess&) = delete;
+
+    private:
+        bool _held = false;
+    };
+
     // Makes sure the GUI system and the particle-system manager exist.
     void Init();
     // Resets the GUI system and drops its cursor.

@@ -28,8 +28,11 @@ void CharacterInventory::AddItem(const char* name, bool)
         return;
     _items->push_back(name);
     std::shared_ptr<Profile> profile;
-    if (ProfileSystem::Instance().GetSelectedProfile(profile))
+    ProfileSystem& profiles = ProfileSystem::Instance();
+    if (profiles.GetSelectedProfile(profile)) {
+        const std::unique_lock<std::recursive_mutex> hold = profiles.Hold();
         profile->AddQuestItem(name);
+    }
 }
 
 void CharacterInventory::RemoveItem(const char* name, bool)
@@ -42,16 +45,24 @@ void CharacterInventory::RemoveItem(const char* name, bool)
         return;
     _items->erase(_items->begin() + index);
     std::shared_ptr<Profile> profile;
-    if (ProfileSystem::Instance().GetSelectedProfile(profile))
+    ProfileSystem& profiles = ProfileSystem::Instance();
+    if (profiles.GetSelectedProfile(profile)) {
+        const std::unique_lock<std::recursive_mutex> hold = profiles.Hold();
         profile->RemoveQuestItem(name);
+    }
 }
 
 void CharacterInventory::AddItemFromSave()
 {
     std::shared_ptr<Profile> profile;
-    if (!ProfileSystem::Instance().GetSelectedProfile(profile))
+    ProfileSystem& profiles = ProfileSystem::Instance();
+    if (!profiles.GetSelectedProfile(profile))
         return;
-    const std::vector<std::string> saved = profile->questItems;
+    std::vector<std::string> saved;
+    {
+        const std::unique_lock<std::recursive_mutex> hold = profiles.Hold();
+        saved = profile->questItems;
+    }
     for (const std::string& name : saved)
         AddItem(name.c_str(), false);
 }

@@ -87,14 +87,7 @@ bool Profile::RemoveQuestItem(const std::string& item)
 
 std::vector<std::string> Profile::CollectAllProperty()
 {
-    PropertySystem& properties = PropertySystem::Instance();
-    std::vector<std::string> entries;
-    for (const std::string& propertyName : properties.GetAllPropertyNames()) {
-        // A property removed since the names were taken is simply not saved.
-        if (const std::shared_ptr<Property> property = properties.GetPropertyByName(propertyName))
-            entries.push_back(PropertySystem::EntryText(propertyName, *property));
-    }
-    return entries;
+    return PropertySystem::Instance().AllEntryTexts();
 }
 
 std::string Profile::VecToStr(const std::vector<std::string>& items)

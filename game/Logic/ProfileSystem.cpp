@@ -190,6 +190,11 @@ ProfileSystem::ProfileSystem() : _impl(new Impl)
 
 ProfileSystem::~ProfileSystem() = default;
 
+std::unique_lock<std::recursive_mutex> ProfileSystem::Hold() const
+{
+    return std::unique_lock<std::recursive_mutex>(_impl->mutex);
+}
+
 void ProfileSystem::Load()
 {
     Lock lock(_impl->mutex);

@@ -30,6 +30,10 @@ public:
     ProfileSystem(const ProfileSystem&) = delete;
     ProfileSystem& operator=(const ProfileSystem&) = delete;
 
+    // The profile system's lock, for callers that read or change a profile's fields: a
+    // save on another thread reads them all. Recursive; a holder may save.
+    std::unique_lock<std::recursive_mutex> Hold() const;
+
     // Reads the file; with none, creates, selects, saves and applies a fresh profile.
     void Load();
     // Rewrites the file from the list; writes nothing when the list is empty.

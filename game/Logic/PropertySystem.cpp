@@ -79,8 +79,9 @@ void PropertySystem::Clear()
     dropped.swap(*_properties);
 }
 
-std::string PropertySystem::EntryText(const std::string& name, const Property& property)
+std::string PropertySystem::EntryText(const std::string& name, const Property& shared)
 {
+    const Property property = shared.Snapshot();
     const int type = property.GetType();
     std::string text = name + ":" + FormatSavedInt(type) + ":";
     int intValue = 0;
@@ -93,6 +94,16 @@ std::string PropertySystem::EntryText(const std::string& name, const Property& p
     else if (property.GetValue(stringValue))
         text += stringValue + ":";
     return text;
+}
+
+std::vector<std::string> PropertySystem::AllEntryTexts() const
+{
+    Lock lock(_mutex);
+    std::vector<std::string> entries;
+    entries.reserve(_properties->size());
+    for (const auto& entry : *_properties)
+        entries.push_back(EntryText(entry.first, *entry.second));
+    return entries;
 }
 
 std::string PropertySystem::EntryName(const std::string& entry)

@@ -15,8 +15,10 @@ class Application;
 // reach the profiles file as text (every save writes all of them) and come back
 // from the selected profile only when a script asks (AddPropertyFromSave).
 //
-// The map is guarded: the loader thread (a state's entry scripts) and the main
-// thread may both reach it. Properties handed out are shared, not copied.
+// The map and every property's value are guarded by one lock: the loader thread (a
+// state's entry scripts) and the main thread may both reach them. Properties handed
+// out are shared, not copied. A thread that holds the profile system's lock may take
+// this one, never the other way round (a save holds the first and reads through this).
 class PropertySystem {
 public:
     static PropertySystem& Instance();
@@ -39,6 +41,9 @@ public:
     // The saved text of one property: "name:type:" and, for int, float and string,
     // the value and a further ':' (float as "%.4f", independent of the locale).
     static std::string EntryText(const std::string& name, const Property& property);
+    // The saved text of every property, in name order, all read under one hold of the
+    // lock: a save writes one consistent state.
+    std::vector<std::string> AllEntryTexts() const;
     // Restores one saved entry unless its name exists; an entry with an empty name
     // is skipped, and a missing value reads as 0, 0.0 or "".
     void AddPropertyFromEntry(const std::string& entry);
@@ -52,6 +57,7 @@ public:
 
 protected:
     friend class Application;
+    friend class Property;
     void Update(float dt);
 
 private:

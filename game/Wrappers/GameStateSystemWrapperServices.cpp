@@ -76,11 +76,18 @@ std::string CurrentLevelScript()
     return script;
 }
 
-// The selected profile keeps the volume and the profiles file is saved. With no profile
-// selected the new engine volume stays in effect, unsaved.
-void StoreVolumeInProfile(bool music, float volume)
+// Sets the engine's volume, the selected profile keeps it and the profiles file is saved.
+// With no profile selected the new engine volume stays in effect, unsaved. All under the
+// profile lock: of two threads setting a volume, the one the device hears last is the one
+// the profile keeps.
+void SetVolumeAndStoreInProfile(bool music, float volume)
 {
     ProfileSystem& profiles = ProfileSystem::Instance();
+    const std::unique_lock<std::recursive_mutex> hold = profiles.Hold();
+    if (music)
+        EngineCore::MusicSystem::Instance().SetVolume(volume);
+    else
+        EngineCore::SoundSystem::Instance().SetVolume(volume);
     std::shared_ptr<Profile> selected;
     if (!profiles.GetSelectedProfile(selected) || !selected)
         EngineCore::ThrowEngineError(kSource, 481, "Selected profile is not found.");
@@ -245,17 +252,13 @@ int GameStateSystemWrapper::MakeScreenshot(lua_State*)
 
 int GameStateSystemWrapper::SetSoundVolume(lua_State* state)
 {
-    const float volume = CheckFloat(state, 1);
-    EngineCore::SoundSystem::Instance().SetVolume(volume);
-    StoreVolumeInProfile(false, volume);
+    SetVolumeAndStoreInProfile(false, CheckFloat(state, 1));
     return 0;
 }
 
 int GameStateSystemWrapper::SetMusicVolume(lua_State* state)
 {
-    const float volume = CheckFloat(state, 1);
-    EngineCore::MusicSystem::Instance().SetVolume(volume);
-    StoreVolumeInProfile(true, volume);
+    SetVolumeAndStoreInProfile(true, CheckFloat(state, 1));
     return 0;
 }
 

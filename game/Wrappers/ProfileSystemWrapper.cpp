@@ -1,5 +1,7 @@
 #include "game/Wrappers/ProfileSystemWrapper.h"
 
+#include <mutex>
+
 #include <lua.hpp>
 
 #include "engine/System/EngineError.h"
@@ -14,6 +16,10 @@ namespace {
 const char* const kSource = "Wrappers\\ProfileSystemWrapper.cpp";
 
 ProfileSystem& Profiles() { return ProfileSystem::Instance(); }
+
+// Every read and change of a profile's fields holds the profile lock (a save on another
+// thread reads them); a change and its save hold it together.
+using Hold = std::unique_lock<std::recursive_mutex>;
 
 }  // namespace
 
@@ -53,14 +59,22 @@ std::shared_ptr<Profile> ProfileSystemWrapper::ProfileArgument(lua_State* L, int
 int ProfileSystemWrapper::SetProfileName(lua_State* L)
 {
     const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
-    profile->name = CheckString(L, 2);
+    const std::string name = CheckString(L, 2);
+    const Hold hold = Profiles().Hold();
+    profile->name = name;
     Profiles().Save();
     return 0;
 }
 
 int ProfileSystemWrapper::GetProfileName(lua_State* L)
 {
-    lua_pushstring(L, ProfileArgument(L, 1)->name.c_str());
+    const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
+    std::string name;
+    {
+        const Hold hold = Profiles().Hold();
+        name = profile->name;
+    }
+    lua_pushstring(L, name.c_str());
     return 1;
 }
 
@@ -101,14 +115,18 @@ int ProfileSystemWrapper::GetNumProfiles(lua_State* L)
 
 int ProfileSystemWrapper::GetLastSelectedStage(lua_State* L)
 {
-    lua_pushnumber(L, ProfileArgument(L, 1)->lastSelectedStage);
+    const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
+    const Hold hold = Profiles().Hold();
+    lua_pushnumber(L, profile->lastSelectedStage);
     return 1;
 }
 
 int ProfileSystemWrapper::SetLastSelectedStage(lua_State* L)
 {
     const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
-    profile->lastSelectedStage = CheckLowByte(L, 2);
+    const uint8_t stage = CheckLowByte(L, 2);
+    const Hold hold = Profiles().Hold();
+    profile->lastSelectedStage = stage;
     Profiles().Save();
     return 0;
 }
@@ -116,7 +134,9 @@ int ProfileSystemWrapper::SetLastSelectedStage(lua_State* L)
 int ProfileSystemWrapper::GetTotalScores(lua_State* L)
 {
     // Through single precision, as scripts have always seen it.
-    const uint32_t scores = static_cast<uint32_t>(ProfileArgument(L, 1)->totalScores);
+    const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
+    const Hold hold = Profiles().Hold();
+    const uint32_t scores = static_cast<uint32_t>(profile->totalScores);
     PushFloat(L, static_cast<float>(scores));
     return 1;
 }
@@ -125,6 +145,7 @@ int ProfileSystemWrapper::SetTotalScores(lua_State* L)
 {
     const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
     const float scores = CheckFloat(L, 2);
+    const Hold hold = Profiles().Hold();
     profile->totalScores = static_cast<int32_t>(static_cast<uint32_t>(ToInt32(scores)));
     Profiles().Save();
     return 0;
@@ -132,14 +153,18 @@ int ProfileSystemWrapper::SetTotalScores(lua_State* L)
 
 int ProfileSystemWrapper::GetNumCompletedStages(lua_State* L)
 {
-    lua_pushnumber(L, ProfileArgument(L, 1)->completedStages);
+    const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
+    const Hold hold = Profiles().Hold();
+    lua_pushnumber(L, profile->completedStages);
     return 1;
 }
 
 int ProfileSystemWrapper::SetNumCompletedStages(lua_State* L)
 {
     const std::shared_ptr<Profile> profile = ProfileArgument(L, 1);
-    profile->completedStages = CheckLowByte(L, 2);
+    const uint8_t stages = CheckLowByte(L, 2);
+    const Hold hold = Profiles().Hold();
+    profile->completedStages = stages;
     Profiles().Save();
     return 0;
 }

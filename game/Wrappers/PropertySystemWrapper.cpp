@@ -95,17 +95,17 @@ int PropertySystemWrapper::SetValue(lua_State* L)
 int PropertySystemWrapper::GetValue(lua_State* L)
 {
     const std::string name = CheckString(L, 1);
-    const std::shared_ptr<Property> property = Existing(name, 104);
+    const Property property = Existing(name, 104)->Snapshot();
     int intValue = 0;
     float floatValue = 0.0f;
     std::string stringValue;
-    if (property->GetValue(intValue))
+    if (property.GetValue(intValue))
         lua_pushnumber(L, intValue);
-    else if (property->GetValue(floatValue))
+    else if (property.GetValue(floatValue))
         PushFloat(L, floatValue);
-    else if (property->GetValue(stringValue))
+    else if (property.GetValue(stringValue))
         lua_pushstring(L, stringValue.c_str());
-    else if (property->GetType() == Property::PT_WSTRING)
+    else if (property.GetType() == Property::PT_WSTRING)
         EngineCore::ThrowEngineErrorF(kSource, 117, "Property (%s) with unicode don't supported.", name.c_str());
     else
         lua_pushnumber(L, 0);

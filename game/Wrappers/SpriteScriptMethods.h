@@ -1,7 +1,7 @@
 #pragma once
 // Script methods the sprite and the video sprite classes have alike. Each takes the
 // sprite its class has already required, so that a missing one fails before any
-// argument is read.
+// argument is read, and holds RenderSystem::SpriteAccess while it reads or sets it.
 
 struct lua_State;
 

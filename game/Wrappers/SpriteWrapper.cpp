@@ -28,6 +28,10 @@ namespace {
 
 const char* const kSource = "Wrappers\\SpriteWrapper.cpp";
 
+// Every read or change of the sprite holds it (see RenderSystem::SpriteAccess); resource
+// loads, picture decoding and blurs run outside it.
+using SpriteAccess = EngineCore::RenderSystem::SpriteAccess;
+
 // Rows of a texture that BlurTexture blurs, from the top.
 const unsigned kBlurRows = 384;
 
@@ -189,6 +193,7 @@ void SpriteWrapper::Init()
 {
     if (!_sprite)
         return;
+    const SpriteAccess access;
     if (_hitTestOwner)
         _hitTestOwner->wrapper = nullptr;
     _hitTestOwner = std::make_shared<HitTestOwner>(HitTestOwner{this});
@@ -202,6 +207,7 @@ void SpriteWrapper::Release()
 {
     if (!_hitTestOwner)
         return;
+    const SpriteAccess access;
     // Another holder of the owner record than this object is the sprite's function,
     // still ours: take it off. Otherwise a later wrapper's function stays.
     if (_sprite && _hitTestOwner.use_count() > 1)
@@ -230,6 +236,7 @@ int SpriteWrapper::SetName(lua_State* L)
     _sprite.Hold(resource);
     if (!_sprite)
         EngineCore::ThrowEngineErrorF(kSource, 97, "Resource (%s) creating error.", name.c_str());
+    const SpriteAccess access;
     _sprite->SetVisible(false);
     Init();
     return 0;
@@ -248,7 +255,9 @@ int SpriteWrapper::Hide(lua_State* L)
 int SpriteWrapper::SetColor(lua_State* L)
 {
     EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetColor(CheckColor(L, 1));
+    const uint32_t color = CheckColor(L, 1);
+    const SpriteAccess access;
+    sprite.SetColor(color);
     return 0;
 }
 
@@ -257,6 +266,7 @@ int SpriteWrapper::SetHotSpot(lua_State* L)
     EngineCore::Sprite& sprite = AttachedSprite();
     const float x = CheckFloat(L, 1);
     const float y = CheckFloat(L, 2);
+    const SpriteAccess access;
     sprite.SetHotSpot(x, y);
     return 0;
 }
@@ -269,12 +279,15 @@ int SpriteWrapper::SetPosition(lua_State* L)
 int SpriteWrapper::SetBlendMode(lua_State* L)
 {
     EngineCore::Sprite& sprite = AttachedSprite();
-    sprite.SetBlendMode(CheckInt32(L, 1));
+    const int32_t mode = CheckInt32(L, 1);
+    const SpriteAccess access;
+    sprite.SetBlendMode(mode);
     return 0;
 }
 
 void SpriteWrapper::ApplyTextureRect(float x, float y, float width, float height)
 {
+    const SpriteAccess access;
     _textureRect.x = ToInt32(x);
     _textureRect.y = ToInt32(y);
     _textureRect.width = ToInt32(width);
@@ -284,6 +297,7 @@ void SpriteWrapper::ApplyTextureRect(float x, float y, float width, float height
 
 int SpriteWrapper::SetTextureRect(lua_State* L)
 {
+    const SpriteAccess access;
     const EngineCore::Texture& texture = BaseTexture();
     float x = CheckFloat(L, 1);
     float y = CheckFloat(L, 2);
@@ -306,6 +320,7 @@ int SpriteWrapper::SetTextureRect(lua_State* L)
 
 int SpriteWrapper::SetFullTextureRect(lua_State*)
 {
+    const SpriteAccess access;
     const EngineCore::Texture& texture = BaseTexture();
     ApplyTextureRect(0.0f, 0.0f, static_cast<float>(texture.GetWidth()), static_cast<float>(texture.GetHeight()));
     return 0;
@@ -313,18 +328,21 @@ int SpriteWrapper::SetFullTextureRect(lua_State*)
 
 int SpriteWrapper::IsVisible(lua_State* L)
 {
+    const SpriteAccess access;
     PushTruth(L, AttachedSprite().IsVisible());
     return 1;
 }
 
 int SpriteWrapper::GetVerticalScale(lua_State* L)
 {
+    const SpriteAccess access;
     PushFloat(L, AttachedSprite().GetVerticalScale());
     return 1;
 }
 
 int SpriteWrapper::GetHorizontalScale(lua_State* L)
 {
+    const SpriteAccess access;
     PushFloat(L, AttachedSprite().GetHorizontalScale());
     return 1;
 }
@@ -338,7 +356,14 @@ int SpriteWrapper::SetTexture(lua_State* L)
     if (!EngineCore::ResourceManager::Instance().GetResource(name, EngineCore::Resource::RT_TEXTURE, texture) ||
         !dynamic_cast<EngineCore::Texture*>(texture.get()))
         EngineCore::ThrowEngineErrorF(kSource, 205, "Resource (%s) not found.", name.c_str());
-    sprite.SetTexture(texture);
+    // The texture shown until now is let go of only once the access ends: when this was
+    // its last holder, it is freed outside the render lock.
+    std::shared_ptr<EngineCore::Resource> shown;
+    {
+        const SpriteAccess access;
+        shown = sprite.GetTexture();
+        sprite.SetTexture(texture);
+    }
     _textureName = name;
     return 0;
 }
@@ -365,6 +390,7 @@ int SpriteWrapper::SetHorizontalScale(lua_State* L)
 
 int SpriteWrapper::GetColor(lua_State* L)
 {
+    const SpriteAccess access;
     return PushColor(L, AttachedSprite().GetColor());
 }
 
@@ -377,6 +403,7 @@ int SpriteWrapper::GetTexture(lua_State* L)
 int SpriteWrapper::GetHotSpot(lua_State* L)
 {
     const EngineCore::Sprite& sprite = AttachedSprite();
+    const SpriteAccess access;
     PushFloat(L, sprite.GetHotSpotX());
     PushFloat(L, sprite.GetHotSpotY());
     return 2;
@@ -384,12 +411,14 @@ int SpriteWrapper::GetHotSpot(lua_State* L)
 
 int SpriteWrapper::GetRotation(lua_State* L)
 {
+    const SpriteAccess access;
     PushFloat(L, RadiansToDegrees(AttachedSprite().GetRotation()));
     return 1;
 }
 
 int SpriteWrapper::GetPriority(lua_State* L)
 {
+    const SpriteAccess access;
     PushFloat(L, AttachedSprite().GetPriority());
     return 1;
 }
@@ -420,24 +449,34 @@ int SpriteWrapper::SetFlipHorizontal(lua_State* L)
 
 int SpriteWrapper::IsFlipVertical(lua_State* L)
 {
+    const SpriteAccess access;
     PushTruth(L, AttachedSprite().IsFlipVertical());
     return 1;
 }
 
 int SpriteWrapper::IsFlipHorizontal(lua_State* L)
 {
+    const SpriteAccess access;
     PushTruth(L, AttachedSprite().IsFlipHorizontal());
     return 1;
 }
 
 int SpriteWrapper::BlurTexture(lua_State* L)
 {
-    AttachedSprite();
+    const EngineCore::Sprite& sprite = AttachedSprite();
     const int32_t passes = CheckInt32(L, 1);
-    EngineCore::Texture& texture = BaseTexture("ApplyAlphaMask");
+    // Held while it blurs, outside the access: another thread may give the sprite
+    // another texture meanwhile.
+    std::shared_ptr<EngineCore::Resource> held;
+    EngineCore::Texture* texture = nullptr;
+    {
+        const SpriteAccess access;
+        texture = &BaseTexture("ApplyAlphaMask");
+        held = sprite.GetTexture();
+    }
     // A count of 0 or less blurs nothing; a texture that cannot be locked stays as it is.
     if (passes > 0)
-        texture.MakeBlur(static_cast<unsigned>(passes), kBlurRows);
+        texture->MakeBlur(static_cast<unsigned>(passes), kBlurRows);
     return 0;
 }
 
@@ -446,11 +485,16 @@ int SpriteWrapper::SetTextureAlpha(lua_State* L)
     EngineCore::Sprite& sprite = AttachedSprite();
     const std::string name = CheckString(L, 1);
     _textureAlphaName = name;
-    EngineCore::Texture& texture = BaseTexture();
-    const std::shared_ptr<EngineCore::Resource>& textureResource = sprite.GetTexture();
-    const std::string textureName = texture.GetName();
+    EngineCore::Texture* texture = nullptr;
+    std::shared_ptr<EngineCore::Resource> textureResource;
+    {
+        const SpriteAccess access;
+        texture = &BaseTexture();
+        textureResource = sprite.GetTexture();
+    }
+    const std::string textureName = texture->GetName();
 
-    const TextureAlphaUse use = TakeTextureAlpha(texture, textureResource, name, kSource);
+    const TextureAlphaUse use = TakeTextureAlpha(*texture, textureResource, name, kSource);
     if (!use.written)
         LogAlphaUse(textureName, true, use.count);
     return 0;
@@ -467,6 +511,9 @@ int SpriteWrapper::SetScreenBufferTexture(lua_State* L)
     const auto* texture = dynamic_cast<const EngineCore::Texture*>(capture.get());
     if (!texture)
         EngineCore::ThrowEngineError(kSource, 373, "Internal error.");
+    std::shared_ptr<EngineCore::Resource> shown;
+    const SpriteAccess access;
+    shown = sprite.GetTexture();
     sprite.SetTexture(capture);
     _textureName = capture->GetName();
     ApplyTextureRect(0.0f, 0.0f, static_cast<float>(texture->GetWidth()), static_cast<float>(texture->GetHeight()));
@@ -544,6 +591,7 @@ int SpriteWrapper::IsAlphaCollided(lua_State* L)
     AttachedSprite();
     const float x = CheckFloat(L, 1);
     const float y = CheckFloat(L, 2);
+    const SpriteAccess access;
     PushTruth(L, IsAlphaCollided(x, y));
     return 1;
 }
@@ -561,6 +609,7 @@ int SpriteWrapper::IsSpriteCollided(lua_State* L)
         EngineCore::ThrowEngineErrorF(kSource, 440, "Resource (%s) not found.", name.c_str());
     CRect own;
     CRect theirs;
+    const SpriteAccess access;
     if (!GetRect(&sprite, own) || !GetRect(other, theirs))
         EngineCore::ThrowEngineError(kSource, 447, "Internal error.");
     PushTruth(L, Intersects(own, theirs));
@@ -571,6 +620,7 @@ void SpriteWrapper::StoreAlpha()
 {
     if (_isAlphaStored)
         return;
+    const SpriteAccess access;
     EngineCore::Texture& texture = BaseTexture();
     const SpriteRect rect = RectOf(*_sprite);
     const int64_t width = StoredWidth(rect, texture.GetWidth());
@@ -593,6 +643,7 @@ void SpriteWrapper::RestoreAlpha()
 {
     if (!_sprite || !_isAlphaStored || !_isAlphaMaskApplied)
         return;
+    const SpriteAccess access;
     EngineCore::Texture& texture = BaseTexture();
     const SpriteRect rect = RectOf(*_sprite);
     const int64_t width = StoredWidth(rect, texture.GetWidth());
@@ -624,7 +675,10 @@ int SpriteWrapper::ApplyAlphaMask(lua_State* L)
     AttachedSprite();
     StoreAlpha();
     const std::string name = CheckString(L, 1);
-    EngineCore::Texture& texture = BaseTexture("ApplyAlphaMask");
+    {
+        const SpriteAccess access;
+        BaseTexture("ApplyAlphaMask");
+    }
 
     std::shared_ptr<FreeImageLibEx::Picture> picture;
     {
@@ -646,6 +700,8 @@ int SpriteWrapper::ApplyAlphaMask(lua_State* L)
 
     // The mask lies over the texture from its top-left texel: texel (x, y) takes mask
     // pixel (x, y). Only texels on the texture, on the mask and in the rectangle change.
+    const SpriteAccess access;
+    EngineCore::Texture& texture = BaseTexture("ApplyAlphaMask");
     const SpriteRect rect = RectOf(*_sprite);
     const TexelRect part = Clip(rect, texture, mask.width, mask.height);
     if (!part.Empty()) {
@@ -672,6 +728,7 @@ void SpriteWrapper::GiveBackTextureAlpha()
 {
     if (!_sprite)
         return;
+    const SpriteAccess access;
     const EngineCore::Texture* texture = _sprite->GetTextureObject();
     if (!texture)
         return;

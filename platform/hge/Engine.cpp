@@ -79,9 +79,12 @@ void Engine::System_SetState(hgeIntState state, int value) {
         return;
     case HGE_SCREENBPP: bpp_ = value; return;
     case HGE_MUSVOLUME:
-        musicVolume_ = value < 0 ? 0 : value > 100 ? 100 : value;
-        if (Running()) audio_.SetMusicVolume(musicVolume_);
+    {
+        const int clamped = value < 0 ? 0 : value > 100 ? 100 : value;
+        musicVolume_ = clamped;
+        if (Running()) audio_.SetMusicVolume(clamped);
         return;
+    }
     }
 }
 

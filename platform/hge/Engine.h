@@ -187,7 +187,8 @@ private:
     int width_ = 800;
     int height_ = 600;
     int bpp_ = 32;
-    int musicVolume_ = 100;
+    // Atomic: the loader thread sets the music volume while the main thread reads it.
+    std::atomic<int> musicVolume_{100};
     hgeCallback frameFunc_ = nullptr;
     hgeCallback renderFunc_ = nullptr;
     hgeCallback focusLostFunc_ = nullptr;

@@ -6,15 +6,25 @@
 // or a script run that lands in the wrong state or on the wrong thread.
 #include <algorithm>
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "engine/Audio/MusicSystem.h"
+#include "engine/Audio/SoundSystem.h"
 #include "engine/Input/InputEvent.h"
 #include "engine/Input/InputSystem.h"
 #include "engine/Renderer/Font.h"
+#include "engine/Renderer/Texture.h"
+#include "game/Logic/Profile.h"
+#include "game/Logic/ProfileSystem.h"
+#include "game/Logic/ProfilesFile.h"
+#include "game/Logic/Property.h"
+#include "game/Logic/PropertySystem.h"
 #include "game/Input/GameDeviceManager.h"
 #include "game/Wrappers/GUISystemWrapper.h"
 #include "tests/game/AudioFakes.h"
@@ -661,4 +671,203 @@ TEST_F(LoadingScreenSharingThreadsTest, TheEnteringStateSetsTheAnimationSpeedWhi
     EXPECT_EQ(std::stod(LuaGlobal(CurrentInterpreter(), "Ticks")) - std::stod(before), 0.5)
         << "the speed the state set last scales its frames";
     app.SetGlobalAnimationSpeed(1.0f);
+}
+
+namespace {
+
+// Reads in its draw what the back-end's sprite reads: position, priority, texture rectangle
+// and the texture's size.
+class DrawnSprite : public EngineCore::Sprite {
+public:
+    void Render() override
+    {
+        float x = 0, y = 0, w = 0, h = 0;
+        GetTextureRect(x, y, w, h);
+        const EngineCore::Texture* texture = GetTextureObject();
+        drawn += GetPositionX() + GetPositionY() + GetPriority() + w + h + (IsVisible() ? 1.0f : 0.0f) +
+                 (texture ? static_cast<float>(texture->GetWidth() + texture->GetHeight()) : 0.0f);
+    }
+    float drawn = 0.0f;
+};
+
+// One side's calls, `i` its running count, `side` 1 for the loading screen and 2 for the
+// entering state. Each side's last values are kept in globals: LastX, LastPriority,
+// LastSound, LastMusic, LastShared, LastOwn.
+std::string StressCalls(const std::string& side)
+{
+    return "  local g = GameStateSystem()\n"
+           "  local p = PropertySystem()\n"
+           "  local n = i % 4 + 1\n"
+           "  if i % 10 == 0 then\n"
+           "    LastSound = " + side + " * 0.25 + (i % 100) * 0.001 g:SetSoundVolume(LastSound)\n"
+           "    LastMusic = " + side + " * 0.25 + (i % 100) * 0.001 g:SetMusicVolume(LastMusic)\n"
+           "    Heard = g:GetSoundVolume() + g:GetMusicVolume()\n"
+           "  end\n"
+           "  if i % 50 == 0 then\n"
+           "    local m = SoundStream() m:Load('side" + side + "-' .. (i % 100) .. '.ogg') m:SetIsMusic(1) m:Play(1)\n"
+           "  end\n"
+           "  if " + side + " == 1 then LastShared = i else LastShared = 'L' .. i end\n"
+           "  p:SetValue('Stress.Shared', LastShared)\n"
+           "  LastOwn = i p:SetValue('Stress.Own" + side + "', i)\n"
+           "  Read = p:GetValue('Stress.Shared')\n"
+           "  local s = Sprite() s:SetName('Stress.Sprite.' .. n)\n"
+           "  LastX[n] = " + side + " * 100000 + i s:SetPosition(LastX[n], " + side + ")\n"
+           "  LastPriority[n] = " + side + " * 10 + i % 7 s:SetPriority(LastPriority[n])\n"
+           "  s:Show()\n"
+           "  s:SetTexture('Stress.Texture.' .. ((i + " + side + ") % 3 + 1))\n"
+           "  s:SetFullTextureRect()\n";
+}
+
+class SharedCallsStressTest : public LoadingScreenSharingThreadsTest {
+protected:
+    void SetUp() override
+    {
+        LoadingScreenSharingThreadsTest::SetUp();
+        EngineCore::ResourceFactory& factory = EngineCore::ResourceFactory::Instance();
+        factory.RegisterResourceCreator(EngineCore::Resource::RT_SPRITE, [] { return std::make_shared<DrawnSprite>(); });
+        factory.RegisterResourceCreator(EngineCore::Resource::RT_SOUND_STREAM, [] { return std::make_shared<Stream>(); });
+        // Each texture of its own size, whichever thread makes it first.
+        factory.RegisterResourceCreator(EngineCore::Resource::RT_TEXTURE, [this] {
+            const unsigned k = ++texturesMade;
+            return std::make_shared<TestSupport::SizedTexture>(16 * k, 8 * k + 1);
+        });
+    }
+
+    void TearDown() override
+    {
+        EngineCore::ResourceFactory::Instance().UnregisterResourceCreator(EngineCore::Resource::RT_SOUND_STREAM);
+        LoadingScreenSharingThreadsTest::TearDown();
+    }
+
+    std::atomic<unsigned> texturesMade{0};
+};
+
+// A global of one side, as a number.
+double NumberOf(lua_State* state, const std::string& expression)
+{
+    EXPECT_EQ(luaL_dostring(state, ("StressValue = " + expression).c_str()), 0);
+    return std::stod(LuaGlobal(state, "StressValue"));
+}
+
+std::string TextOf(lua_State* state, const std::string& expression)
+{
+    EXPECT_EQ(luaL_dostring(state, ("StressValue = " + expression).c_str()), 0);
+    return LuaGlobal(state, "StressValue");
+}
+
+}  // namespace
+
+// The loading screen (main thread) and the entering state (loader thread) make the same
+// engine-wide calls many times during one load: volumes while a music fade runs, a property
+// both set and one of each's own, profile saves, sprites bound by the same names (which the
+// loading frames draw), and music changes. No call may meet the other thread's unguarded, and
+// every value read back after the load is whole: the last one that one of the two sides
+// wrote, the same in the engine, the profile and the profiles file.
+TEST_F(SharedCallsStressTest, BothSidesOfALoadMakeTheSameEngineWideCalls)
+{
+    const int frames = Load(
+        LoadingScreen("LastX = {} LastPriority = {} Calls = 0\n"
+                      // Made by the loading screen, so filed under it and drawn by every loading frame.
+                      "for n = 1, 4 do local s = Sprite() s:SetName('Stress.Sprite.' .. n) s:Show() end\n"
+                      "local first = SoundStream() first:Load('first.ogg') first:SetIsMusic(1) first:Play(1)\n",
+                      "  for k = 1, 20 do\n"
+                      "    Calls = Calls + 1 local i = Calls\n" +
+                          StressCalls("1") +
+                          "  end"),
+        "LastX = {} LastPriority = {}\n"
+        "ScreenCallsBefore = PropertySystem():GetValue('Stress.Own1')\n"
+        "for i = 1, 1500 do\n" +
+            StressCalls("2") +
+            "end\n"
+            "ScreenCallsAfter = PropertySystem():GetValue('Stress.Own1')\n"
+            "Done = true\n");
+    ASSERT_GT(frames, 1);
+    lua_State* loaded = CurrentInterpreter();
+    lua_State* screen = System();
+    ASSERT_EQ(LuaGlobal(loaded, "Done"), "true");
+    EXPECT_GT(NumberOf(loaded, "ScreenCallsAfter"), NumberOf(loaded, "ScreenCallsBefore") + 100)
+        << "the loading screen made its calls while the entering state made its own";
+
+    // Volumes: the engine's, the selected profile's and the saved file's are one value, the
+    // last one of the two sides set.
+    std::shared_ptr<GameCore::Profile> selected;
+    ASSERT_TRUE(GameCore::ProfileSystem::Instance().GetSelectedProfile(selected));
+    const std::vector<float> lastSounds{static_cast<float>(NumberOf(screen, "LastSound")),
+                                        static_cast<float>(NumberOf(loaded, "LastSound"))};
+    const std::vector<float> lastMusic{static_cast<float>(NumberOf(screen, "LastMusic")),
+                                       static_cast<float>(NumberOf(loaded, "LastMusic"))};
+    const float sound = EngineCore::SoundSystem::Instance().GetVolume();
+    const float music = EngineCore::MusicSystem::Instance().GetVolume();
+    EXPECT_NE(std::find(lastSounds.begin(), lastSounds.end(), sound), lastSounds.end()) << sound;
+    EXPECT_NE(std::find(lastMusic.begin(), lastMusic.end(), music), lastMusic.end()) << music;
+    EXPECT_EQ(selected->soundVolume, sound) << "the profile keeps the volume the engine has";
+    EXPECT_EQ(selected->musicVolume, music);
+
+    // Properties: the shared one holds one side's last value with its own type; each side's
+    // own holds its last.
+    GameCore::PropertySystem& properties = GameCore::PropertySystem::Instance();
+    const std::shared_ptr<GameCore::Property> shared = properties.GetPropertyByName("Stress.Shared");
+    std::string text;
+    float number = 0.0f;
+    if (shared->GetValue(text)) {
+        EXPECT_EQ(text, TextOf(loaded, "LastShared"));
+    } else {
+        ASSERT_TRUE(shared->GetValue(number));
+        EXPECT_EQ(number, static_cast<float>(NumberOf(screen, "LastShared")));
+    }
+    for (const auto& own : {std::make_pair("Stress.Own1", screen), std::make_pair("Stress.Own2", loaded)}) {
+        ASSERT_TRUE(properties.GetPropertyByName(own.first)->GetValue(number)) << own.first;
+        EXPECT_EQ(number, static_cast<float>(NumberOf(own.second, "LastOwn"))) << own.first;
+    }
+
+    // The file the last save wrote loads back with every entry's type matching its value.
+    std::ifstream file(GameCore::ProfileSystem::Instance().GetProfileFilePath(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    GameCore::ProfilesFileContents contents;
+    ASSERT_EQ(GameCore::DecodeProfilesFile(bytes.data(), bytes.size(), contents), GameCore::ProfilesFileStatus::Ok);
+    bool sawShared = false;
+    for (const auto& record : contents.profiles) {
+        if (record->id != selected->id)
+            continue;
+        EXPECT_EQ(record->soundVolume, sound);
+        EXPECT_EQ(record->musicVolume, music);
+        for (const std::string& entry : record->savedProperties) {
+            const std::vector<std::string> parts = GameCore::Profile::StrToVec(entry, ":");
+            if (parts.empty() || parts[0] != "Stress.Shared")
+                continue;
+            sawShared = true;
+            ASSERT_EQ(parts.size(), 3u) << entry;
+            if (parts[1] == "3")
+                EXPECT_EQ(parts[2][0], 'L') << entry;
+            else
+                EXPECT_TRUE(parts[1] == "2" && parts[2].find_first_not_of("0123456789.") == std::string::npos)
+                    << entry;
+        }
+    }
+    EXPECT_TRUE(sawShared);
+
+    // Sprites: each holds one side's last position and priority (never a mix), and its texture
+    // rectangle is its texture's whole size.
+    for (int n = 1; n <= 4; ++n) {
+        std::shared_ptr<EngineCore::Resource> resource;
+        ASSERT_TRUE(EngineCore::ResourceManager::Instance().GetResource("Stress.Sprite." + std::to_string(n),
+                                                                        EngineCore::Resource::RT_SPRITE, resource));
+        const auto& sprite = static_cast<const EngineCore::Sprite&>(*resource);
+        const std::string at = "LastX[" + std::to_string(n) + "]";
+        const std::string priority = "LastPriority[" + std::to_string(n) + "]";
+        const float side = sprite.GetPositionY();
+        ASSERT_TRUE(side == 1.0f || side == 2.0f) << side;
+        lua_State* writer = side == 1.0f ? screen : loaded;
+        EXPECT_EQ(sprite.GetPositionX(), static_cast<float>(NumberOf(writer, at))) << n;
+        const float priorities[] = {static_cast<float>(NumberOf(screen, priority)),
+                                    static_cast<float>(NumberOf(loaded, priority))};
+        EXPECT_TRUE(sprite.GetPriority() == priorities[0] || sprite.GetPriority() == priorities[1]) << n;
+        EXPECT_TRUE(sprite.IsVisible());
+        const EngineCore::Texture* texture = sprite.GetTextureObject();
+        ASSERT_NE(texture, nullptr);
+        float x = 0, y = 0, w = 0, h = 0;
+        sprite.GetTextureRect(x, y, w, h);
+        EXPECT_EQ(w, static_cast<float>(texture->GetWidth())) << n;
+        EXPECT_EQ(h, static_cast<float>(texture->GetHeight())) << n;
+    }
 }

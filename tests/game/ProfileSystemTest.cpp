@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/Audio/MusicSystem.h"
@@ -306,6 +308,54 @@ TEST_F(ProfileSystemTest, SavingRefreshesOnlyTheSelectedProfile)
     PropertySystem::Instance().Clear();
     profiles().Save();
     EXPECT_EQ(OnDisk().profiles[1]->levelScript, "");
+}
+
+// A script on the loader thread changes a property's type and value while a save on the main
+// thread writes every property: each saved entry's type must match its value, in what a save
+// collects and in the file it writes.
+TEST_F(ProfileSystemTest, ASaveWhileAnotherThreadChangesAPropertyWritesMatchingTypes)
+{
+    Write(FileWith({0}, 0));
+    profiles().Load();
+    std::shared_ptr<Property> flipping;
+    PropertySystem::Instance().AddProperty("Flip", flipping);
+    flipping->SetValue(1.0f);
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (int i = 0; !stop; ++i) {
+            if (i % 2 == 0)
+                flipping->SetValue(static_cast<float>(i));
+            else
+                flipping->SetValue(("text of a length no small string holds " + std::to_string(i)).c_str());
+        }
+    });
+    // Of "Flip", "Flip:2:<number>:" or "Flip:3:text...:", nothing else.
+    auto matching = [](const std::string& entry) {
+        const std::vector<std::string> parts = Profile::StrToVec(entry, ":");
+        if (parts.empty() || parts[0] != "Flip")
+            return true;
+        if (parts.size() != 3)
+            return false;
+        if (parts[1] == "3")
+            return parts[2].rfind("text of a length", 0) == 0;
+        return parts[1] == "2" && !parts[2].empty() && parts[2].find_first_not_of("0123456789.") == std::string::npos;
+    };
+    std::string wrong;
+    for (int round = 0; round < 20000 && wrong.empty(); ++round) {
+        for (const std::string& entry : Profile::CollectAllProperty())
+            if (!matching(entry))
+                wrong = entry;
+        if (round % 500 == 0) {
+            profiles().Save();
+            const ProfilesFileContents saved = OnDisk();
+            for (const std::string& entry : saved.profiles[0]->savedProperties)
+                if (!matching(entry))
+                    wrong = "in the file: " + entry;
+        }
+    }
+    stop = true;
+    writer.join();
+    EXPECT_EQ(wrong, "");
 }
 
 TEST_F(ProfileSystemTest, AFailedSaveLeavesThePreviousFileWhole)
