@@ -223,11 +223,16 @@ bool Application::RunScript(const std::string& path)
 bool Application::Update(float dt)
 {
     Impl& impl = *_impl;
+    const bool loading = impl.Get(&Impl::loading);
 
-    if (impl.Get(&Impl::loading)) {
+    // The music fade takes this frame's time before any script of the frame runs: a change
+    // made during a frame, or a loaded state's change first seen in it, counts from the
+    // next frame on. A loading frame counts unscaled, as the loading screen's own clock does.
+    SoundStreamWrapper::UpdateFades(loading ? dt : dt * impl.animationSpeed.load());
+
+    if (loading) {
         impl.wasLoading = true;
         impl.system->SystemUpdate(dt);
-        SoundStreamWrapper::UpdateFades(dt);
         std::this_thread::sleep_for(std::chrono::milliseconds(impl.processorCount >= 2 ? 30 : 50));
         return false;
     }
@@ -238,9 +243,8 @@ bool Application::Update(float dt)
 
     if (impl.wasLoading) {
         // Here, where the main thread first sees the load ended: a music change the loaded
-        // state made fades from this frame on, which the fade's clock counts like any other.
+        // state made counts from the next frame on, the loaded state's first.
         SoundStreamWrapper::EndLoad();
-        SoundStreamWrapper::UpdateFades(dt * impl.animationSpeed.load());
         if (!impl.loaderError.empty())
             throw std::runtime_error(impl.loaderError);
         impl.system->SystemLastUpdate();
@@ -285,8 +289,6 @@ bool Application::Update(float dt)
         }
     }
 
-    // A music change's fade runs on whatever state is current.
-    SoundStreamWrapper::UpdateFades(dt * speed);
     PropertySystem::Instance().Update(dt);
     EngineCore::AnimationSystem::Instance().Update(dt * speed);
     EngineCore::ParticleSystemManager::Instance().Update(dt);

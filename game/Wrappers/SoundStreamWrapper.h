@@ -24,12 +24,15 @@ namespace GameCore {
 // The fade belongs to the music, not to a game state: there is one fade at a time, and the
 // application steps it on the main thread on every frame, loading or not, so the old music
 // stops two seconds of game time after the change whatever becomes of the state that asked
-// (left in its first frame, switching on during its own load). A change made by a state
-// being entered on the loader thread waits for the end of that load: the state's frames,
-// which its two seconds are meant to cover, start then. The fade's clock carries game time
-// over from step to step, so each step comes on the first frame at or after its time
-// whatever the frame rate; it counts whole microseconds, so that frame times that add up
-// to a step's time reach it exactly.
+// (left in its first frame, switching on during its own load). A frame steps it before any
+// of its scripts run, so the time of the frame in which a change is made never counts: the
+// fade's clock starts with the next frame, and the old music stops in the first frame at or
+// past 2.01 s of it. A change made by a state being entered on the loader thread waits for
+// the end of that load and is taken as made in the frame in which the main thread sees that
+// end: the clock starts with the loaded state's first frame, which its two seconds are
+// meant to cover. The fade's clock carries game time over from step to step, so each step
+// comes on the first frame at or after its time whatever the frame rate; it counts whole
+// microseconds, so that frame times that add up to a step's time reach it exactly.
 class SoundStreamWrapper {
 public:
     static const char className[];
@@ -50,10 +53,11 @@ public:
 
     // Forgets the music-change state without stopping anything; the tick counter stays.
     static void ClearResources();
-    // Steps the running fade by `dt` seconds of game time (main thread, every frame).
+    // Steps the running fade by `dt` seconds of game time (main thread, every frame, before
+    // the frame's scripts).
     static void UpdateFades(float dt);
     // The main thread has seen the end of the load that entered a state: a fade the state's
-    // scripts started runs from now on.
+    // scripts started counts from the next frame on.
     static void EndLoad();
 
 protected:

@@ -502,10 +502,11 @@ std::string PlaysMusic(const char* file)
 // the music may be left at once, while its fade still has nearly two seconds to run.
 class MusicAcrossLoadsTest : public LoadingScreenSharingThreadsTest {
 protected:
-    const float dt = 1.0f / 60.0f;
-    const float loadingDt = 0.25f;
+    float dt = 1.0f / 60.0f;
+    float loadingDt = 0.25f;
     std::shared_ptr<Stream> old;
-    // Game time since the load that changed the music ended, and when the old music stopped.
+    // Game time since the frame in which the main thread saw the load that changed the music
+    // end (that frame not counted), and when the old music stopped.
     float sinceChange = 0.0f;
     float stoppedAt = -1.0f;
     bool counting = false;
@@ -525,10 +526,14 @@ protected:
         EngineCore::ResourceFactory::Instance().UnregisterResourceCreator(EngineCore::Resource::RT_SOUND_STREAM);
     }
 
-    // A run of its own: "game" plays old.ogg for a second, then the player goes to
-    // `changing`, whose start-up script changes the music; the clock starts where that load
-    // ends. End it with EndRun.
-    void PlayOldThenEnter(const std::string& changing)
+    // The loading screen's count of its frames: it grows in a frame exactly when the
+    // application ran that frame as a loading frame.
+    int LoadingFrames() const { return std::stoi(SystemGlobal("Frames")); }
+
+    // A run of its own in which "game" has played old.ogg for a second and the player has
+    // just asked for `next`: the switch's frame has run and the load has started. End it
+    // with EndRun.
+    void PlayOldThenAskFor(const std::string& next)
     {
         // The row's start-up scripts are read afresh.
         EngineCore::FileSystem::Instance().FreeCache();
@@ -539,20 +544,31 @@ protected:
         // Held here: a stream whose last holder lets go leaves the resource manager.
         old = Named("old.ogg");
         Write("States/game.lua", PlaysMusic("old.ogg"));
-        Start({"game", changing, "map"}, "game");
+        Start({"game", next, "map"}, "game");
         FinishLoad();
         for (int i = 0; i < 60; ++i)
             Frame(dt);
         ASSERT_TRUE(old->playing);
-        app.SetCurrentGameState(State(changing), false);
+        app.SetCurrentGameState(State(next), false);
         Frame(dt);
         ASSERT_TRUE(AwaitLoadStart());
+    }
+
+    // As PlayOldThenAskFor, `changing`'s start-up script changing the music; the clock starts
+    // after the frame in which the main thread sees that load end.
+    void PlayOldThenEnter(const std::string& changing)
+    {
+        PlayOldThenAskFor(changing);
         // Long loading frames: a game load (two seconds on the clock) then lasts longer
         // in game time than the fade, which must not run during it.
-        while (app.IsWaiting()) {
+        for (int i = 0; i < 100000; ++i) {
+            const int before = LoadingFrames();
             Frame(loadingDt);
+            if (LoadingFrames() == before)
+                break;
             loadSeconds += loadingDt;
         }
+        EXPECT_FALSE(app.IsWaiting());
         counting = true;
     }
 
@@ -586,13 +602,14 @@ protected:
             Step();
     }
 
-    // The old music faded in its 21 steps and stopped two seconds of game time after the
-    // load that changed it ended (the fade waits for the load), give or take a frame.
+    // The old music faded in its 21 steps and stopped in the frame that passed 2.01 s of game
+    // time after the one in which the load that changed it was seen to end (the fade waits
+    // for the load).
     void ExpectFadedOverTwoSeconds()
     {
         EXPECT_FALSE(old->playing) << "the old music plays on at volume "
                                    << (old->volumes.empty() ? 1.0f : old->volumes.back());
-        EXPECT_GE(stoppedAt, 2.0f - dt) << "the fade lasts two seconds, however long the load was";
+        EXPECT_GE(stoppedAt, 2.01f - 1e-4f) << "the fade lasts two seconds, however long the load was";
         EXPECT_LE(stoppedAt, 2.01f + dt + 1e-4f);
         EXPECT_EQ(old->VolumeCount(), 23u) << "21 fade steps, then 0 and back to 1 around the stop";
     }
@@ -653,6 +670,80 @@ TEST_F(MusicAcrossLoadsTest, TheMusicBeforeAStateThatMovesOnAtOnceStopsTwoSecond
         EXPECT_TRUE(newMusic->playing);
         EXPECT_EQ(newMusic->VolumeCount(), 0u) << "the new music plays at full volume";
         EndRun();
+    }
+}
+
+// A fade's clock starts with the frame after the change, at 4 and at 60 frames a second: no
+// step comes in the change's own frame, the first comes in the first frame past 0.01 s, and
+// the old music stops in the frame that passes 2.01 s, never before. For a change the state
+// being entered makes on the loader thread, the change's frame is the one in which the main
+// thread sees the load end.
+TEST_F(MusicAcrossLoadsTest, AFadeCountsFromTheFrameAfterTheChange)
+{
+    enum class By { StatesFrame, LoadingScreen, StatesLoad };
+    const struct {
+        const char* name;
+        By by;
+        const char* otherScript;
+    } changes[] = {
+        {"in a frame of the current state", By::StatesFrame,
+         "Played = 0\n"
+         "function Go()\n"
+         "  Played = Played + 1\n"
+         "  if Played == 3 then local m = SoundStream() m:Load('new.ogg') m:SetIsMusic(1) m:Play(1) end\n"
+         "end\n"
+         "GameStateSystem():SetUpdaterFunctionName('Go')\n"},
+        {"in a frame of the loading screen", By::LoadingScreen, "Done = true\n"},
+        {"by the state being entered, during its load", By::StatesLoad,
+         "local m = SoundStream() m:Load('new.ogg') m:SetIsMusic(1) m:Play(1)\n"},
+    };
+    for (const float fps : {4.0f, 60.0f}) {
+        for (const auto& change : changes) {
+            SCOPED_TRACE(std::string(change.name) + " at " + std::to_string(static_cast<int>(fps)) +
+                         " frames a second");
+            dt = 1.0f / fps;
+            const std::shared_ptr<Stream> newMusic = Named("new.ogg");
+            Write("Loading/SystemState.lua",
+                  LoadingScreen("", "  if Frames == ChangeOnFrame then\n"
+                                    "    local m = SoundStream() m:Load('new.ogg') m:SetIsMusic(1) m:Play(1)\n"
+                                    "  end"));
+            Write("States/other.lua", change.otherScript);
+            PlayOldThenAskFor("other");
+            // The load's second frame.
+            if (change.by == By::LoadingScreen)
+                RunSystem("ChangeOnFrame = Frames + 2");
+
+            bool changed = false;
+            double since = 0.0;
+            double firstStepAt = -1.0;
+            double stopAt = -1.0;
+            for (int i = 0; i < 100000 && since < 3.0; ++i) {
+                const int loadingFramesBefore = LoadingFrames();
+                Frame(dt);
+                if (!changed) {
+                    changed = change.by == By::StatesLoad ? LoadingFrames() == loadingFramesBefore
+                                                          : newMusic->playing.load();
+                    // The count holds every step so far: none before the change either.
+                    if (changed) {
+                        EXPECT_EQ(old->VolumeCount(), 0u) << "a fade step in the change's frame";
+                    }
+                    continue;
+                }
+                since += dt;
+                if (firstStepAt < 0.0 && old->VolumeCount() > 0)
+                    firstStepAt = since;
+                if (stopAt < 0.0 && !old->playing)
+                    stopAt = since;
+            }
+            ASSERT_TRUE(changed);
+            EXPECT_TRUE(newMusic->playing);
+            EXPECT_GE(firstStepAt, 0.01 - 1e-4);
+            EXPECT_LT(firstStepAt, 0.01 + dt) << "the first step waits past the first frame after 0.01 s";
+            EXPECT_GE(stopAt, 2.01 - 1e-4) << "stopped before 2.01 s";
+            EXPECT_LT(stopAt, 2.01 + dt + 1e-4) << "stopped later than the frame that passed 2.01 s";
+            EXPECT_EQ(old->VolumeCount(), 23u) << "21 fade steps, then 0 and back to 1 around the stop";
+            EndRun();
+        }
     }
 }
 

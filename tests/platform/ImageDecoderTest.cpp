@@ -488,6 +488,8 @@ TEST(ImageDecoder, JpegWorkCountsTheBlocksOfEachComponent) {
         // libjpeg's script: DC of all three (6 blocks) twice, four luma scans of 4, four
         // chroma scans of 1.
         {"colour 4:2:0 progressive", 16, 16, {JCS_RGB, JCS_YCbCr, true, false, true}, 10, 32},
+        // The same script at full resolution: every chroma scan walks 4 blocks too.
+        {"colour 4:4:4 progressive", 16, 16, {JCS_RGB, JCS_YCbCr, true, false}, 10, 56},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
