@@ -1,6 +1,8 @@
 #include "game/Renderer/CharacterSprites.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 
 #include "engine/Renderer/Sprite.h"
 #include "engine/Resources/Resource.h"
@@ -21,6 +23,43 @@ EngineCore::Sprite* FetchCharacterSprite(const std::string& name, const char* so
         EngineCore::ThrowEngineErrorF(source, line, "Resource (%s) creating error.", name.c_str());
     holder = resource;
     return sprite;
+}
+
+CharacterSpriteFetch::CharacterSpriteFetch(CharacterNaming& naming, const char* ownName,
+                                           const CharacterSpriteList& previous)
+    : _naming(naming), _previous(previous)
+{
+    static const char kInfix[] = ".character.";
+    const size_t ownLength = std::strlen(ownName);
+    const bool sameName = naming.prefixLength == ownLength + sizeof(kInfix) - 1 &&
+                          naming.name.compare(0, ownLength, ownName) == 0;
+    const uint64_t entryChanges = EngineCore::ResourceManager::Instance().GetEntryChangeCount();
+    _reuse = sameName && entryChanges == naming.entryChanges;
+    if (!sameName) {
+        naming.name.assign(ownName, ownLength).append(kInfix);
+        naming.prefixLength = naming.name.size();
+    }
+    naming.entryChanges = entryChanges;
+}
+
+EngineCore::Sprite* CharacterSpriteFetch::Fetch(size_t index, const char* source, int line,
+                                                std::shared_ptr<EngineCore::Resource>& holder)
+{
+    if (_reuse && index < _previous.size() && _previous[index]) {
+        holder = _previous[index];
+        // Fetched as a sprite by the last layout.
+        return static_cast<EngineCore::Sprite*>(holder.get());
+    }
+    return FetchCharacterSprite(Name(index), source, line, holder);
+}
+
+const std::string& CharacterSpriteFetch::Name(size_t index)
+{
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof(digits), index).ptr;
+    _naming.name.resize(_naming.prefixLength);
+    _naming.name.append(digits, static_cast<size_t>(end - digits));
+    return _naming.name;
 }
 
 void ThrowMissingGlyph(const std::string& characterName, const char* source, int line,

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "engine/Renderer/Font.h"
 #include "engine/System/EngineError.h"
@@ -246,10 +247,11 @@ void TextRect::OnDataChanged()
     std::list<std::string> lines;
     GetLinesFromWords(words, lines);
     // The words were measured through the font, so its height is current.
-    LayOut(lines, _font->GetHeight());
+    CharacterSpriteFetch fetch(_naming, GetName(), previous);
+    LayOut(lines, _font->GetHeight(), fetch);
 }
 
-void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight)
+void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight, CharacterSpriteFetch& fetch)
 {
     size_t count = 0;
     for (const char c : _text)
@@ -303,14 +305,13 @@ void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight)
                     penX += _charOffset + _spaceWidth;
                 continue;
             }
-            const std::string name =
-                std::string(GetName()) + ".character." + std::to_string(_characters.size());
+            const size_t index = _characters.size();
             std::shared_ptr<EngineCore::Resource> holder;
-            EngineCore::Sprite* sprite = FetchCharacterSprite(name, kSource, 301, holder);
-            _characters.push_back(holder);
+            EngineCore::Sprite* sprite = fetch.Fetch(index, kSource, 301, holder);
+            _characters.push_back(std::move(holder));
             ApplyLook(*sprite, look);
             if (!_font->GetCharacterInfo(c, info))
-                ThrowMissingGlyph(name, kSource, 308, *_font, c, _text);
+                ThrowMissingGlyph(fetch.Name(index), kSource, 308, *_font, c, _text);
             ShowGlyph(*sprite, texture, info, fontHeight);
             const int half = info.width / 2;
             sprite->SetPosition(static_cast<float>(ToInt(penX + static_cast<float>(half) + 0.5f)),

@@ -8,6 +8,7 @@
 
 #include "engine/Renderer/Sprite.h"
 #include "engine/Resources/HeldResource.h"
+#include "game/Renderer/CharacterSprites.h"
 
 namespace EngineCore {
 class Font;
@@ -97,7 +98,7 @@ protected:
 
 private:
     void OnDataChanged();
-    void LayOut(const std::list<std::string>& lines, float fontHeight);
+    void LayOut(const std::list<std::string>& lines, float fontHeight, CharacterSpriteFetch& fetch);
 
     Rect _rect;
     float _spaceWidth = 10.0f;
@@ -110,7 +111,9 @@ private:
     StringAlignment _alignment = 0;
     VerticalAlignment _verAlignment = 0;
     EngineCore::HeldResource<EngineCore::Font> _font;
-    std::vector<std::shared_ptr<EngineCore::Resource>> _characters;
+    // By drawing index, as they are named.
+    CharacterSpriteList _characters;
+    CharacterNaming _naming;
 };
 
 }  // namespace GameCore
