@@ -76,15 +76,24 @@ void ThrowMissingGlyph(const std::string& characterName, const char* source, int
 
 void HideDroppedSprites(const CharacterSpriteList& dropped, const CharacterSpriteList& kept)
 {
+    // A text lists its sprites by name index, so what a layout keeps mostly stays at its
+    // index: only the others are searched for among everything kept.
+    const auto keptInPlace = [&](size_t i) { return !dropped[i] || (i < kept.size() && kept[i] == dropped[i]); };
+    size_t first = 0;
+    while (first < dropped.size() && keptInPlace(first))
+        ++first;
+    if (first == dropped.size())
+        return;
+
     std::vector<const EngineCore::Resource*> held;
     held.reserve(kept.size());
     for (const auto& resource : kept)
         held.push_back(resource.get());
     std::sort(held.begin(), held.end());
-    for (const auto& resource : dropped) {
-        if (!resource || std::binary_search(held.begin(), held.end(), resource.get()))
+    for (size_t i = first; i < dropped.size(); ++i) {
+        if (keptInPlace(i) || std::binary_search(held.begin(), held.end(), dropped[i].get()))
             continue;
-        if (auto* sprite = dynamic_cast<EngineCore::Sprite*>(resource.get()))
+        if (auto* sprite = dynamic_cast<EngineCore::Sprite*>(dropped[i].get()))
             sprite->SetVisible(false);
     }
 }

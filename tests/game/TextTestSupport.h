@@ -152,7 +152,8 @@ protected:
     // name is replaced, removed or cleared, or the text is filed under another name; then
     // "ba" is laid out. Its second character must be what the manager now gives for the
     // name, set up as a new text's and held by the text, and the sprite before hidden. A
-    // name that comes to hold something other than a sprite fails the layout.
+    // sprite filed under another character's name is kept at that one, shown; a name
+    // that comes to hold something other than a sprite fails the layout.
     template <typename Text>
     void ExpectRelayoutsFollowTheManager(const std::function<std::shared_ptr<Text>()>& make)
     {
@@ -193,6 +194,18 @@ protected:
             text->SetColor(0xFF123456u);
             EXPECT_EQ(0xFF123456u, now->GetColor()) << "the text holds what the name gives";
         }
+
+        std::shared_ptr<Text> moved = make();
+        moved->SetFont(font);
+        moved->SetVisible(true);
+        moved->SetText("ab");
+        auto first = CharacterSprite(*moved, 0);
+        auto second = CharacterSprite(*moved, 1);
+        manager.AddResource(std::string(moved->GetName()) + ".character.0", second);
+        moved->SetText("b");
+        EXPECT_EQ(second, CharacterSprite(*moved, 0));
+        EXPECT_TRUE(second->IsVisible()) << "let go of at its old index, kept at its new one";
+        EXPECT_FALSE(first->IsVisible());
 
         std::shared_ptr<Text> text = make();
         text->SetFont(font);
