@@ -129,6 +129,17 @@ std::shared_ptr<Resource> Font::GetTexture() const { return Published()->texture
 
 float Font::GetHeight() const { return Published()->height; }
 
+Font::Snapshot Font::GetSnapshot() const { return Snapshot(Published()); }
+
+bool Font::Snapshot::GetCharacterInfo(char c, CharInfo& out) const
+{
+    return !_table->unicode && Find(_table->charToGlyph, c, _table->glyphs, out);
+}
+
+float Font::Snapshot::GetHeight() const { return _table->height; }
+
+const std::shared_ptr<Resource>& Font::Snapshot::GetTexture() const { return _table->texture; }
+
 void Font::Reserve(unsigned count)
 {
     std::lock_guard<std::mutex> lock(_setupLock);
@@ -163,8 +174,7 @@ bool Font::GetInfo(uint16_t index, CharInfo& out) const
 
 bool Font::GetCharacterInfo(char c, CharInfo& out) const
 {
-    const std::shared_ptr<const Table> table = Published();
-    return !table->unicode && Find(table->charToGlyph, c, table->glyphs, out);
+    return GetSnapshot().GetCharacterInfo(c, out);
 }
 
 bool Font::GetCharacterInfo(char16_t c, CharInfo& out) const

@@ -131,9 +131,10 @@ void TextObject::OnDataChanged()
 
     const CharacterLook look = LookOf(*this);
     const float y = GetPositionY();
-    const std::shared_ptr<EngineCore::Resource> texture = _font->GetTexture();
+    const EngineCore::Font::Snapshot glyphs = _font->GetSnapshot();
+    const std::shared_ptr<EngineCore::Resource>& texture = glyphs.GetTexture();
     EngineCore::Font::CharInfo info;
-    const float fontHeight = _font->GetHeight();
+    const float fontHeight = glyphs.GetHeight();
 
     _characters.reserve(_text.size());
     const HideDroppedOnExit hideDropped(previous, _characters);
@@ -151,7 +152,7 @@ void TextObject::OnDataChanged()
         EngineCore::Sprite* sprite = fetch.Fetch(i, kSource, 157, holder);
         _characters.push_back(std::move(holder));
         ApplyLook(*sprite, look);
-        if (!_font->GetCharacterInfo(c, info))
+        if (!glyphs.GetCharacterInfo(c, info))
             ThrowMissingGlyph(fetch.Name(i), kSource, 164, *_font, c, _text);
         ShowGlyph(*sprite, texture, info, fontHeight);
         sprite->SetPosition(penX + static_cast<float>(info.width / 2), y);

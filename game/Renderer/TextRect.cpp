@@ -246,12 +246,12 @@ void TextRect::OnDataChanged()
     GetWordsFromText(_text.c_str(), words);
     std::list<std::string> lines;
     GetLinesFromWords(words, lines);
-    // The words were measured through the font, so its height is current.
     CharacterSpriteFetch fetch(_naming, GetName(), previous);
-    LayOut(lines, _font->GetHeight(), fetch);
+    LayOut(lines, _font->GetSnapshot(), fetch);
 }
 
-void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight, CharacterSpriteFetch& fetch)
+void TextRect::LayOut(const std::list<std::string>& lines, const EngineCore::Font::Snapshot& glyphs,
+                      CharacterSpriteFetch& fetch)
 {
     size_t count = 0;
     for (const char c : _text)
@@ -262,7 +262,8 @@ void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight, Cha
     const CharacterLook look = LookOf(*this);
     const float x = GetPositionX();
     const float y = GetPositionY();
-    const std::shared_ptr<EngineCore::Resource> texture = _font->GetTexture();
+    const std::shared_ptr<EngineCore::Resource>& texture = glyphs.GetTexture();
+    const float fontHeight = glyphs.GetHeight();
 
     const int lineCount = static_cast<int>(lines.size());
     _lineCount = lineCount;
@@ -310,7 +311,7 @@ void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight, Cha
             EngineCore::Sprite* sprite = fetch.Fetch(index, kSource, 301, holder);
             _characters.push_back(std::move(holder));
             ApplyLook(*sprite, look);
-            if (!_font->GetCharacterInfo(c, info))
+            if (!glyphs.GetCharacterInfo(c, info))
                 ThrowMissingGlyph(fetch.Name(index), kSource, 308, *_font, c, _text);
             ShowGlyph(*sprite, texture, info, fontHeight);
             const int half = info.width / 2;

@@ -6,13 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Renderer/Font.h"
 #include "engine/Renderer/Sprite.h"
 #include "engine/Resources/HeldResource.h"
 #include "game/Renderer/CharacterSprites.h"
-
-namespace EngineCore {
-class Font;
-}
 
 namespace GameCore {
 
@@ -98,7 +95,8 @@ protected:
 
 private:
     void OnDataChanged();
-    void LayOut(const std::list<std::string>& lines, float fontHeight, CharacterSpriteFetch& fetch);
+    void LayOut(const std::list<std::string>& lines, const EngineCore::Font::Snapshot& glyphs,
+                CharacterSpriteFetch& fetch);
 
     Rect _rect;
     float _spaceWidth = 10.0f;
