@@ -82,6 +82,8 @@ TEST(Font, CharacterSetsMapPositionsToGlyphs)
         {"a character past the table is refused", "ABC", 'C', false, 0, 24.0f},
         {"positions past the table add no height", "ABCD", 'A', true, 0, 24.0f},
         {"an empty set covers nothing", "", 'A', false, 0, 0.0f},
+        {"a character above 127", "A\xE9", '\xE9', true, 1, 24.0f},
+        {"a character the set lacks", "A\xE9", 'B', false, 0, 24.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
