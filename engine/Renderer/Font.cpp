@@ -1,16 +1,30 @@
 #include "engine/Renderer/Font.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace EngineCore {
+
+namespace {
+
+// The glyph position of each 8-bit character by its byte value, -1 where the set lacks
+// it: every character of a layout is looked up here, so it is an index, not a search.
+struct ByteGlyphs {
+    ByteGlyphs() { positions.fill(-1); }
+    int32_t& operator[](char c) { return positions[static_cast<unsigned char>(c)]; }
+
+    std::array<int32_t, 256> positions;
+};
+
+}  // namespace
 
 struct Font::Table {
     bool unicode = false;
     float height = 0.0f;
     std::shared_ptr<Resource> texture;
     std::vector<CharInfo> glyphs;
-    std::map<char, uint16_t> charToGlyph;
+    ByteGlyphs charToGlyph;
     std::map<char16_t, uint16_t> wcharToGlyph;
 };
 
@@ -33,13 +47,22 @@ float MapCharacters(const Text& text, Map& map, const std::vector<Font::CharInfo
     return height;
 }
 
-template <typename Map, typename Char>
-bool Find(const Map& map, Char c, const std::vector<Font::CharInfo>& glyphs, Font::CharInfo& out)
+bool Find(const std::map<char16_t, uint16_t>& map, char16_t c, const std::vector<Font::CharInfo>& glyphs,
+          Font::CharInfo& out)
 {
     const auto found = map.find(c);
     if (found == map.end() || found->second >= glyphs.size())
         return false;
     out = glyphs[found->second];
+    return true;
+}
+
+bool Find(const ByteGlyphs& map, char c, const std::vector<Font::CharInfo>& glyphs, Font::CharInfo& out)
+{
+    const int32_t position = map.positions[static_cast<unsigned char>(c)];
+    if (position < 0 || static_cast<size_t>(position) >= glyphs.size())
+        return false;
+    out = glyphs[static_cast<size_t>(position)];
     return true;
 }
 
@@ -129,6 +152,17 @@ std::shared_ptr<Resource> Font::GetTexture() const { return Published()->texture
 
 float Font::GetHeight() const { return Published()->height; }
 
+Font::Snapshot Font::GetSnapshot() const { return Snapshot(Published()); }
+
+bool Font::Snapshot::GetCharacterInfo(char c, CharInfo& out) const
+{
+    return !_table->unicode && Find(_table->charToGlyph, c, _table->glyphs, out);
+}
+
+float Font::Snapshot::GetHeight() const { return _table->height; }
+
+const std::shared_ptr<Resource>& Font::Snapshot::GetTexture() const { return _table->texture; }
+
 void Font::Reserve(unsigned count)
 {
     std::lock_guard<std::mutex> lock(_setupLock);
@@ -163,8 +197,7 @@ bool Font::GetInfo(uint16_t index, CharInfo& out) const
 
 bool Font::GetCharacterInfo(char c, CharInfo& out) const
 {
-    const std::shared_ptr<const Table> table = Published();
-    return !table->unicode && Find(table->charToGlyph, c, table->glyphs, out);
+    return GetSnapshot().GetCharacterInfo(c, out);
 }
 
 bool Font::GetCharacterInfo(char16_t c, CharInfo& out) const

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/Resources/Resource.h"
@@ -56,6 +57,26 @@ public:
     // The largest glyph height + |offset| over the characters of the set.
     float GetHeight() const;
 
+private:
+    struct Table;
+
+public:
+    // The font as published at one moment, for lookups that belong together (a layout):
+    // the table is taken once instead of at every lookup, and a change made meanwhile
+    // shows from the next snapshot on.
+    class Snapshot {
+    public:
+        bool GetCharacterInfo(char c, CharInfo& out) const;
+        float GetHeight() const;
+        const std::shared_ptr<Resource>& GetTexture() const;
+
+    private:
+        friend class Font;
+        explicit Snapshot(std::shared_ptr<const Table> table) : _table(std::move(table)) {}
+        std::shared_ptr<const Table> _table;
+    };
+    Snapshot GetSnapshot() const;
+
 protected:
     void Init() override;
     // Drops the texture.
@@ -68,8 +89,6 @@ protected:
     bool GetInfo(uint16_t index, CharInfo& out) const;
 
 private:
-    struct Table;
-
     // The table lookups read; rebuilt first when glyph edits are pending.
     std::shared_ptr<const Table> Published() const;
     // Builds and publishes the table from the set-up data; `_setupLock` is held.

@@ -1,5 +1,6 @@
 #include "engine/Resources/ResourceManager.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <map>
@@ -36,6 +37,8 @@ struct ResourceManager::Impl {
     mutable std::condition_variable_any created;
     ResourceMap resources;
     mutable std::map<std::string, std::shared_ptr<Creation>> creating;
+    // Moved under the lock; read without it.
+    std::atomic<uint64_t> entryChanges{0};
 };
 
 ResourceManager::ResourceManager() : _impl(new Impl)
@@ -152,6 +155,8 @@ bool ResourceManager::AddResource(const std::string& name, const std::shared_ptr
     std::shared_ptr<Resource>& slot = _impl->resources[name];
     replaced.swap(slot);
     slot = resource;
+    if (replaced)
+        ++_impl->entryChanges;
     return true;
 }
 
@@ -166,6 +171,7 @@ bool ResourceManager::RemoveResource(const std::shared_ptr<Resource>& resource)
         return false;
     removed.swap(it->second);
     _impl->resources.erase(it);
+    ++_impl->entryChanges;
     return true;
 }
 
@@ -183,11 +189,17 @@ void ResourceManager::Clear()
     {
         std::lock_guard<std::recursive_mutex> lock(_impl->mutex);
         resources.swap(_impl->resources);
+        ++_impl->entryChanges;
     }
     for (auto& entry : resources)
         entry.second->Release();
     resources.clear();
     FileSystem::Instance().DropPrecachedResources();
+}
+
+uint64_t ResourceManager::GetEntryChangeCount() const
+{
+    return _impl->entryChanges.load();
 }
 
 void ResourceManager::Update(float seconds)

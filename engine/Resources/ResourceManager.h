@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,11 @@ public:
     bool IsExist(const std::string& name) const;
     // Release on every resource in name order, then an empty map.
     void Clear();
+    // Moves whenever what a name in the map gives changes: its entry replaced
+    // (AddResource), removed (RemoveResource) or cleared. Update does not move it: it
+    // frees only entries that nobody else holds. So a caller still holding what a name
+    // gave it holds what the name gives now, as long as this has not moved.
+    uint64_t GetEntryChangeCount() const;
     // Frees at most one texture and 20 other unshared resources, in name order,
     // then runs the file system's background precache step.
     void Update(float seconds);

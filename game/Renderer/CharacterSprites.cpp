@@ -1,6 +1,8 @@
 #include "game/Renderer/CharacterSprites.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 
 #include "engine/Renderer/Sprite.h"
 #include "engine/Resources/Resource.h"
@@ -23,6 +25,43 @@ EngineCore::Sprite* FetchCharacterSprite(const std::string& name, const char* so
     return sprite;
 }
 
+CharacterSpriteFetch::CharacterSpriteFetch(CharacterNaming& naming, const char* ownName,
+                                           const CharacterSpriteList& previous)
+    : _naming(naming), _previous(previous)
+{
+    static const char kInfix[] = ".character.";
+    const size_t ownLength = std::strlen(ownName);
+    const bool sameName = naming.prefixLength == ownLength + sizeof(kInfix) - 1 &&
+                          naming.name.compare(0, ownLength, ownName) == 0;
+    const uint64_t entryChanges = EngineCore::ResourceManager::Instance().GetEntryChangeCount();
+    _reuse = sameName && entryChanges == naming.entryChanges;
+    if (!sameName) {
+        naming.name.assign(ownName, ownLength).append(kInfix);
+        naming.prefixLength = naming.name.size();
+    }
+    naming.entryChanges = entryChanges;
+}
+
+EngineCore::Sprite* CharacterSpriteFetch::Fetch(size_t index, const char* source, int line,
+                                                std::shared_ptr<EngineCore::Resource>& holder)
+{
+    if (_reuse && index < _previous.size() && _previous[index]) {
+        holder = _previous[index];
+        // Fetched as a sprite by the last layout.
+        return static_cast<EngineCore::Sprite*>(holder.get());
+    }
+    return FetchCharacterSprite(Name(index), source, line, holder);
+}
+
+const std::string& CharacterSpriteFetch::Name(size_t index)
+{
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof(digits), index).ptr;
+    _naming.name.resize(_naming.prefixLength);
+    _naming.name.append(digits, static_cast<size_t>(end - digits));
+    return _naming.name;
+}
+
 void ThrowMissingGlyph(const std::string& characterName, const char* source, int line,
                        const EngineCore::Font& font, char c, const std::string& text)
 {
@@ -37,15 +76,24 @@ void ThrowMissingGlyph(const std::string& characterName, const char* source, int
 
 void HideDroppedSprites(const CharacterSpriteList& dropped, const CharacterSpriteList& kept)
 {
+    // A text lists its sprites by name index, so what a layout keeps mostly stays at its
+    // index: only the others are searched for among everything kept.
+    const auto keptInPlace = [&](size_t i) { return !dropped[i] || (i < kept.size() && kept[i] == dropped[i]); };
+    size_t first = 0;
+    while (first < dropped.size() && keptInPlace(first))
+        ++first;
+    if (first == dropped.size())
+        return;
+
     std::vector<const EngineCore::Resource*> held;
     held.reserve(kept.size());
     for (const auto& resource : kept)
         held.push_back(resource.get());
     std::sort(held.begin(), held.end());
-    for (const auto& resource : dropped) {
-        if (!resource || std::binary_search(held.begin(), held.end(), resource.get()))
+    for (size_t i = first; i < dropped.size(); ++i) {
+        if (keptInPlace(i) || std::binary_search(held.begin(), held.end(), dropped[i].get()))
             continue;
-        if (auto* sprite = dynamic_cast<EngineCore::Sprite*>(resource.get()))
+        if (auto* sprite = dynamic_cast<EngineCore::Sprite*>(dropped[i].get()))
             sprite->SetVisible(false);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 // What text objects and text rectangles share about their character sprites.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +22,43 @@ typedef std::vector<std::shared_ptr<EngineCore::Resource>> CharacterSpriteList;
 // none or the name is held by something that is not a sprite.
 EngineCore::Sprite* FetchCharacterSprite(const std::string& name, const char* source, int line,
                                          std::shared_ptr<EngineCore::Resource>& holder);
+
+// What a text's last layout named its character sprites under.
+struct CharacterNaming {
+    // "<text's name>.character." (the first prefixLength characters), then the index of
+    // the name built last: one buffer for every name a layout builds.
+    std::string name;
+    size_t prefixLength = 0;
+    // The manager's entry-change count when the last layout began.
+    uint64_t entryChanges = 0;
+};
+
+// The character sprites of one layout of a text, named "<text's name>.character.<index>".
+// `previous[i]` is what the text's last layout fetched for index i (null for none). A
+// sprite held there is taken again without asking the manager, which gives the same:
+// the manager changes what a name gives only by replacing or removing its entry, which
+// moves its entry-change count, or by freeing an entry that nobody else holds, which a
+// held sprite is not. So while the count and the text's name are what they were when the
+// last layout began, each sprite it held is still its name's answer. If either moved,
+// every index is asked for by name.
+class CharacterSpriteFetch {
+public:
+    // Brings `naming` up to this layout; both must outlive the fetch.
+    CharacterSpriteFetch(CharacterNaming& naming, const char* ownName, const CharacterSpriteList& previous);
+    CharacterSpriteFetch(const CharacterSpriteFetch&) = delete;
+    CharacterSpriteFetch& operator=(const CharacterSpriteFetch&) = delete;
+
+    // As FetchCharacterSprite of the index's name.
+    EngineCore::Sprite* Fetch(size_t index, const char* source, int line,
+                              std::shared_ptr<EngineCore::Resource>& holder);
+    // Valid until the next Name or Fetch.
+    const std::string& Name(size_t index);
+
+private:
+    CharacterNaming& _naming;
+    const CharacterSpriteList& _previous;
+    bool _reuse;
+};
 
 // Logs that `font` has no glyph for `c` of `text` (naming the font, the character and
 // the text), then throws "Resource (<characterName>) creating error." from `source`.

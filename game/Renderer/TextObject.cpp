@@ -1,7 +1,9 @@
 #include "game/Renderer/TextObject.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
+#include <utility>
 
 #include "engine/Renderer/Font.h"
 #include "engine/System/EngineError.h"
@@ -99,6 +101,12 @@ void TextObject::SetFont(const std::shared_ptr<EngineCore::Resource>& font)
     OnDataChanged();
 }
 
+size_t TextObject::GetCharacterCount() const
+{
+    return static_cast<size_t>(
+        std::count_if(_characters.begin(), _characters.end(), [](const auto& c) { return c != nullptr; }));
+}
+
 float TextObject::GetCharWidthW(char c) const
 {
     return GlyphWidth(_font.Get(), c);
@@ -114,41 +122,38 @@ float TextObject::GetTextWidth(const char* text) const
 
 void TextObject::OnDataChanged()
 {
-    std::vector<std::shared_ptr<EngineCore::Resource>> previous;
+    CharacterSpriteList previous;
     previous.swap(_characters);
     if (_text.empty() || !_font) {
         HideDroppedSprites(previous, _characters);
         return;
     }
 
-    size_t count = 0;
-    for (const char c : _text)
-        if (c != ' ')
-            ++count;
-
     const CharacterLook look = LookOf(*this);
     const float y = GetPositionY();
-    const std::shared_ptr<EngineCore::Resource> texture = _font->GetTexture();
+    const EngineCore::Font::Snapshot glyphs = _font->GetSnapshot();
+    const std::shared_ptr<EngineCore::Resource>& texture = glyphs.GetTexture();
     EngineCore::Font::CharInfo info;
-    const float fontHeight = _font->GetHeight();
+    const float fontHeight = glyphs.GetHeight();
 
-    _characters.reserve(count);
+    _characters.reserve(_text.size());
     const HideDroppedOnExit hideDropped(previous, _characters);
+    CharacterSpriteFetch fetch(_naming, GetName(), previous);
 
     float penX = GetPositionX();
     for (size_t i = 0; i < _text.size(); ++i) {
         const char c = _text[i];
         if (c == ' ') {
+            _characters.emplace_back();
             penX += _spaceWidth;
             continue;
         }
-        const std::string name = std::string(GetName()) + ".character." + std::to_string(i);
         std::shared_ptr<EngineCore::Resource> holder;
-        EngineCore::Sprite* sprite = FetchCharacterSprite(name, kSource, 157, holder);
-        _characters.push_back(holder);
+        EngineCore::Sprite* sprite = fetch.Fetch(i, kSource, 157, holder);
+        _characters.push_back(std::move(holder));
         ApplyLook(*sprite, look);
-        if (!_font->GetCharacterInfo(c, info))
-            ThrowMissingGlyph(name, kSource, 164, *_font, c, _text);
+        if (!glyphs.GetCharacterInfo(c, info))
+            ThrowMissingGlyph(fetch.Name(i), kSource, 164, *_font, c, _text);
         ShowGlyph(*sprite, texture, info, fontHeight);
         sprite->SetPosition(penX + static_cast<float>(info.width / 2), y);
         penX += _characterSpace + static_cast<float>(info.width);

@@ -5,6 +5,7 @@
 
 #include "engine/Renderer/Sprite.h"
 #include "engine/Resources/HeldResource.h"
+#include "game/Renderer/CharacterSprites.h"
 
 namespace EngineCore {
 class Font;
@@ -50,7 +51,7 @@ public:
     const std::u16string& GetUnicodeText() const { return _wideText; }
     const std::shared_ptr<EngineCore::Resource>& GetFont() const { return _font.Shared(); }
     // Number of character sprites held (one per non-space character once laid out).
-    size_t GetCharacterCount() const { return _characters.size(); }
+    size_t GetCharacterCount() const;
 
     // The glyph width of `c`; 0 without a glyph or without a font.
     float GetCharWidthW(char c) const;
@@ -71,7 +72,9 @@ private:
     std::string _text;
     std::u16string _wideText;
     EngineCore::HeldResource<EngineCore::Font> _font;
-    std::vector<std::shared_ptr<EngineCore::Resource>> _characters;
+    // By position in the text, as they are named: null for a space.
+    CharacterSpriteList _characters;
+    CharacterNaming _naming;
 };
 
 }  // namespace GameCore

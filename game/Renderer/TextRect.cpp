@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "engine/Renderer/Font.h"
 #include "engine/System/EngineError.h"
@@ -245,11 +246,12 @@ void TextRect::OnDataChanged()
     GetWordsFromText(_text.c_str(), words);
     std::list<std::string> lines;
     GetLinesFromWords(words, lines);
-    // The words were measured through the font, so its height is current.
-    LayOut(lines, _font->GetHeight());
+    CharacterSpriteFetch fetch(_naming, GetName(), previous);
+    LayOut(lines, _font->GetSnapshot(), fetch);
 }
 
-void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight)
+void TextRect::LayOut(const std::list<std::string>& lines, const EngineCore::Font::Snapshot& glyphs,
+                      CharacterSpriteFetch& fetch)
 {
     size_t count = 0;
     for (const char c : _text)
@@ -260,7 +262,8 @@ void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight)
     const CharacterLook look = LookOf(*this);
     const float x = GetPositionX();
     const float y = GetPositionY();
-    const std::shared_ptr<EngineCore::Resource> texture = _font->GetTexture();
+    const std::shared_ptr<EngineCore::Resource>& texture = glyphs.GetTexture();
+    const float fontHeight = glyphs.GetHeight();
 
     const int lineCount = static_cast<int>(lines.size());
     _lineCount = lineCount;
@@ -303,14 +306,13 @@ void TextRect::LayOut(const std::list<std::string>& lines, float fontHeight)
                     penX += _charOffset + _spaceWidth;
                 continue;
             }
-            const std::string name =
-                std::string(GetName()) + ".character." + std::to_string(_characters.size());
+            const size_t index = _characters.size();
             std::shared_ptr<EngineCore::Resource> holder;
-            EngineCore::Sprite* sprite = FetchCharacterSprite(name, kSource, 301, holder);
-            _characters.push_back(holder);
+            EngineCore::Sprite* sprite = fetch.Fetch(index, kSource, 301, holder);
+            _characters.push_back(std::move(holder));
             ApplyLook(*sprite, look);
-            if (!_font->GetCharacterInfo(c, info))
-                ThrowMissingGlyph(name, kSource, 308, *_font, c, _text);
+            if (!glyphs.GetCharacterInfo(c, info))
+                ThrowMissingGlyph(fetch.Name(index), kSource, 308, *_font, c, _text);
             ShowGlyph(*sprite, texture, info, fontHeight);
             const int half = info.width / 2;
             sprite->SetPosition(static_cast<float>(ToInt(penX + static_cast<float>(half) + 0.5f)),

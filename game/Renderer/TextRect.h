@@ -6,12 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Renderer/Font.h"
 #include "engine/Renderer/Sprite.h"
 #include "engine/Resources/HeldResource.h"
-
-namespace EngineCore {
-class Font;
-}
+#include "game/Renderer/CharacterSprites.h"
 
 namespace GameCore {
 
@@ -97,7 +95,8 @@ protected:
 
 private:
     void OnDataChanged();
-    void LayOut(const std::list<std::string>& lines, float fontHeight);
+    void LayOut(const std::list<std::string>& lines, const EngineCore::Font::Snapshot& glyphs,
+                CharacterSpriteFetch& fetch);
 
     Rect _rect;
     float _spaceWidth = 10.0f;
@@ -110,7 +109,9 @@ private:
     StringAlignment _alignment = 0;
     VerticalAlignment _verAlignment = 0;
     EngineCore::HeldResource<EngineCore::Font> _font;
-    std::vector<std::shared_ptr<EngineCore::Resource>> _characters;
+    // By drawing index, as they are named.
+    CharacterSpriteList _characters;
+    CharacterNaming _naming;
 };
 
 }  // namespace GameCore

@@ -82,6 +82,8 @@ TEST(Font, CharacterSetsMapPositionsToGlyphs)
         {"a character past the table is refused", "ABC", 'C', false, 0, 24.0f},
         {"positions past the table add no height", "ABCD", 'A', true, 0, 24.0f},
         {"an empty set covers nothing", "", 'A', false, 0, 0.0f},
+        {"a character above 127", "A\xE9", '\xE9', true, 1, 24.0f},
+        {"a character the set lacks", "A\xE9", 'B', false, 0, 24.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -138,4 +140,34 @@ TEST(Font, TextureIsKept)
     auto texture = std::make_shared<TestSupport::SizedTexture>(4, 4);
     font.SetTexture(texture);
     EXPECT_EQ(texture, font.GetTexture());
+}
+
+TEST(Font, ASnapshotKeepsTheFontAsItWasTaken)
+{
+    TableFont font({{1, 2, 10, 20, -3}, {30, 40, 12, 24, 2}});
+    font.SetAscii("AB");
+    auto texture = std::make_shared<TestSupport::SizedTexture>(4, 4);
+    font.SetTexture(texture);
+    const Font::Snapshot before = font.GetSnapshot();
+
+    font.SetAscii("BA");
+    font.SetInfo(0, 0, 0, 5, 30, -10);
+    font.SetTexture(nullptr);
+    Font::CharInfo info;
+    ASSERT_TRUE(before.GetCharacterInfo('B', info));
+    EXPECT_EQ(1, info.index);
+    EXPECT_EQ(12, info.width);
+    EXPECT_EQ(26.0f, before.GetHeight());
+    EXPECT_EQ(texture, before.GetTexture());
+
+    // The next snapshot has every change, the glyph edit not yet published included.
+    const Font::Snapshot after = font.GetSnapshot();
+    ASSERT_TRUE(after.GetCharacterInfo('B', info));
+    EXPECT_EQ(0, info.index);
+    EXPECT_EQ(5, info.width);
+    EXPECT_EQ(40.0f, after.GetHeight());
+    EXPECT_FALSE(after.GetTexture());
+
+    font.SetUnicode(u"AB");
+    EXPECT_FALSE(font.GetSnapshot().GetCharacterInfo('A', info)) << "8-bit lookups in a wide font";
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -203,6 +205,43 @@ TEST_F(ResourceManagerTest, ClearReleasesEachOnceInNameOrderThenCreatesAfresh)
     EXPECT_NE(keep, again);
     manager.Clear();
     EXPECT_EQ(4, log->releases);
+}
+
+TEST_F(ResourceManagerTest, EntryChangeCountMovesWhenWhatANameGivesChanges)
+{
+    // What a holder may rely on: while the count stands, a name gives what it gave.
+    FakeResourceCreator sounds(Resource::RT_SOUND, log);
+    std::shared_ptr<Resource> held;
+    auto fresh = [this] { return std::make_shared<FakeResource>(Resource::RT_SOUND, log); };
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        bool moves;
+    };
+    const Case cases[] = {
+        {"a look-up", [&] { manager.GetResource("held", Resource::RT_SOUND, held); }, false},
+        {"a new name made by a request", [&] { manager.GetResource("made", Resource::RT_SOUND, held); }, false},
+        {"a new name added", [&] { manager.AddResource("added", fresh()); }, false},
+        {"an unshared entry freed",
+         [&] {
+             manager.Update(0.0f);
+             EXPECT_FALSE(manager.IsExist("unshared"));
+         },
+         false},
+        {"a removal of a name not there", [&] { manager.RemoveResource(fresh()); }, false},
+        {"an entry replaced", [&] { manager.AddResource("held", fresh()); }, true},
+        {"an entry removed", [&] { manager.RemoveResource(held); }, true},
+        {"the map cleared", [&] { manager.Clear(); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        manager.Clear();
+        ASSERT_TRUE(manager.GetResource("held", Resource::RT_SOUND, held));
+        AddUnshared("unshared", Resource::RT_SOUND);
+        const uint64_t before = manager.GetEntryChangeCount();
+        c.change();
+        EXPECT_EQ(c.moves, manager.GetEntryChangeCount() != before);
+    }
 }
 
 namespace {

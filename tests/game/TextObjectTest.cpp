@@ -1,5 +1,7 @@
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -250,4 +252,70 @@ TEST_F(TextObjectTest, WidthsCountGlyphsOnly)
     auto withSpace = std::make_shared<TableFont>(std::vector<Glyph>{{'A', 0, 10, 8, 0}, {' ', 10, 3, 8, 0}});
     text.SetFont(withSpace);
     EXPECT_EQ(23.0f, text.GetTextWidth("A A"));
+}
+
+TEST_F(TextObjectTest, ARelayoutShowsWhatAFirstLayoutWould)
+{
+    // Longer, shorter, empty and longer again, spaces moving between positions, the look
+    // and the font changed between layouts: a sprite dropped and shown again takes the
+    // look and the glyph of now. Each step is checked against a new object laid out once.
+    auto other = std::make_shared<TableFont>(
+        std::vector<Glyph>{{'A', 0, 6, 30, 2}, {'B', 6, 9, 12, -1}, {'C', 15, 7, 7, 0}}, "Fonts/Other.bin");
+    other->SetTexture(std::make_shared<TestSupport::SizedTexture>(32, 32));
+    struct Step {
+        const char* text;
+        uint32_t color;
+        std::shared_ptr<TableFont> font;
+    };
+    const Step steps[] = {
+        {"A BC", 0xFF102030u, font}, {"AB", 0x80FFFFFFu, font}, {"CA BA", 0x40000000u, font},
+        {"CA BA", 0x40000000u, other}, {"", 0x40000000u, other}, {"B  CA", 0xFF000000u, font},
+    };
+    TextObject text;
+    text.SetPosition(100, 50);
+    text.SetVisible(true);
+    std::vector<std::shared_ptr<TestSupport::FakeAnimatedSprite>> seen(6);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.text) + " in " + step.font->GetName());
+        text.SetColor(step.color);
+        text.SetFont(step.font);
+        text.SetText(step.text);
+        TextObject fresh;
+        fresh.SetPosition(100, 50);
+        fresh.SetVisible(true);
+        fresh.SetColor(step.color);
+        fresh.SetFont(step.font);
+        fresh.SetText(step.text);
+
+        const std::string shown = step.text;
+        ExpectCharactersAsOn(fresh, text, [&](size_t i) { return i < shown.size() && shown[i] != ' '; }, seen);
+        EXPECT_EQ(fresh.GetCharacterCount(), text.GetCharacterCount());
+    }
+}
+
+TEST_F(TextObjectTest, MissingGlyphInARelayoutNamesItsPosition)
+{
+    TextObject text;
+    text.SetFont(font);
+    text.SetVisible(true);
+    text.SetText("ABC");
+    auto third = Character(text, 2);
+
+    const std::string failure = FailureText([&] { text.SetText("AxB"); });
+    EXPECT_THAT(failure, EndsWith("Error: Resource (" + std::string(text.GetName()) + ".character.1) creating error."));
+    EXPECT_EQ(std::vector<std::string>{"Font (Fonts/Table.bin) has no glyph for the character 'x' (code 120) of the "
+                                       "text \"AxB\": SetAscii does not list it."},
+              logged);
+    EXPECT_EQ(2u, text.GetCharacterCount()) << "the sprites fetched so far stay";
+    EXPECT_TRUE(Character(text, 1)->IsVisible());
+    EXPECT_FALSE(third->IsVisible()) << "let go of by the layout that failed";
+
+    text.SetText("ABC");
+    EXPECT_TRUE(third->IsVisible());
+    EXPECT_EQ(3u, text.GetCharacterCount());
+}
+
+TEST_F(TextObjectTest, ARelayoutUsesWhatTheManagerHoldsUnderEachNameNow)
+{
+    ExpectRelayoutsFollowTheManager<TextObject>([] { return std::make_shared<TextObject>(); });
 }

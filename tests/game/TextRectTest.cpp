@@ -8,10 +8,12 @@
 
 #include "game/Renderer/TextRect.h"
 #include "tests/game/TextTestSupport.h"
+#include "tests/support/FailureText.h"
 
 using GameCore::TextRect;
 using testing::EndsWith;
 using namespace TextTest;
+using TestSupport::FailureText;
 
 namespace {
 
@@ -300,4 +302,70 @@ TEST_F(TextRectTest, MissingGlyphStopsTheLayout)
     EXPECT_EQ(std::vector<std::string>{"Font (Fonts/Table.bin) has no glyph for the character 'x' (code 120) of the "
                                        "text \"a x\": SetAscii does not list it."},
               logged);
+}
+
+TEST_F(TextRectTest, ARelayoutShowsWhatAFirstLayoutWould)
+{
+    // Longer, shorter, empty and longer again, lines breaking elsewhere, the look and the
+    // font changed between layouts: a sprite dropped and shown again takes the look and
+    // the glyph of now. Each step is checked against a new rectangle laid out once.
+    auto other = std::make_shared<TableFont>(std::vector<Glyph>{{'a', 0, 6, 30, 2}, {'b', 6, 9, 12, -1}},
+                                             "Fonts/Other.bin");
+    other->SetTexture(std::make_shared<TestSupport::SizedTexture>(32, 32));
+    struct Step {
+        const char* text;
+        uint32_t color;
+        std::shared_ptr<TableFont> font;
+        size_t characters;
+    };
+    const Step steps[] = {
+        {"ab ba", 0xFF102030u, font, 4},      {"b", 0x80FFFFFFu, font, 1},       {"ab\nab a", 0x40000000u, font, 5},
+        {"ab\nab a", 0x40000000u, other, 5}, {"", 0x40000000u, other, 0},      {"a  bab", 0xFF000000u, font, 4},
+    };
+    auto rect = Make(30, 100);
+    rect->SetPosition(10, 20);
+    rect->SetVisible(true);
+    std::vector<std::shared_ptr<TestSupport::FakeAnimatedSprite>> seen(6);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.text) + " in " + step.font->GetName());
+        rect->SetColor(step.color);
+        rect->SetFont(step.font);
+        rect->SetText(step.text);
+        auto fresh = Make(30, 100);
+        fresh->SetPosition(10, 20);
+        fresh->SetVisible(true);
+        fresh->SetColor(step.color);
+        fresh->SetFont(step.font);
+        fresh->SetText(step.text);
+        ASSERT_EQ(step.characters, fresh->GetCharacterCount());
+
+        ExpectCharactersAsOn(*fresh, *rect, [&](size_t i) { return i < step.characters; }, seen);
+        EXPECT_EQ(step.characters, rect->GetCharacterCount());
+        EXPECT_EQ(fresh->GetNumLines(), rect->GetNumLines());
+        EXPECT_EQ(DrawRect(*fresh), DrawRect(*rect));
+    }
+}
+
+TEST_F(TextRectTest, MissingGlyphInARelayoutNamesItsIndex)
+{
+    auto rect = Make(100, 100);
+    rect->SetFont(font);
+    rect->SetVisible(true);
+    rect->SetText("abab");
+    auto last = Character(*rect, 3);
+    EXPECT_THAT(FailureText([&] { rect->SetText("a xb"); }),
+                EndsWith("Error: Resource (" + std::string(rect->GetName()) + ".character.1) creating error."));
+    EXPECT_EQ(std::vector<std::string>{"Font (Fonts/Table.bin) has no glyph for the character 'x' (code 120) of the "
+                                       "text \"a xb\": SetAscii does not list it."},
+              logged);
+    EXPECT_EQ(2u, rect->GetCharacterCount()) << "the sprites fetched so far stay";
+    EXPECT_FALSE(last->IsVisible()) << "let go of by the layout that failed";
+
+    rect->SetText("abab");
+    EXPECT_TRUE(last->IsVisible());
+}
+
+TEST_F(TextRectTest, ARelayoutUsesWhatTheManagerHoldsUnderEachNameNow)
+{
+    ExpectRelayoutsFollowTheManager<TextRect>([this] { return Make(100, 100); });
 }

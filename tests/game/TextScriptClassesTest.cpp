@@ -225,3 +225,46 @@ TEST_F(TextScriptClassesTest, TextRectSettersLayOutAgain)
         EXPECT_EQ(c.at, PositionOf(*second));
     }
 }
+
+TEST_F(TextScriptClassesTest, ACharacterAScriptDrivesByNameTakesTheNextLayout)
+{
+    // The script binds the second character by its name and changes it; the next layout
+    // sets it up as a new object's first layout would, and the text and the script share it.
+    for (const std::string kind : {"Text", "TextRect"}) {
+        SCOPED_TRACE(kind);
+        Run("o = " + kind + "() o:SetFont('font') o:SetPosition(100, 50) o:SetAsciiText('ab') o:Show()"
+            " s = Sprite() s:SetName(o:GetName() .. '.character.1') s:SetPosition(7, 8) s:SetColor(1, 2, 3, 4)"
+            " s:SetPriority(9) s:SetBlendMode(1) s:SetHotSpot(3, 3) s:SetTextureRect(1, 1, 2, 2)");
+        auto character = CharacterOf("o", 1);
+        ASSERT_TRUE(character);
+        EXPECT_FALSE(character->IsVisible()) << "binding by name hides it";
+        EXPECT_EQ((Point{7, 8}), PositionOf(*character));
+
+        Run("o:SetAsciiText('ba') f = " + kind + "() f:SetFont('font') f:SetPosition(100, 50) f:SetAsciiText('ba') f:Show()");
+        EXPECT_EQ(Described(*CharacterOf("f", 1)), Described(*character));
+        EXPECT_EQ(character, CharacterOf("o", 1));
+        Run("o:SetColor(10, 20, 30, 40) r, g, b, a = s:GetColor()");
+        EXPECT_EQ((std::vector<double>{10, 20, 30, 40}), Numbers({"r", "g", "b", "a"})) << "one object";
+    }
+}
+
+TEST_F(TextScriptClassesTest, WhatAScriptFilesUnderACharactersNameIsWhatTheNextLayoutFinds)
+{
+    for (const std::string kind : {"Text", "TextRect"}) {
+        SCOPED_TRACE(kind);
+        Run("o = " + kind + "() o:SetFont('font') o:SetPosition(100, 50) o:SetAsciiText('ab') o:Show()"
+            " name = o:GetName() .. '.character.1'");
+        auto before = CharacterOf("o", 1);
+        ASSERT_TRUE(before);
+
+        // A sprite group is a sprite: it becomes the character.
+        Run("g = SpriteGroup() g:SetName(name) o:SetAsciiText('ba') x, y = g:GetPosition()"
+            " f = " + kind + "() f:SetFont('font') f:SetPosition(100, 50) f:SetAsciiText('ba')");
+        EXPECT_EQ(PositionOf(*CharacterOf("f", 1)), (Point{static_cast<float>(Number("x")), static_cast<float>(Number("y"))}));
+        EXPECT_FALSE(before->IsVisible()) << "no longer the text's";
+
+        // An animation is not: the layout fails as with any name held by something else.
+        EXPECT_THAT(FailureOf("Animation():SetName(name) o:SetAsciiText('ab')"),
+                    EndsWith("Error: Resource (" + String("name") + ") creating error."));
+    }
+}
